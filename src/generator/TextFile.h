@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vantiro {
+
+// Whole-file writes that never leave a half-written file behind: the data goes to a temporary
+// file in the target's folder, which is then renamed (or linked) to the target name.
+class TextFile final {
+public:
+    enum class NewFile { Written, Exists, Failed };
+
+    // Writes data to path, replacing a file of that name. False when the file could not be
+    // written; then the target is left as it was.
+    static bool writeReplacing(const std::string& path, std::string_view data);
+
+    // Writes data to path only if nothing exists there yet; an existing file is never touched.
+    static NewFile writeNew(const std::string& path, std::string_view data);
+
+    // Copies a file's bytes to target, replacing a file of that name.
+    static bool copyReplacing(const std::string& source, const std::string& target);
+
+    // Reads a whole file; false when it cannot be read.
+    static bool read(const std::string& path, std::string& content);
+};
+
+} // namespace vantiro

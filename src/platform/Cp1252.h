@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vantiro {
+
+// Conversion between UTF-8 (the window, the terminal) and Windows-1252 (every file the program
+// writes and the core's texts).
+class Cp1252 final {
+public:
+    // A character outside the code page, or a broken UTF-8 sequence, becomes "?".
+    static std::string fromUtf8(std::string_view utf8);
+
+    // The five bytes the code page leaves undefined map to the control characters of the same
+    // number, as on Windows, so every byte survives a round trip.
+    static std::string toUtf8(std::string_view cp1252);
+};
+
+} // namespace vantiro
