@@ -1,0 +1,84 @@
+#include "keywords/KeywordFileWriter.h"
+
+#include "app/WorkFolders.h"
+#include "generator/TextFile.h"
+#include "generator/modGeneral.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace vantiro {
+namespace {
+
+constexpr size_t maxPieceIndex = 32000;
+// Numbered names are tried up to this one; a folder that full is treated as not writable
+// rather than searched without end.
+constexpr int maxFileNumber = 1000000;
+constexpr std::string_view removedCharacters = "\";?*./\\@";
+
+std::string cleanPiece(std::string_view piece)
+{
+    std::string cleaned;
+    for (char c : Trim(piece)) {
+        if (c != ' ' && removedCharacters.find(c) == std::string_view::npos)
+            cleaned += c;
+    }
+    return cleaned;
+}
+
+std::string numberedName(int number)
+{
+    return number == 0 ? "keywords.vrk" : "keywords" + std::to_string(number) + ".vrk";
+}
+
+} // namespace
+
+const std::string KeywordFileWriter::refusedTitle = "Keywords fehlen";
+const std::string KeywordFileWriter::refusedText =
+    "Geben Sie Ihre Keywords, getrennt durch Komma, an!";
+
+std::string KeywordFileWriter::content(const std::string& typedText)
+{
+    std::string lines;
+    size_t start = 0;
+    for (size_t index = 0; index <= maxPieceIndex; ++index) {
+        const size_t comma = typedText.find(',', start);
+        const size_t end = comma == std::string::npos ? typedText.size() : comma;
+        lines += cleanPiece(std::string_view(typedText).substr(start, end - start));
+        lines += "\r\n";
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    return lines;
+}
+
+KeywordFileWriter::Result KeywordFileWriter::write(const std::string& programFolder,
+                                                   const std::string& typedText)
+{
+    const std::string folder = WorkFolders::path(programFolder, WorkFolders::keywordfile);
+    if (!FolderExists(folder))
+        CreateFolder(folder);
+
+    if (typedText.empty() || typedText.find(',') == std::string::npos)
+        return {Status::Refused, {}};
+
+    const std::string lines = content(typedText);
+    std::string path;
+    for (int number = 0; number <= maxFileNumber; ++number) {
+        path = folder + "/" + numberedName(number);
+        if (FileExists(path))
+            continue;
+        switch (TextFile::writeNew(path, lines)) {
+        case TextFile::NewFile::Written:
+            return {Status::Written, path};
+        case TextFile::NewFile::Exists:
+            continue; // a folder or hidden entry of that name; the next number is free
+        case TextFile::NewFile::Failed:
+            return {Status::WriteFailed, path};
+        }
+    }
+    return {Status::WriteFailed, path};
+}
+
+} // namespace vantiro
