@@ -6,7 +6,9 @@
 namespace vantiro {
 
 // Everything a generation run reads from the main window. Texts are Windows-1252 bytes, exactly
-// as they go into the written files; the window converts at its edge.
+// as they go into the written files; the window converts at its edge. The exceptions are the
+// file paths (txtKeyword, KeywordDatei, VorlagenDatei): they hold file-system bytes (UTF-8 on
+// Linux, QFile::encodeName) because they are opened, not written into pages.
 struct PageSettings {
     // Input controls.
     std::string cmbDoctype;

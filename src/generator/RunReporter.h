@@ -10,7 +10,8 @@ enum class FocusTarget { cmdLadeKeyword, txtAnzahlSeiten, cmbRevisit };
 enum class MessageIcon { None, Exclamation };
 
 // How a generation run talks to whoever started it: the main window or the command-line tool.
-// All texts are Windows-1252.
+// Captions and messages are UTF-8 display texts (they name folders and files by their
+// file-system paths); only what goes into the written files is Windows-1252.
 class RunReporter {
 public:
     virtual ~RunReporter() = default;

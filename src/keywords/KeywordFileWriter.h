@@ -19,12 +19,14 @@ public:
         std::string path;
     };
 
-    // typedText is Windows-1252, taken unchanged (not trimmed).
+    // typedText is Windows-1252, taken unchanged (not trimmed). programFolder and the returned
+    // path are file-system paths.
     static Result write(const std::string& programFolder, const std::string& typedText);
 
     // The file's content for a typed text: one cleaned piece per line, each ending in CR LF.
     static std::string content(const std::string& typedText);
 
+    // Display texts (UTF-8) of the refusal message.
     static const std::string refusedTitle; // "Keywords fehlen"
     static const std::string refusedText;  // "Geben Sie Ihre Keywords, getrennt durch Komma, an!"
 };
