@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/Shell.h"
+
+namespace vantiro {
+
+// Hands documents and addresses to the desktop (xdg-open on Linux), which starts the viewer
+// as a separate process: the window never waits for it.
+class QtShell final : public Shell {
+public:
+    void open(const QString& pathOrAddress) override;
+};
+
+} // namespace vantiro
