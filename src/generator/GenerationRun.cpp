@@ -1,0 +1,256 @@
+#include "generator/GenerationRun.h"
+
+#include "app/WorkFolders.h"
+#include "generator/CrossLinks.h"
+#include "generator/KeywordList.h"
+#include "generator/NumberText.h"
+#include "generator/PageNames.h"
+#include "generator/PageWriter.h"
+#include "generator/RunMessages.h"
+#include "generator/RunReporter.h"
+#include "generator/SpiderLinks.h"
+#include "generator/TextCase.h"
+#include "generator/TextFile.h"
+#include "generator/modGeneral.h"
+#include "style/BodyStyle.h"
+
+#include <cmath>
+#include <optional>
+#include <unordered_set>
+
+namespace vantiro {
+namespace {
+
+const std::string pageRangeText = "Geben Sie eine Zahl zwischen 20 und 1000 an.";
+const std::string revisitText = "Geben Sie für Revisit-After eine Zahl zwischen 1 und 365 an.";
+
+struct CheckFailure {
+    std::string title;
+    std::string text;
+    FocusTarget focus;
+};
+
+void completeColours(PageSettings& s)
+{
+    if (s.Linkfarbe.empty())
+        s.Linkfarbe = "#0000FF";
+    if (s.Schriftart.empty())
+        s.Schriftart = "Arial, Verdana, Helvetica";
+    if (s.Schriftfarbe.empty())
+        s.Schriftfarbe = "#000000";
+    if (s.Seitenhintergrund.empty())
+        s.Seitenhintergrund = "#FFFFFF";
+}
+
+void colourBody(PageSettings& s)
+{
+    s.BodyInformation = BodyTag(s.Seitenhintergrund, s.Schriftfarbe, s.Linkfarbe);
+    ReplaceAll(s.txtBody, "LINK=\"\"", "LINK=\"" + s.Linkfarbe + "\"");
+    ReplaceAll(s.txtBody, "TEXT=\"\"", "TEXT=\"" + s.Schriftfarbe + "\"");
+    ReplaceAll(s.txtBody, "BGCOLOR=\"\"", "BGCOLOR=\"" + s.Seitenhintergrund + "\"");
+    ReplaceAll(s.txtBody, "<BODY>", s.BodyInformation);
+}
+
+std::optional<CheckFailure> keywordReadFailure(const KeywordList::ReadResult& result,
+                                               const std::string& path)
+{
+    std::string text;
+    switch (result.status) {
+    case KeywordList::Status::Ok:
+        return std::nullopt;
+    case KeywordList::Status::CannotOpen:
+        text = RunMessages::keywordFileUnreadable(path);
+        break;
+    case KeywordList::Status::NoKeywords:
+        text = RunMessages::keywordFileEmpty(path);
+        break;
+    case KeywordList::Status::Binary:
+        text = RunMessages::keywordFileBinary(path, result.lineNumber);
+        break;
+    case KeywordList::Status::LineTooLong:
+        text = RunMessages::keywordLineTooLong(path, result.lineNumber);
+        break;
+    }
+    return CheckFailure{"Keyword-Datei fehlt", text, FocusTarget::cmdLadeKeyword};
+}
+
+std::string indexPage(const std::vector<std::string>& names, const std::string& sponsorlink)
+{
+    std::string page = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n\r\n"
+                       "<HTML>\r\n<HEAD>\r\n<TITLE>Linkliste - Linksammlung</TITLE>\r\n"
+                       "<META NAME=\"robots\" CONTENT=\"index, follow\">\r\n</HEAD>\r\n"
+                       "<BODY>\r\n<H2>Linkliste - Linksammlung</H2>\r\n<OL>\r\n";
+    for (const std::string& name : names)
+        page += "<LI><A HREF=\"" + name + "\">" + name + "</A></LI>\r\n";
+    return page + "</OL>" + sponsorlink + "\r\n</BODY>\r\n</HTML>\r\n\r\n";
+}
+
+// Counts the files that could not be written and remembers the first.
+class WriteFailures final {
+public:
+    void check(bool written, const std::string& path)
+    {
+        if (written)
+            return;
+        if (count_++ == 0)
+            first_ = path;
+    }
+    int count() const { return count_; }
+    const std::string& first() const { return first_; }
+
+private:
+    int count_ = 0;
+    std::string first_;
+};
+
+} // namespace
+
+GenerationRun::GenerationRun(PageSettings& settings, std::string programFolder, Random& random,
+                             RunReporter& reporter)
+    : settings_(settings), programFolder_(std::move(programFolder)), random_(random),
+      reporter_(reporter), pixelFile_(programFolder_ + "/vtr.gif")
+{
+}
+
+void GenerationRun::setPixelFile(std::string path)
+{
+    pixelFile_ = std::move(path);
+}
+
+std::optional<int> GenerationRun::checkInputs()
+{
+    const auto fail = [this](const std::string& title, const std::string& text,
+                             FocusTarget focus) -> std::optional<int> {
+        reporter_.showMessage(title, text, MessageIcon::Exclamation);
+        reporter_.setFocus(focus);
+        return std::nullopt;
+    };
+    if (settings_.txtKeyword.empty())
+        return fail("Keyword-Datei fehlt", "Sie müssen eine Keyword-Datei angeben",
+                    FocusTarget::cmdLadeKeyword);
+
+    const char separator = LocaleDecimalSeparator();
+    const std::optional<double> pages = ParseNumber(settings_.txtAnzahlSeiten, separator);
+    if (!pages)
+        return fail("Unkorrekte Seitenzahl", pageRangeText, FocusTarget::txtAnzahlSeiten);
+    if (*pages < 20 || *pages > 1000)
+        return fail("Geben Sie eine Zahl zwischen 20 und 1000 an", pageRangeText,
+                    FocusTarget::txtAnzahlSeiten);
+
+    if (!settings_.cmbRevisit.empty()) {
+        const std::optional<double> revisit = ParseNumber(settings_.cmbRevisit, separator);
+        if (!revisit)
+            return fail("Unkorrekte Zahl für Revisit-After", revisitText, FocusTarget::cmbRevisit);
+        if (*revisit < 1 || *revisit > 365)
+            return fail("Geben Sie eine Zahl zwischen 1 und 365 an", revisitText,
+                        FocusTarget::cmbRevisit);
+    }
+    // Halves go to the even neighbour, as the default rounding mode does.
+    return static_cast<int>(std::nearbyint(*pages));
+}
+
+RunResult GenerationRun::stop(RunOutcome outcome, const std::string& title, const std::string& text,
+                              std::optional<FocusTarget> focus)
+{
+    reporter_.setBusy(false);
+    reporter_.showMessage(title, text, MessageIcon::Exclamation);
+    if (focus)
+        reporter_.setFocus(*focus);
+    RunResult result;
+    result.outcome = outcome;
+    return result;
+}
+
+RunResult GenerationRun::run()
+{
+    const std::string sponsorlink = RunMessages::sponsorlink();
+    const std::optional<int> pageCount = checkInputs();
+    if (!pageCount)
+        return {};
+
+    completeColours(settings_);
+    colourBody(settings_);
+    reporter_.setBusy(true);
+    settings_.KeywordDatei = settings_.txtKeyword;
+
+    KeywordList keywords;
+    const KeywordList::ReadResult read = keywords.read(settings_.KeywordDatei);
+    if (const auto failure = keywordReadFailure(read, settings_.KeywordDatei))
+        return stop(RunOutcome::CheckFailed, failure->title, failure->text, failure->focus);
+
+    const std::string outputFolder = WorkFolders::path(programFolder_, WorkFolders::doorpages);
+    if (!FolderExists(outputFolder))
+        return stop(RunOutcome::CheckFailed, "Programmfehler",
+                    RunMessages::outputFolderMissing(outputFolder), std::nullopt);
+
+    const std::vector<std::string> names =
+        MakePageNames(*pageCount, settings_.optKeywords, keywords, random_);
+    return writePages(names, keywords, sponsorlink, outputFolder);
+}
+
+RunResult GenerationRun::writePages(const std::vector<std::string>& names,
+                                    const KeywordList& keywords, const std::string& sponsorlink,
+                                    const std::string& outputFolder)
+{
+    const bool imageLinks = settings_.chkImageLinks != 0;
+    const std::string imageFolder = WorkFolders::path(programFolder_, WorkFolders::images);
+    PageWriter writer(settings_, keywords, random_, sponsorlink);
+    CrossLinks crossLinks(names, keywords, random_, imageLinks);
+    SpiderLinks links;
+    std::unordered_set<std::string> copiedImages;
+    WriteFailures failures;
+    RunResult result;
+    const int total = static_cast<int>(names.size());
+
+    for (int page = 1; page <= total; ++page) {
+        const std::string& name = names[static_cast<size_t>(page - 1)];
+        reporter_.setCaption("Erstelle " + name);
+        reporter_.pageStarted(page, total);
+        if (imageLinks) {
+            if (!FileExists(pixelFile_)) {
+                RunResult stopped = stop(RunOutcome::Stopped, "Programmfehler",
+                                         RunMessages::pixelMissing(programFolder_), std::nullopt);
+                stopped.pagesWritten = result.pagesWritten;
+                return stopped;
+            }
+            // One copy per distinct image name is enough: every copy is the same pixel file.
+            for (const std::string& target : names) {
+                const std::string image = CrossLinks::imageFileName(target);
+                if (copiedImages.insert(image).second) {
+                    const std::string path = imageFolder + "/" + image;
+                    failures.check(TextFile::copyReplacing(pixelFile_, path), path);
+                }
+            }
+        }
+        crossLinks.build(links);
+        const std::string path = outputFolder + "/" + name;
+        const bool written = writer.WritePage(path, links);
+        failures.check(written, path);
+        result.pagesWritten += written ? 1 : 0;
+    }
+
+    reporter_.setCaption("Seiten werden erstellt");
+    const std::string indexPath = outputFolder + "/_keyliste.htm";
+    failures.check(TextFile::writeReplacing(indexPath, indexPage(names, sponsorlink)), indexPath);
+    reporter_.setBusy(false);
+
+    const std::string shownFolder(Trim(outputFolder + "/"));
+    result.failedFiles = failures.count();
+    result.firstFailedFile = failures.first();
+    if (failures.count() == 0) {
+        result.outcome = RunOutcome::Completed;
+        reporter_.setCaption("Seiten erfolgreich erstellt");
+        reporter_.showMessage("Erstellung abgeschlossen", RunMessages::completed(shownFolder),
+                              MessageIcon::None);
+    } else {
+        result.outcome = RunOutcome::CompletedWithErrors;
+        reporter_.setCaption("Erstellung mit Fehlern beendet");
+        reporter_.showMessage(
+            "Erstellung unvollständig",
+            RunMessages::incomplete(shownFolder, failures.count(), failures.first()),
+            MessageIcon::Exclamation);
+    }
+    return result;
+}
+
+} // namespace vantiro

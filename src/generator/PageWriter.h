@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/PageSettings.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantiro {
+
+class KeywordList;
+class Random;
+class SpiderLinks;
+
+// Builds and writes one doorway page at a time from the settings of a run.
+//
+// The page is the result of the literal recipe: assemble head and body, then replace every
+// "<%spider%>" by the link list, every "</BODY>" by the credit paragraph and "</BODY>", and
+// "<%key1%>" to "<%key100%>" in turn, each pass scanning what the earlier ones inserted. The
+// link list is most of every page, and its shape (see SpiderLinks) means no placeholder can
+// touch it outside its keywords, so only the short template pieces between the lists and the
+// keywords holding a "<" go through the replacement passes.
+class PageWriter final {
+public:
+    static constexpr int keyPlaceholders = 100;
+
+    PageWriter(const PageSettings& settings, const KeywordList& keywords, Random& random,
+               std::string sponsorlink);
+
+    // WritePage: builds the page and writes it to path, replacing any file of that name.
+    // False when the file could not be written; nothing half-written is left behind.
+    bool WritePage(const std::string& path, const SpiderLinks& links);
+
+    // The file's bytes for the next page, as WritePage would write them.
+    std::string buildPage(const SpiderLinks& links);
+
+private:
+    using Keys = std::array<std::string_view, keyPlaceholders + 1>;
+
+    const std::string& pick();
+    std::string titleLine();
+    std::string descriptionLine();
+    std::string keywordsLine();
+    std::string assembleTemplate();
+    void replaceBodyAndKeys(std::string& text, const Keys& keys) const;
+    std::string replacedSlots(const SpiderLinks& links, const Keys& keys) const;
+
+    const KeywordList& keywords_;
+    Random& random_;
+    std::string sponsorlinkReplacement_;
+    std::string title_;
+    std::string pageStart_;      // DOCTYPE part, "<HTML>" and "<HEAD>"
+    std::string fixedHeadLines_; // robots to expires
+    std::string pageEnd_;        // from the empty lines after the head lines to the end
+};
+
+} // namespace vantiro
