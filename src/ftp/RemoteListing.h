@@ -1,0 +1,59 @@
+#pragma once
+
+#include "ftp/FtpClient.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantiro {
+
+// The entries of one remote folder as the uploader lists them. The records always end with one
+// spare record that belongs to no entry: while a folder is read it is the record the next entry
+// is copied into, and a folder without entries still has a "record 0" to look at.
+class RemoteListing final {
+public:
+    // Width of the name field of a find record: room for 259 bytes and the closing NUL.
+    static constexpr std::size_t NameFieldWidth = 260;
+
+    RemoteListing();
+
+    // Back to the spare record only.
+    void Clear();
+    std::size_t EntryCount() const { return records_.size() - 1; }
+    // Index EntryCount() is the spare record.
+    const FtpEntry& Record(std::size_t index) const { return records_.at(index); }
+
+    // Appends a copy of findData whose name is cut at its first NUL and trimmed of blanks;
+    // an empty name, or one too long for the name field, adds nothing.
+    void AddListingEntry(FtpEntry findData);
+
+    // Refills the listing from the client's current folder: every entry matching the pattern
+    // (trimmed of blanks), in the server's order, and unless the first of them begins with ".", the
+    // two folder entries "." and "..". False when the client reported a failed search.
+    bool ReadCurrentFolder(FtpClient& client, std::string_view pattern);
+
+    // Folders first, then files, each in ascending order of their lower-cased names.
+    void SortListing();
+
+    // One line per entry: folders in upper case, files in lower case.
+    std::vector<std::string> Lines() const;
+
+    // Only the plain directory attribute makes a folder; a read-only folder (17) is a file here.
+    static bool IsFolder(const FtpEntry& entry);
+
+private:
+    void addDotEntries(FtpEntry findData);
+
+    std::vector<FtpEntry> records_;
+};
+
+// "W", "H", "S", "D", "A", "N", "T", "C" for the attribute bits set, separated by single blanks.
+std::string AttributeLetters(std::uint32_t attributes);
+
+// "Mo 2.9.2002 um 14:05": weekday, day, month, year and hour without leading zeros.
+std::string FormatFileTime(const FtpTime& time);
+
+} // namespace vantiro

@@ -1,0 +1,197 @@
+#include "ftp/RemoteName.h"
+
+#include "generator/TextCase.h"
+
+#include <array>
+
+namespace vantiro {
+namespace {
+
+// Unicode values of the Windows-1252 bytes 0x80 to 0x9F; the five undefined bytes keep the
+// control character of the same number.
+constexpr std::array<char32_t, 32> cp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t cp1252ToUnicode(unsigned char byte)
+{
+    if (byte >= 0x80 && byte <= 0x9F)
+        return cp1252High[byte - 0x80];
+    return byte;
+}
+
+bool isContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+// Decodes one UTF-8 sequence at pos; returns its length, 0 when it is broken, overlong, a
+// surrogate or beyond U+10FFFF.
+std::size_t decodeUtf8(std::string_view bytes, std::size_t pos, char32_t& out)
+{
+    const auto lead = static_cast<unsigned char>(bytes[pos]);
+    std::size_t length = 0;
+    char32_t value = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+        out = lead;
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        value = lead & 0x1F;
+        minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        value = lead & 0x0F;
+        minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        value = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (pos + length > bytes.size())
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(bytes[pos + i]);
+        if (!isContinuation(next))
+            return 0;
+        value = (value << 6) | (next & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 0;
+    out = value;
+    return length;
+}
+
+std::u32string decode(std::string_view name)
+{
+    std::u32string result;
+    if (IsUtf8(name)) {
+        for (std::size_t pos = 0; pos < name.size();) {
+            char32_t c = 0;
+            pos += decodeUtf8(name, pos, c);
+            result += c;
+        }
+    } else {
+        for (const char byte : name)
+            result += cp1252ToUnicode(static_cast<unsigned char>(byte));
+    }
+    return result;
+}
+
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The letters of Windows-1252 (ASCII, Latin-1, Š Œ Ž Ÿ) and the rest of Latin Extended-A,
+// where upper and lower case alternate. Other scripts keep their case; ß and µ have no upper
+// case letter of their own in the code page and stay as they are.
+bool isLatinExtendedPair(char32_t c)
+{
+    // İ and ı (U+0130, U+0131) are not a pair: their partners are the ASCII i and I.
+    return (c >= 0x0100 && c <= 0x0137 && c != 0x0130 && c != 0x0131) ||
+           (c >= 0x014A && c <= 0x0177);
+}
+
+bool isLatinExtendedShiftedPair(char32_t c)
+{
+    return (c >= 0x0139 && c <= 0x0148) || (c >= 0x0179 && c <= 0x017E);
+}
+
+char32_t toLower(char32_t c)
+{
+    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return c + 0x20;
+    if (c == 0x0178)
+        return 0x00FF;
+    if (isLatinExtendedPair(c))
+        return c | 1;
+    if (isLatinExtendedShiftedPair(c) && (c & 1) == 1)
+        return c + 1;
+    return c;
+}
+
+char32_t toUpper(char32_t c)
+{
+    if ((c >= U'a' && c <= U'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
+        return c - 0x20;
+    if (c == 0x00FF)
+        return 0x0178;
+    if (isLatinExtendedPair(c))
+        return c & ~char32_t{1};
+    if (isLatinExtendedShiftedPair(c) && (c & 1) == 0)
+        return c - 1;
+    return c;
+}
+
+template <typename CodePointMap>
+std::string mapUtf8Case(std::string_view name, CodePointMap codePointMap)
+{
+    std::string result;
+    result.reserve(name.size());
+    for (const char32_t c : decode(name))
+        appendUtf8(result, codePointMap(c));
+    return result;
+}
+
+} // namespace
+
+bool IsUtf8(std::string_view bytes)
+{
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        char32_t c = 0;
+        const std::size_t length = decodeUtf8(bytes, pos, c);
+        if (length == 0)
+            return false;
+        pos += length;
+    }
+    return true;
+}
+
+std::string UpperCaseName(std::string_view name)
+{
+    return IsUtf8(name) ? mapUtf8Case(name, toUpper) : UpperCp1252(name);
+}
+
+std::string LowerCaseName(std::string_view name)
+{
+    return IsUtf8(name) ? mapUtf8Case(name, toLower) : LowerCp1252(name);
+}
+
+std::u32string NameSortKey(std::string_view name, std::size_t width)
+{
+    std::u32string key = decode(name);
+    for (char32_t& c : key)
+        c = toLower(c);
+    if (key.size() < width)
+        key.append(width - key.size(), U' ');
+    return key;
+}
+
+bool IsSafeLocalName(std::string_view name)
+{
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
+}
+
+} // namespace vantiro
