@@ -1,0 +1,171 @@
+#include "generator/PageWriter.h"
+#include "generator/CrossLinks.h"
+#include "generator/KeywordList.h"
+#include "generator/LiteralPageWriter.h"
+#include "generator/Random.h"
+#include "generator/RunMessages.h"
+#include "generator/SpiderLinks.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace vantiro {
+namespace {
+
+const std::vector<std::string> pageNames = {"vorschau.htm", "file2.htm", "a.htm_b.htm"};
+
+// Builds the same page with the fast writer and the literal recipe from the same seed.
+struct PagePair {
+    std::string fast;
+    std::string literal;
+};
+
+PagePair buildBoth(const PageSettings& settings, const KeywordList& keywords, bool imageLinks,
+                   std::uint64_t seed, bool rawLinks = false)
+{
+    const std::string sponsor = RunMessages::sponsorlink();
+    Random fastRandom(seed);
+    SpiderLinks links;
+    CrossLinks(pageNames, keywords, fastRandom, imageLinks).build(links);
+    if (rawLinks)
+        links = SpiderLinks::fromText(links.text());
+    PageWriter writer(settings, keywords, fastRandom, sponsor);
+    PagePair pair;
+    pair.fast = writer.buildPage(links);
+
+    Random literalRandom(seed);
+    SpiderLinks literalLinks;
+    CrossLinks(pageNames, keywords, literalRandom, imageLinks).build(literalLinks);
+    const auto pick = [&] { return keywords.at(literalRandom.pick(keywords.count())); };
+    pair.literal = test::literalPage(settings, pick, literalLinks.text(), sponsor);
+    return pair;
+}
+
+std::string randomText(std::mt19937& engine, const std::vector<std::string>& tokens, int length)
+{
+    std::string text;
+    for (int i = 0; i < length; ++i)
+        text += tokens[engine() % tokens.size()];
+    return text;
+}
+
+PageSettings plainSettings(const std::string& body)
+{
+    PageSettings settings = PageSettings::startValues();
+    settings.txtTitle = "Autoteile";
+    settings.txtBody = body;
+    return settings;
+}
+
+TEST(PageWriter, MatchesLiteralRecipeOnAdversarialKeywordsAndTemplates)
+{
+    const std::vector<std::string> tokens = {
+        "a",          "B",         "</BODY>",    "<%key7%>", "<%key",    "%>",
+        "1",          "7",         "<%spider%>", "<",        "%",        " ",
+        "key",        "0",         "</BOD",      "Y>",       "<%key1%>", "<%key100%>",
+        "<%key101%>", "<%key07%>", "\r\n",       "\xE4",     "<%key2",   "%><%key3%>"};
+    std::mt19937 engine(12345);
+    for (int round = 0; round < 400; ++round) {
+        std::vector<std::string> lines;
+        const int count = 1 + static_cast<int>(engine() % 12);
+        for (int i = 0; i < count; ++i)
+            lines.push_back(randomText(engine, tokens, 1 + static_cast<int>(engine() % 4)));
+        const KeywordList keywords = KeywordList::fromLines(lines);
+        PageSettings settings = plainSettings(randomText(engine, tokens, 20));
+        settings.txtScripting = randomText(engine, tokens, 3);
+        settings.txtTitle = randomText(engine, tokens, 2);
+        const bool imageLinks = round % 2 == 0;
+        const PagePair pages = buildBoth(settings, keywords, imageLinks, round, round % 5 == 0);
+        ASSERT_EQ(pages.fast, pages.literal) << "round " << round;
+    }
+}
+
+TEST(PageWriter, MatchesLiteralRecipeOnPlaceholdersThatFormOnlyAfterReplacement)
+{
+    const KeywordList keywords = KeywordList::fromLines({"5", "<%key9%>", "</BODY>"});
+    for (const std::string body :
+         {"<BODY><%key<%key1%>%></BODY>", "<%spider%><%ke<%spider%>y3%>", "<%key1%><%spider%>",
+          "<%spider%></BODY><%spider%>", "x<%key2%>y</BODY>", ""}) {
+        for (std::uint64_t seed = 0; seed < 20; ++seed) {
+            const PagePair pages = buildBoth(plainSettings(body), keywords, seed % 2 == 1, seed);
+            ASSERT_EQ(pages.fast, pages.literal) << body << " seed " << seed;
+        }
+    }
+}
+
+TEST(PageWriter, WritesHeadLinesInOrderAndEndsWithTwoLineBreaks)
+{
+    PageSettings settings = plainSettings("<BODY>\r\n<%key3%> <%key3%> <%key101%>\r\n</BODY>");
+    settings.cmbDoctype = "";
+    settings.cmbRobots = "INDEX, FOLLOW";
+    settings.cmbPragma = "cache";
+    settings.cmbCaching = " YES";
+    settings.txtAuthor = "";
+    settings.cmbRevisit = "";
+    settings.txtScripting = "  <SCRIPT><%key4%></SCRIPT>  ";
+    const KeywordList keywords = KeywordList::fromLines({"Reifen"});
+    Random random(1);
+    SpiderLinks noLinks = SpiderLinks::fromText("");
+    const std::string page = PageWriter(settings, keywords, random, "CREDIT").buildPage(noLinks);
+
+    EXPECT_EQ(page.rfind("\r\n\r\n<HTML>\r\n<HEAD>\r\n<TITLE>Autoteile Reifen", 0), 0u);
+    EXPECT_NE(page.find("<META NAME=\"robots\" CONTENT=\"index, follow\">\r\n"
+                        "<META HTTP-EQUIV=\"content-type\" CONTENT=\"text/html; "
+                        "charset=ISO-8859-1\">\r\n<META HTTP-EQUIV=\"pragma\" CONTENT=\"cache\">"
+                        "\r\n<META HTTP-EQUIV=\"cache-control\" CONTENT=\"NO-CACHE\">"),
+              std::string::npos);
+    EXPECT_EQ(page.find("revisit-after"), std::string::npos);
+    EXPECT_EQ(page.find("\"author\""), std::string::npos);
+    EXPECT_NE(page.find("<SCRIPT>Reifen</SCRIPT>\r\n</HEAD>"), std::string::npos);
+    EXPECT_NE(page.find("Reifen Reifen <%key101%>"), std::string::npos);
+    EXPECT_NE(page.find("\r\nCREDIT\r\n</BODY>\r\n</HTML>\r\n\r\n"), std::string::npos);
+    EXPECT_TRUE(page.ends_with("</HTML>\r\n\r\n"));
+    EXPECT_NE(page.find("Reifen,Reifen\">"), std::string::npos); // no comma before the end
+}
+
+TEST(PageWriter, FillsTitleUpToSixtyFourCharactersAndKeepsTheLastKeywordWhole)
+{
+    const KeywordList keywords = KeywordList::fromLines({"Felge"});
+    const auto titleOf = [&](const std::string& title) {
+        PageSettings settings = plainSettings("");
+        settings.txtTitle = title;
+        Random random(3);
+        const std::string page =
+            PageWriter(settings, keywords, random, "").buildPage(SpiderLinks::fromText(""));
+        const size_t start = page.find("<TITLE>");
+        return page.substr(start, page.find("</TITLE>") + 8 - start);
+    };
+    EXPECT_EQ(titleOf(std::string(56, 'x')), "<TITLE>" + std::string(56, 'x') + " Felge</TITLE>");
+    EXPECT_EQ(titleOf(std::string(57, 'x')), "<TITLE>" + std::string(57, 'x') + "</TITLE>");
+    EXPECT_EQ(titleOf("").substr(0, 13), "<TITLE> Felge");
+}
+
+TEST(PageWriter, WithoutKeywordsFillsEverySlotWithAnEmptyText)
+{
+    PageSettings settings = plainSettings("<%key1%>|<%key2%>");
+    Random random(5);
+    const std::string page =
+        PageWriter(settings, KeywordList(), random, "").buildPage(SpiderLinks::fromText(""));
+    EXPECT_NE(page.find("\r\n|\r\n"), std::string::npos);
+    // Each pass adds only the comma, and only the last one goes before the closing quote.
+    EXPECT_NE(page.find("<META NAME=\"keywords\" CONTENT=\"" + std::string(719, ',') + "\">"),
+              std::string::npos);
+}
+
+TEST(PageWriter, WritePageReplacesTheFileAndReportsAFolderThatIsMissing)
+{
+    test::TempDir dir;
+    const KeywordList keywords = KeywordList::fromLines({"Auto"});
+    PageSettings settings = plainSettings("<BODY></BODY>");
+    Random random(9);
+    PageWriter writer(settings, keywords, random, "");
+    test::writeFile(dir.file("page.htm"), "old content");
+    EXPECT_TRUE(writer.WritePage(dir.file("page.htm"), SpiderLinks::fromText("")));
+    EXPECT_TRUE(test::readFile(dir.file("page.htm")).ends_with("</HTML>\r\n\r\n"));
+    EXPECT_FALSE(writer.WritePage(dir.file("missing/page.htm"), SpiderLinks::fromText("")));
+}
+
+} // namespace
+} // namespace vantiro
