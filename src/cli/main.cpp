@@ -1,0 +1,54 @@
+#include "cli/GenerateCommand.h"
+#include "cli/KeywordsCommand.h"
+#ifdef VANTIRO_HAS_FTP_COMMANDS
+#include "cli/ListCommand.h"
+#include "cli/UploadCommand.h"
+#endif
+
+#include <clocale>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const usage =
+    "Usage:\n"
+    "  vantiro-cli generate --keywords FILE [--home DIR] [--pages TEXT] [--numbered]\n"
+    "      [--text-links] [--body FILE] [--head FILE] [--doctype TEXT] [--title TEXT]\n"
+    "      [--description TEXT] [--author TEXT] [--robots TEXT] [--revisit TEXT]\n"
+    "      [--pragma TEXT] [--caching TEXT] [--background COLOUR] [--text-color COLOUR]\n"
+    "      [--link-color COLOUR] [--font TEXT] [--seed N]\n"
+    "  vantiro-cli keywords [--home DIR] TEXT\n"
+    "  vantiro-cli upload --server HOST[:PORT] --user NAME [--remote DIR] [--binary]\n"
+    "      [--home DIR]   (password from VANTIRO_FTP_PASSWORD)\n"
+    "  vantiro-cli list --server HOST[:PORT] --user NAME [--remote DIR] [--filter PATTERN]\n"
+    "      (password from VANTIRO_FTP_PASSWORD)\n";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Page counts are read with the decimal separator of the user's locale.
+    std::setlocale(LC_ALL, "");
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::string command = args.empty() ? "" : args.front();
+    const std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
+
+    if (command == "generate")
+        return vantiro::runGenerateCommand(rest);
+    if (command == "keywords")
+        return vantiro::runKeywordsCommand(rest);
+#ifdef VANTIRO_HAS_FTP_COMMANDS
+    if (command == "upload")
+        return vantiro::runUploadCommand(rest);
+    if (command == "list")
+        return vantiro::runListCommand(rest);
+#endif
+    if (command == "help" || command == "--help" || command == "-h") {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    std::fputs(usage, stderr);
+    return 2;
+}
