@@ -1,0 +1,500 @@
+#include "ftp/FtpSession.h"
+
+#include "ftp/RemoteName.h"
+#include "generator/modGeneral.h"
+
+#include <filesystem>
+#include <utility>
+
+namespace vantiro {
+namespace {
+
+const std::string noLineMessage = "Keine Datei ausgew\xE4hlt!";
+const std::string downloadFailedMessage = "\xDC"
+                                          "bertragungsfehler";
+
+bool isRegularFile(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+// One folder up from a location that ends in "/..": the three characters go, and the text is
+// cut after the last "/" that remains.
+std::string parentLocation(const std::string& target)
+{
+    const std::string shortened = target.substr(0, target.size() - 3);
+    const std::size_t slash = shortened.rfind('/');
+    return slash == std::string::npos ? shortened : shortened.substr(0, slash + 1);
+}
+
+} // namespace
+
+class FtpSession::Busy final {
+public:
+    explicit Busy(FtpView& view) : view_(view) { view_.setBusy(true); }
+    ~Busy() { view_.setBusy(false); }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    FtpView& view_;
+};
+
+// Marks a running UP or DOWN and keeps the progress display, which it hides again at the end.
+class FtpSession::TransferLoop final {
+public:
+    TransferLoop(FtpSession& session, std::size_t total) : session_(session), total_(total)
+    {
+        session_.transferRunning_ = true;
+        session_.stopRequested_ = false;
+        session_.view_.showProgress(0, total_);
+    }
+    ~TransferLoop()
+    {
+        session_.transferRunning_ = false;
+        session_.view_.showProgress(0, 0);
+    }
+    TransferLoop(const TransferLoop&) = delete;
+    TransferLoop& operator=(const TransferLoop&) = delete;
+
+    // After each file: progress, pending events, and whether to go on.
+    bool fileDone()
+    {
+        session_.view_.showProgress(++done_, total_);
+        session_.view_.processEvents();
+        return !session_.stopRequested_;
+    }
+
+private:
+    FtpSession& session_;
+    std::size_t total_;
+    std::size_t done_ = 0;
+};
+
+FtpSession::FtpSession(FtpView& view, FtpClientFactory factory, std::string programFolder)
+    : view_(view), factory_(std::move(factory)), programFolder_(std::move(programFolder))
+{
+}
+
+FtpSession::~FtpSession()
+{
+    closeHandles();
+}
+
+// A server that drops the connection turns every later call into a failure; the handler ends
+// there and the window goes back to the disconnected state instead of showing messages that
+// blame a folder or a file.
+template <typename Handler> void FtpSession::guarded(Handler handler)
+{
+    if (transferRunning_)
+        return;
+    try {
+        handler();
+    } catch (const ConnectionLost&) {
+        dropConnection();
+    }
+}
+
+void FtpSession::checkConnection() const
+{
+    if (ConnectionHandle && !SessionHandle->connected())
+        throw ConnectionLost{};
+}
+
+void FtpSession::dropConnection()
+{
+    const FtpResponse response = SessionHandle->lastResponse();
+    closeHandles();
+    view_.SetDisconnectedState();
+    view_.setServerLines({});
+    setLocationText("");
+    std::string status = "Verbindung zum Server unterbrochen";
+    if (response.code != 0)
+        status += " - " + std::to_string(response.code) + ' ' + response.text;
+    view_.SetStatus(status);
+}
+
+void FtpSession::closeHandles()
+{
+    if (ConnectionHandle)
+        SessionHandle->close();
+    ConnectionHandle = false;
+    SessionHandle.reset();
+}
+
+void FtpSession::setLocationText(std::string text)
+{
+    LocationText = std::move(text);
+    view_.setLocation(LocationText);
+}
+
+const FtpEntry* FtpSession::currentEntry() const
+{
+    const int line = view_.currentServerLine();
+    if (line < 0 || static_cast<std::size_t>(line) >= Listing.EntryCount())
+        return nullptr;
+    return &Listing.Record(static_cast<std::size_t>(line));
+}
+
+void FtpSession::Load()
+{
+    closeHandles();
+    ServerName.clear();
+    LocationText.clear();
+    Listing.Clear();
+    SelectTransferType(vantiro::TransferType::Ascii);
+    view_.SetDisconnectedState();
+}
+
+void FtpSession::Unload()
+{
+    closeHandles();
+}
+
+void FtpSession::SelectTransferType(vantiro::TransferType type)
+{
+    TransferType = type;
+}
+
+void FtpSession::Connect()
+{
+    guarded([this] {
+        closeHandles();
+        ServerName = view_.serverText();
+        const Busy busy(view_);
+        setLocationText(ServerName + "/");
+        view_.SetStatus("Verbinde...");
+        SessionHandle = factory_();
+        if (SessionHandle) {
+            ConnectionHandle = SessionHandle->connect(view_.serverText(), view_.userText(),
+                                                      view_.passwordText(), view_.passiveChecked());
+            ShowServerResponse();
+            if (ConnectionHandle) {
+                showFolder();
+                view_.SetConnectedState();
+                ShowServerResponse();
+                return;
+            }
+            // A session without a login is of no further use.
+            SessionHandle.reset();
+        }
+        view_.SetStatus("Fehler beim Verbindungsaufbau");
+    });
+}
+
+void FtpSession::Disconnect()
+{
+    guarded([this] {
+        if (!ConnectionHandle)
+            return;
+        view_.SetStatus("Log off...");
+        SessionHandle->close();
+        ConnectionHandle = false;
+        ShowServerResponse();
+        SessionHandle.reset();
+        view_.SetDisconnectedState();
+        view_.setServerLines({});
+        setLocationText("");
+    });
+}
+
+void FtpSession::ShowServerResponse()
+{
+    if (!SessionHandle)
+        return;
+    const FtpResponse response = SessionHandle->lastResponse();
+    view_.SetStatus(response.code == 0 ? std::string("Ok")
+                                       : std::to_string(response.code) + ' ' + response.text);
+}
+
+// The location text is the server name followed by the remote path; the server name is the
+// text of the server field at the last CONNECT, not what the field holds now, so that editing
+// the field while connected cannot shift the path.
+bool FtpSession::SetRemotePath(const std::string& path)
+{
+    if (path.empty() || !ConnectionHandle)
+        return false;
+    const std::string remotePath = path.substr(std::min(ServerName.size(), path.size()));
+    bool ok = false;
+    {
+        const Busy busy(view_);
+        view_.SetStatus("Setze Pfad...");
+        ok = SessionHandle->setCurrentDirectory(remotePath);
+        ShowServerResponse();
+        checkConnection();
+    }
+    if (!ok)
+        view_.showMessage("Verzeichnis nicht vorhanden!");
+    return ok;
+}
+
+void FtpSession::ReadRemoteDirectory(const std::string& location)
+{
+    Listing.Clear();
+    if (!SetRemotePath(location))
+        return;
+    const Busy busy(view_);
+    view_.SetStatus("Lese Verzeichnis...");
+    Listing.ReadCurrentFolder(*SessionHandle, view_.filterText());
+    ShowServerResponse();
+    checkConnection();
+}
+
+void FtpSession::SortListing()
+{
+    {
+        const Busy busy(view_);
+        view_.SetStatus("Sortiere Verzeichnis...");
+        Listing.SortListing();
+        view_.setServerLines(Listing.Lines());
+    }
+    view_.SetStatus("Ok");
+}
+
+void FtpSession::showFolder()
+{
+    ReadRemoteDirectory(LocationText);
+    SortListing();
+}
+
+void FtpSession::Refresh()
+{
+    guarded([this] { showFolder(); });
+}
+
+void FtpSession::ServerLineClicked()
+{
+    const FtpEntry* entry = currentEntry();
+    if (!entry)
+        return;
+    view_.setDetails(FormatFileTime(entry->lastWrite), std::to_string(entry->size),
+                     AttributeLetters(entry->attributes));
+}
+
+void FtpSession::ServerLineDoubleClicked()
+{
+    guarded([this] {
+        const FtpEntry* entry = currentEntry();
+        if (!entry || !RemoteListing::IsFolder(*entry))
+            return;
+        const std::string name = entry->name;
+        const Busy busy(view_);
+        if (name == ".")
+            return;
+        if (name == "..")
+            goUp();
+        else
+            goDown(name);
+    });
+}
+
+void FtpSession::goUp()
+{
+    if (LocationText == ServerName + "/")
+        return;
+    const std::string target = LocationText + "..";
+    ReadRemoteDirectory(target);
+    SortListing();
+    setLocationText(parentLocation(target));
+}
+
+void FtpSession::goDown(const std::string& name)
+{
+    setLocationText(LocationText + name + "/");
+    showFolder();
+}
+
+bool FtpSession::DownloadFile(const std::string& location, const std::string& name,
+                              const std::string& localFolder)
+{
+    // A name from the server never leads out of the local folder.
+    if (!IsSafeLocalName(name)) {
+        view_.showMessage(downloadFailedMessage);
+        return false;
+    }
+    const std::string localPath = localFolder + "/" + name;
+    if (!SetRemotePath(location))
+        return false;
+    bool ok = false;
+    {
+        const Busy busy(view_);
+        view_.SetStatus("Lade Datei...");
+        ok = SessionHandle->getFile(name, localPath, true, TransferType);
+        ShowServerResponse();
+        checkConnection();
+    }
+    if (!ok)
+        view_.showMessage(downloadFailedMessage);
+    return ok;
+}
+
+void FtpSession::UploadFile(const std::string& localPath)
+{
+    if (!SetRemotePath(LocationText))
+        return;
+    const std::size_t slash = localPath.rfind('/');
+    if (slash == std::string::npos)
+        return;
+    const std::string name = localPath.substr(slash + 1);
+    bool ok = false;
+    {
+        const Busy busy(view_);
+        view_.SetStatus("\xDC"
+                        "bertrage Datei...");
+        ok = SessionHandle->putFile(localPath, name, TransferType);
+        ShowServerResponse();
+        checkConnection();
+    }
+    if (!ok)
+        view_.showMessage("\xDC"
+                          "bertragungsfehler!");
+}
+
+void FtpSession::Upload()
+{
+    guarded([this] {
+        if (view_.localFileCount() == 0)
+            return;
+        const std::string folder = view_.localFolder();
+        const std::vector<std::string> names = view_.selectedLocalFiles();
+        {
+            TransferLoop loop(*this, names.size());
+            for (const std::string& name : names) {
+                const std::string path = folder + "/" + name;
+                if (isRegularFile(path))
+                    UploadFile(path);
+                if (!loop.fileDone())
+                    return;
+            }
+        }
+        showFolder();
+    });
+}
+
+void FtpSession::Download()
+{
+    guarded([this] {
+        if (view_.currentServerLine() < 0) {
+            view_.showMessage(noLineMessage);
+            return;
+        }
+        // The selection is taken once, so clicks between two files do not change the run.
+        std::vector<FtpEntry> files;
+        for (const int line : view_.selectedServerLines()) {
+            const auto index = static_cast<std::size_t>(line);
+            if (line >= 0 && index < Listing.EntryCount() &&
+                !RemoteListing::IsFolder(Listing.Record(index)))
+                files.push_back(Listing.Record(index));
+        }
+        const std::string folder = view_.localFolder();
+        const std::string location = LocationText;
+        TransferLoop loop(*this, files.size());
+        for (const FtpEntry& file : files) {
+            DownloadFile(location, file.name, folder);
+            view_.refreshLocalFiles();
+            if (!loop.fileDone())
+                return;
+        }
+    });
+}
+
+void FtpSession::ShowRemoteFile()
+{
+    guarded([this] {
+        const FtpEntry* entry = currentEntry();
+        if (!entry) {
+            view_.showMessage(noLineMessage);
+            return;
+        }
+        if (RemoteListing::IsFolder(*entry))
+            return;
+        const std::string name = entry->name;
+        DownloadFile(LocationText, name, programFolder_);
+        // A copy fetched earlier is shown even when this download failed because it exists.
+        const std::string copy = programFolder_ + "/" + name;
+        if (IsSafeLocalName(name) && isRegularFile(copy))
+            view_.openViewer(copy);
+    });
+}
+
+void FtpSession::DeleteRemoteEntry()
+{
+    guarded([this] {
+        const FtpEntry* entry = currentEntry();
+        if (!entry) {
+            view_.showMessage(noLineMessage);
+            return;
+        }
+        const FtpEntry target = *entry;
+        bool ok = false;
+        if (SetRemotePath(LocationText)) {
+            const Busy busy(view_);
+            if (!RemoteListing::IsFolder(target)) {
+                view_.SetStatus("L\xF6sche Datei...");
+                ok = SessionHandle->deleteFile(target.name);
+            } else if (!target.name.starts_with('.')) {
+                view_.SetStatus("L\xF6sche Verzeichnis...");
+                ok = SessionHandle->removeDirectory(target.name);
+            }
+            ShowServerResponse();
+            checkConnection();
+        }
+        if (ok)
+            showFolder();
+        else
+            view_.showMessage("Datei kann nicht gel\xF6scht werden!");
+    });
+}
+
+void FtpSession::RenameRemoteEntry()
+{
+    guarded([this] {
+        const FtpEntry* entry = currentEntry();
+        if (!entry) {
+            view_.showMessage(noLineMessage);
+            return;
+        }
+        const std::string oldName = entry->name;
+        const std::optional<std::string> newName =
+            view_.askInput("Umbenennen", "Neuen Dateinamen eingeben", oldName);
+        if (!newName || newName->empty())
+            return;
+        if (!SetRemotePath(LocationText))
+            return;
+        view_.SetStatus("Benenne um...");
+        const Busy busy(view_);
+        const bool ok = SessionHandle->renameFile(oldName, *newName);
+        ShowServerResponse();
+        checkConnection();
+        if (ok)
+            showFolder();
+        else
+            view_.showMessage("Umbenennen nicht m\xF6glich");
+    });
+}
+
+void FtpSession::MakeRemoteDirectory()
+{
+    guarded([this] {
+        const std::optional<std::string> answer =
+            view_.askInput("Neues Verzeichnis", "Neuen Verzeichnisnamen eingeben", "");
+        const std::string name(Trim(answer.value_or("")));
+        if (name.empty() || !SetRemotePath(LocationText))
+            return;
+        view_.SetStatus("Erstelle Verzeichnis...");
+        bool ok = false;
+        {
+            const Busy busy(view_);
+            ok = SessionHandle->createDirectory(name);
+        }
+        ShowServerResponse();
+        checkConnection();
+        if (ok)
+            showFolder();
+        else
+            view_.showMessage("Verzeichnis kann nicht erstellt werden!");
+    });
+}
+
+} // namespace vantiro

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "ftp/FtpClient.h"
+#include "ftp/FtpView.h"
+#include "ftp/RemoteListing.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace vantiro {
+
+using FtpClientFactory = std::function<std::unique_ptr<FtpClient>()>;
+
+// Everything the FTP window does, without the window: connection, the remote listing and the
+// location text, transfers and remote file operations. The window forwards its events to the
+// handlers and shows what the session passes to its FtpView.
+class FtpSession final {
+public:
+    // The factory stands for opening a session: it may answer nullptr when none can be opened.
+    FtpSession(FtpView& view, FtpClientFactory factory, std::string programFolder);
+    ~FtpSession();
+    FtpSession(const FtpSession&) = delete;
+    FtpSession& operator=(const FtpSession&) = delete;
+
+    // Start values of an opening of the window: ASCII transfers, disconnected.
+    void Load();
+    // Releases the connection, then the session, each at most once.
+    void Unload();
+
+    void Connect();
+    void Disconnect();
+    void Refresh();
+    void ServerLineClicked();
+    void ServerLineDoubleClicked();
+    void SelectTransferType(vantiro::TransferType type);
+    void Upload();
+    void Download();
+    void ShowRemoteFile();
+    void DeleteRemoteEntry();
+    void RenameRemoteEntry();
+    void MakeRemoteDirectory();
+
+    // While UP or DOWN runs, the window lets events through; handlers called then do nothing,
+    // and a request to stop ends the running transfer after the current file.
+    bool TransferRunning() const { return transferRunning_; }
+    void RequestStop() { stopRequested_ = true; }
+
+    bool Connected() const { return ConnectionHandle; }
+    const std::string& Location() const { return LocationText; }
+    vantiro::TransferType CurrentTransferType() const { return TransferType; }
+    const RemoteListing& CurrentListing() const { return Listing; }
+
+private:
+    class Busy;
+    class TransferLoop;
+    struct ConnectionLost {};
+
+    template <typename Handler> void guarded(Handler handler);
+    void checkConnection() const;
+    void dropConnection();
+    void closeHandles();
+    void setLocationText(std::string text);
+    const FtpEntry* currentEntry() const;
+
+    void ShowServerResponse();
+    bool SetRemotePath(const std::string& path);
+    void ReadRemoteDirectory(const std::string& location);
+    void SortListing();
+    bool DownloadFile(const std::string& location, const std::string& name,
+                      const std::string& localFolder);
+    void UploadFile(const std::string& localPath);
+    void showFolder();
+    void goUp();
+    void goDown(const std::string& name);
+
+    FtpView& view_;
+    FtpClientFactory factory_;
+    std::string programFolder_;
+
+    std::string ServerName;
+    std::unique_ptr<FtpClient> SessionHandle;
+    bool ConnectionHandle = false;
+    vantiro::TransferType TransferType = vantiro::TransferType::Ascii;
+    RemoteListing Listing;
+    std::string LocationText;
+
+    bool transferRunning_ = false;
+    bool stopRequested_ = false;
+};
+
+} // namespace vantiro

@@ -1,0 +1,181 @@
+#pragma once
+
+#include "ftp/FtpClient.h"
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vantiro::test {
+
+// The server side of FakeFtpClient: folders with their entries, the calls it received, and
+// switches for refusals and a dropped connection. Shared by every client of one test, so it
+// also counts how often connections were closed and clients destroyed.
+struct FakeFtpServer {
+    std::map<std::string, std::vector<FtpEntry>> folders{{"/", {}}};
+    std::map<std::string, std::string> fileContents;
+    std::vector<std::string> calls;
+    std::set<std::string> refusedNames;
+    bool loginAccepted = true;
+    bool dropped = false;
+    // How many further calls still succeed before the connection drops (negative: never).
+    int dropAfterCalls = -1;
+    FtpResponse response{0, "200 Alles gut"};
+    FtpResponse failureResponse{550, "550 Nicht erlaubt"};
+
+    int clientsCreated = 0;
+    int clientsDestroyed = 0;
+    int closes = 0;
+    std::string lastPassword;
+    bool lastPassive = false;
+
+    void add(const std::string& folder, const std::string& name, std::uint32_t attributes,
+             std::uint64_t size = 0)
+    {
+        FtpEntry entry;
+        entry.name = name;
+        entry.attributes = attributes;
+        entry.size = size;
+        entry.lastWrite = {2002, 9, 2, 1, 14, 5, 59};
+        folders[folder].push_back(entry);
+        if (attributes == FtpEntry::directoryAttribute)
+            folders.try_emplace(folder + (folder == "/" ? "" : "/") + name);
+    }
+};
+
+class FakeFtpClient final : public FtpClient {
+public:
+    explicit FakeFtpClient(std::shared_ptr<FakeFtpServer> server) : server_(std::move(server))
+    {
+        ++server_->clientsCreated;
+    }
+    ~FakeFtpClient() override { ++server_->clientsDestroyed; }
+    FakeFtpClient(const FakeFtpClient&) = delete;
+    FakeFtpClient& operator=(const FakeFtpClient&) = delete;
+
+    bool connect(const std::string& server, const std::string& user, const std::string& password,
+                 bool passive) override
+    {
+        server_->lastPassword = password;
+        server_->lastPassive = passive;
+        connected_ = server_->loginAccepted && !server.empty();
+        return record("connect " + server + " " + user, connected_);
+    }
+    void close() override
+    {
+        ++server_->closes;
+        connected_ = false;
+        server_->calls.push_back("close");
+    }
+    bool connected() const override { return connected_ && !server_->dropped; }
+
+    bool setCurrentDirectory(const std::string& path) override
+    {
+        const std::string folder = normalise(path);
+        const bool ok = server_->folders.contains(folder);
+        if (ok)
+            current_ = folder;
+        return record("cwd " + path, ok);
+    }
+    bool findFiles(const std::string& pattern, std::vector<FtpEntry>& entries) override
+    {
+        entries = server_->folders[current_];
+        return record("find " + pattern, true);
+    }
+    bool getFile(const std::string& remoteName, const std::string& localPath, bool failIfExists,
+                 TransferType type) override
+    {
+        const std::string call = "get " + remoteName + " " + typeName(type);
+        if (!failIfExists || std::ifstream(localPath).good())
+            return record(call, false);
+        std::ofstream(localPath) << server_->fileContents[remoteName];
+        return record(call, true);
+    }
+    bool putFile(const std::string& localPath, const std::string& remoteName,
+                 TransferType type) override
+    {
+        const bool ok = record("put " + localPath + " > " + remoteName + " " + typeName(type),
+                               !server_->refusedNames.contains(remoteName));
+        if (ok)
+            server_->add(current_, remoteName, FtpEntry::normalAttribute);
+        return ok;
+    }
+    bool deleteFile(const std::string& name) override { return simple("dele " + name, name); }
+    bool removeDirectory(const std::string& name) override { return simple("rmd " + name, name); }
+    bool createDirectory(const std::string& name) override
+    {
+        const bool ok = simple("mkd " + name, name);
+        if (ok)
+            server_->add(current_, name, FtpEntry::directoryAttribute);
+        return ok;
+    }
+    bool renameFile(const std::string& from, const std::string& to) override
+    {
+        return simple("rename " + from + " > " + to, from);
+    }
+
+    FtpResponse lastResponse() const override { return last_; }
+
+    std::string current() const { return current_; }
+
+private:
+    static std::string typeName(TransferType type)
+    {
+        return type == TransferType::Ascii ? "ascii" : "binary";
+    }
+
+    // "/a/b/.." and "/a/b/" both name "/a" and "/a/b"; the fake keeps folders without a
+    // trailing slash, the top folder as "/".
+    static std::string normalise(const std::string& path)
+    {
+        std::vector<std::string> parts;
+        std::string part;
+        for (const char c : path + "/") {
+            if (c != '/') {
+                part += c;
+                continue;
+            }
+            if (part == "..") {
+                if (!parts.empty())
+                    parts.pop_back();
+            } else if (!part.empty() && part != ".") {
+                parts.push_back(part);
+            }
+            part.clear();
+        }
+        std::string folder;
+        for (const std::string& p : parts)
+            folder += "/" + p;
+        return folder.empty() ? "/" : folder;
+    }
+
+    bool simple(const std::string& call, const std::string& name)
+    {
+        return record(call, !server_->refusedNames.contains(name));
+    }
+
+    bool record(const std::string& call, bool ok)
+    {
+        server_->calls.push_back(call);
+        if (server_->dropAfterCalls == 0)
+            server_->dropped = true;
+        if (server_->dropAfterCalls >= 0)
+            --server_->dropAfterCalls;
+        if (server_->dropped) {
+            last_ = {12030, "Verbindung abgebrochen"};
+            return false;
+        }
+        last_ = ok ? server_->response : server_->failureResponse;
+        return ok;
+    }
+
+    std::shared_ptr<FakeFtpServer> server_;
+    bool connected_ = false;
+    std::string current_ = "/";
+    FtpResponse last_;
+};
+
+} // namespace vantiro::test

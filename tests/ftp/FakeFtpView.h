@@ -1,0 +1,113 @@
+#pragma once
+
+#include "ftp/FtpView.h"
+
+#include <deque>
+#include <functional>
+#include <stdexcept>
+#include <utility>
+
+namespace vantiro::test {
+
+// Records what the session shows and answers its questions from public fields.
+class FakeFtpView final : public FtpView {
+public:
+    std::string server = "ftp.example.test";
+    std::string user = "anna";
+    std::string password = "geheim";
+    std::string filter = "*.*";
+
+    std::vector<std::string> statuses;
+    std::vector<std::string> messages;
+    std::string location;
+    std::vector<std::string> lines;
+    int currentLine = -1;
+    std::vector<int> selectedLines;
+    std::vector<std::string> details;
+    std::string state;
+    std::deque<std::optional<std::string>> answers;
+    std::vector<std::vector<std::string>> questions;
+    int busyDepth = 0;
+    std::vector<std::pair<std::size_t, std::size_t>> progress;
+    std::function<void()> onProcessEvents;
+
+    std::string folder;
+    std::vector<std::string> localFiles;
+    std::vector<std::string> selectedFiles;
+    int refreshes = 0;
+    std::vector<std::string> viewed;
+
+    std::string serverText() const override { return server; }
+    std::string userText() const override { return user; }
+    std::string passwordText() const override { return password; }
+    std::string filterText() const override { return filter; }
+    bool passiveChecked() const override { return true; }
+
+    void SetStatus(const std::string& text) override { statuses.push_back(text); }
+    void setLocation(const std::string& text) override { location = text; }
+    void setServerLines(const std::vector<std::string>& newLines) override
+    {
+        lines = newLines;
+        currentLine = -1;
+        selectedLines.clear();
+    }
+    int currentServerLine() const override { return currentLine; }
+    std::vector<int> selectedServerLines() const override { return selectedLines; }
+    void setDetails(const std::string& changed, const std::string& size,
+                    const std::string& attributes) override
+    {
+        details = {changed, size, attributes};
+    }
+
+    void SetConnectedState() override { state = "connected"; }
+    void SetDisconnectedState() override { state = "disconnected"; }
+
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    std::optional<std::string> askInput(const std::string& title, const std::string& prompt,
+                                        const std::string& preset) override
+    {
+        questions.push_back({title, prompt, preset});
+        if (answers.empty())
+            return std::nullopt;
+        std::optional<std::string> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    void setBusy(bool busy) override
+    {
+        busyDepth += busy ? 1 : -1;
+        if (busyDepth < 0)
+            throw std::logic_error("busy pointer restored more often than set");
+    }
+    void processEvents() override
+    {
+        if (onProcessEvents)
+            onProcessEvents();
+    }
+    void showProgress(std::size_t done, std::size_t total) override
+    {
+        progress.emplace_back(done, total);
+    }
+
+    std::string localFolder() const override { return folder; }
+    std::size_t localFileCount() const override { return localFiles.size(); }
+    std::vector<std::string> selectedLocalFiles() const override { return selectedFiles; }
+    void refreshLocalFiles() override { ++refreshes; }
+    void openViewer(const std::string& path) override { viewed.push_back(path); }
+
+    // Makes the line showing text current and the only selected one.
+    void pick(const std::string& text)
+    {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i] == text) {
+                currentLine = static_cast<int>(i);
+                selectedLines = {currentLine};
+                return;
+            }
+        }
+        throw std::invalid_argument("no line " + text);
+    }
+};
+
+} // namespace vantiro::test

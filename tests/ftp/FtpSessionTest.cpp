@@ -1,0 +1,524 @@
+#include "ftp/FtpSession.h"
+#include "FakeFtpServer.h"
+#include "FakeFtpView.h"
+#include "support/TempDir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace vantiro {
+namespace {
+
+using test::FakeFtpClient;
+using test::FakeFtpServer;
+using test::FakeFtpView;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr std::uint32_t folder = FtpEntry::directoryAttribute;
+constexpr std::uint32_t file = FtpEntry::normalAttribute;
+const std::string noLine = "Keine Datei ausgew\xE4hlt!";
+const std::string downloadFailed = "\xDC"
+                                   "bertragungsfehler";
+
+class FtpSessionTest : public ::testing::Test {
+protected:
+    FtpSessionTest()
+    {
+        view.folder = local.path();
+        session.Load();
+    }
+
+    void TearDown() override { EXPECT_EQ(view.busyDepth, 0) << "busy pointer left on"; }
+
+    void connect()
+    {
+        session.Connect();
+        ASSERT_TRUE(session.Connected());
+        server->calls.clear();
+        view.statuses.clear();
+    }
+
+    std::vector<std::string> callsStartingWith(const std::string& prefix) const
+    {
+        std::vector<std::string> result;
+        std::copy_if(server->calls.begin(), server->calls.end(), std::back_inserter(result),
+                     [&](const std::string& call) { return call.starts_with(prefix); });
+        return result;
+    }
+
+    test::TempDir local;
+    test::TempDir program;
+    std::shared_ptr<FakeFtpServer> server = std::make_shared<FakeFtpServer>();
+    FakeFtpView view;
+    bool factoryFails = false;
+    FtpSession session{view,
+                       [this]() -> std::unique_ptr<FtpClient> {
+                           if (factoryFails)
+                               return nullptr;
+                           return std::make_unique<FakeFtpClient>(server);
+                       },
+                       program.path()};
+};
+
+TEST_F(FtpSessionTest, ConnectListsTheTopFolderAndEntersTheConnectedState)
+{
+    server->add("/", "index.htm", file);
+    server->add("/", "images", folder);
+
+    session.Connect();
+
+    EXPECT_EQ(view.location, "ftp.example.test/");
+    EXPECT_EQ(view.state, "connected");
+    EXPECT_THAT(view.lines, ElementsAre(".", "..", "IMAGES", "index.htm"));
+    EXPECT_THAT(server->calls, ElementsAre("connect ftp.example.test anna", "cwd /", "find *.*"));
+    EXPECT_THAT(view.statuses,
+                ElementsAre("Verbinde...", "Ok", "Setze Pfad...", "Ok", "Lese Verzeichnis...", "Ok",
+                            "Sortiere Verzeichnis...", "Ok", "Ok"));
+    EXPECT_TRUE(server->lastPassive);
+    EXPECT_EQ(server->lastPassword, "geheim");
+    for (const std::string& status : view.statuses)
+        EXPECT_EQ(status.find("geheim"), std::string::npos);
+}
+
+TEST_F(FtpSessionTest, FailedConnectShowsTheErrorKeepsTheLocationAndReleasesTheSession)
+{
+    view.server = "";
+    session.Connect();
+    EXPECT_EQ(view.statuses.back(), "Fehler beim Verbindungsaufbau");
+    EXPECT_EQ(view.location, "/");
+    EXPECT_EQ(view.state, "disconnected");
+    EXPECT_EQ(server->clientsDestroyed, 1);
+    EXPECT_EQ(server->closes, 0);
+
+    factoryFails = true;
+    view.server = "ftp.example.test";
+    session.Connect();
+    EXPECT_THAT(view.statuses,
+                ElementsAre("Verbinde...", "550 550 Nicht erlaubt", "Fehler beim Verbindungsaufbau",
+                            "Verbinde...", "Fehler beim Verbindungsaufbau"));
+    EXPECT_FALSE(session.Connected());
+}
+
+TEST_F(FtpSessionTest, DisconnectEmptiesListAndLocationAndClosesEachHandleOnce)
+{
+    connect();
+    view.setDetails("Mo 2.9.2002 um 14:05", "5", "N");
+
+    session.Disconnect();
+    session.Disconnect();
+    session.Unload();
+
+    EXPECT_THAT(view.lines, IsEmpty());
+    EXPECT_EQ(view.location, "");
+    EXPECT_EQ(view.state, "disconnected");
+    EXPECT_THAT(view.statuses, ElementsAre("Log off...", "Ok"));
+    EXPECT_EQ(view.details[0], "Mo 2.9.2002 um 14:05") << "details keep their texts";
+    EXPECT_EQ(server->closes, 1);
+    EXPECT_EQ(server->clientsDestroyed, 1);
+}
+
+TEST_F(FtpSessionTest, UnloadWhileConnectedClosesConnectionThenSessionOnce)
+{
+    connect();
+    session.Unload();
+    session.Unload();
+    EXPECT_EQ(server->closes, 1);
+    EXPECT_EQ(server->clientsDestroyed, 1);
+    EXPECT_EQ(server->clientsCreated, 1);
+}
+
+TEST_F(FtpSessionTest, EveryConnectOpensItsOwnSession)
+{
+    connect();
+    session.Disconnect();
+    connect();
+    EXPECT_EQ(server->clientsCreated, 2);
+    EXPECT_EQ(server->clientsDestroyed, 1);
+}
+
+TEST_F(FtpSessionTest, ServerResponseShowsOkForCodeZeroAndCodeWithTextOtherwise)
+{
+    server->response = {0, "226 Transfer complete"};
+    connect();
+    session.Refresh();
+    EXPECT_EQ(view.statuses.back(), "Ok");
+
+    server->refusedNames.insert("x.htm");
+    server->add("/", "x.htm", file);
+    session.Refresh();
+    view.pick("x.htm");
+    server->failureResponse = {550, "550 Permission denied.\r\n550 second line"};
+    session.DeleteRemoteEntry();
+    EXPECT_EQ(view.statuses.back(), "550 550 Permission denied.\r\n550 second line");
+}
+
+TEST_F(FtpSessionTest, DoubleClicksWalkDownAndUpAlongTheLocationText)
+{
+    server->add("/", "a", folder);
+    server->add("/a", "b", folder);
+    server->add("/a/b", "seite.htm", file);
+    connect();
+
+    view.pick("A");
+    session.ServerLineDoubleClicked();
+    EXPECT_EQ(view.location, "ftp.example.test/a/");
+    view.pick("B");
+    session.ServerLineDoubleClicked();
+    EXPECT_EQ(view.location, "ftp.example.test/a/b/");
+    EXPECT_THAT(view.lines, ElementsAre(".", "..", "seite.htm"));
+
+    view.pick("..");
+    session.ServerLineDoubleClicked();
+    EXPECT_EQ(view.location, "ftp.example.test/a/");
+    EXPECT_THAT(view.lines, ElementsAre(".", "..", "B"));
+    view.pick("..");
+    session.ServerLineDoubleClicked();
+    EXPECT_EQ(view.location, "ftp.example.test/");
+
+    EXPECT_THAT(callsStartingWith("cwd"),
+                ElementsAre("cwd /a/", "cwd /a/b/", "cwd /a/b/..", "cwd /a/.."));
+}
+
+TEST_F(FtpSessionTest, DoubleClickOnDotOnTopDotDotOrAFileChangesNothing)
+{
+    server->add("/", "datei.htm", file);
+    connect();
+
+    for (const char* line : {".", "..", "datei.htm"}) {
+        view.pick(line);
+        session.ServerLineDoubleClicked();
+    }
+
+    EXPECT_EQ(view.location, "ftp.example.test/");
+    EXPECT_THAT(server->calls, IsEmpty());
+}
+
+TEST_F(FtpSessionTest, RefusedFolderIsNamedByTheLocationAndShowsAnEmptyList)
+{
+    server->add("/", "weg", folder);
+    connect();
+    server->folders.erase("/weg");
+
+    view.pick("WEG");
+    session.ServerLineDoubleClicked();
+
+    EXPECT_EQ(view.location, "ftp.example.test/weg/");
+    EXPECT_THAT(view.messages, ElementsAre("Verzeichnis nicht vorhanden!"));
+    EXPECT_THAT(view.lines, IsEmpty());
+    EXPECT_EQ(view.statuses.back(), "Ok");
+}
+
+TEST_F(FtpSessionTest, EditingTheServerFieldWhileConnectedDoesNotShiftTheRemotePath)
+{
+    server->add("/", "a", folder);
+    connect();
+    view.server = "anderer.server.test";
+
+    view.pick("A");
+    session.ServerLineDoubleClicked();
+
+    EXPECT_THAT(callsStartingWith("cwd"), ElementsAre("cwd /a/"));
+    EXPECT_THAT(view.messages, IsEmpty());
+}
+
+TEST_F(FtpSessionTest, ClickOnALineShowsItsTimeSizeAndAttributeLetters)
+{
+    server->add("/", "ro", folder | FtpEntry::readOnlyAttribute, 4096);
+    connect();
+
+    view.pick("ro");
+    session.ServerLineClicked();
+
+    EXPECT_THAT(view.details, ElementsAre("Mo 2.9.2002 um 14:05", "4096", "W D"));
+}
+
+TEST_F(FtpSessionTest, TransfersUseTheTransferTypeChosenLast)
+{
+    server->add("/", "a.txt", file);
+    server->add("/", "b.txt", file);
+    connect();
+    test::writeFile(local.file("up.txt"), "x");
+    view.localFiles = {"up.txt"};
+    view.selectedFiles = {"up.txt"};
+
+    view.pick("a.txt");
+    session.Download();
+    session.SelectTransferType(TransferType::Binary);
+    view.pick("b.txt");
+    session.Download();
+    session.Upload();
+
+    EXPECT_THAT(callsStartingWith("get"), ElementsAre("get a.txt ascii", "get b.txt binary"));
+    EXPECT_THAT(callsStartingWith("put"),
+                ElementsAre("put " + local.file("up.txt") + " > up.txt binary"));
+    session.Load();
+    EXPECT_EQ(session.CurrentTransferType(), TransferType::Ascii);
+}
+
+TEST_F(FtpSessionTest, UploadSendsTheSelectedExistingFilesThenShowsTheFolderAgain)
+{
+    connect();
+    test::writeFile(local.file("eins.htm"), "1");
+    test::writeFile(local.file("zwei.htm"), "2");
+    view.localFiles = {"eins.htm", "weg.htm", "zwei.htm"};
+    view.selectedFiles = {"eins.htm", "weg.htm", "zwei.htm"};
+    server->refusedNames.insert("eins.htm");
+
+    session.Upload();
+
+    EXPECT_THAT(server->calls,
+                ElementsAre("cwd /", "put " + local.file("eins.htm") + " > eins.htm ascii", "cwd /",
+                            "put " + local.file("zwei.htm") + " > zwei.htm ascii", "cwd /",
+                            "find *.*"));
+    EXPECT_THAT(view.messages, ElementsAre("\xDC"
+                                           "bertragungsfehler!"));
+    EXPECT_THAT(view.lines, ElementsAre(".", "..", "zwei.htm"));
+    EXPECT_EQ(view.statuses[0], "Setze Pfad...");
+    EXPECT_EQ(view.statuses[2], "\xDC"
+                                "bertrage Datei...");
+    EXPECT_EQ(view.progress.front(), std::make_pair(std::size_t{0}, std::size_t{3}));
+    EXPECT_EQ(view.progress[3], std::make_pair(std::size_t{3}, std::size_t{3}));
+    EXPECT_EQ(view.progress.back(), std::make_pair(std::size_t{0}, std::size_t{0}));
+}
+
+TEST_F(FtpSessionTest, UploadWithoutSelectionOnlyRereadsAndWithoutLocalFilesDoesNothing)
+{
+    connect();
+    view.localFiles = {"a.htm"};
+    session.Upload();
+    EXPECT_THAT(server->calls, ElementsAre("cwd /", "find *.*"));
+
+    server->calls.clear();
+    view.localFiles.clear();
+    session.Upload();
+    EXPECT_THAT(server->calls, IsEmpty());
+}
+
+TEST_F(FtpSessionTest, DownloadFetchesSelectedFilesSkipsFoldersAndKeepsExistingLocalFiles)
+{
+    server->add("/", "neu.htm", file);
+    server->add("/", "da.htm", file);
+    server->add("/", "ordner", folder);
+    server->add("/", "ro", folder | FtpEntry::readOnlyAttribute);
+    server->fileContents["neu.htm"] = "vom Server";
+    server->fileContents["da.htm"] = "vom Server";
+    test::writeFile(local.file("da.htm"), "lokal");
+    connect();
+    view.pick("ORDNER");
+    view.selectedLines = {0, 1, 2, 3, 4, 5};
+
+    session.Download();
+
+    EXPECT_THAT(callsStartingWith("get"),
+                ElementsAre("get da.htm ascii", "get neu.htm ascii", "get ro ascii"));
+    EXPECT_EQ(test::readFile(local.file("neu.htm")), "vom Server");
+    EXPECT_EQ(test::readFile(local.file("da.htm")), "lokal");
+    EXPECT_THAT(view.messages, ElementsAre(downloadFailed));
+    EXPECT_EQ(view.refreshes, 3);
+    EXPECT_THAT(callsStartingWith("find"), IsEmpty()) << "the listing is not read again";
+}
+
+TEST_F(FtpSessionTest, DownloadWithoutCurrentLineOrOfOnlyFoldersFetchesNothing)
+{
+    server->add("/", "ordner", folder);
+    connect();
+
+    session.Download();
+    EXPECT_THAT(view.messages, ElementsAre(noLine));
+
+    view.pick("ORDNER");
+    session.Download();
+    EXPECT_THAT(view.messages, ElementsAre(noLine));
+    EXPECT_THAT(server->calls, IsEmpty());
+}
+
+TEST_F(FtpSessionTest, NamesThatCouldLeaveTheLocalFolderAreNeverDownloaded)
+{
+    for (const char* name : {"..\\boese.htm", "a/../../boese.htm"})
+        server->add("/", name, file);
+    server->add("/", "..", file);
+    connect();
+    view.currentLine = 0;
+    view.selectedLines = {0, 1, 2, 3, 4};
+
+    session.Download();
+    view.pick("..\\boese.htm");
+    session.ShowRemoteFile();
+
+    EXPECT_THAT(callsStartingWith("get"), IsEmpty());
+    EXPECT_THAT(view.messages,
+                ElementsAre(downloadFailed, downloadFailed, downloadFailed, downloadFailed));
+    EXPECT_THAT(view.viewed, IsEmpty());
+    EXPECT_FALSE(test::exists(program.file("..\\boese.htm")));
+}
+
+TEST_F(FtpSessionTest, ShowRemoteFileOpensTheCopyInTheProgramFolderAlsoWhenItExists)
+{
+    server->add("/", "Seite.htm", file);
+    server->add("/", "ordner", folder);
+    server->fileContents["Seite.htm"] = "<p>";
+    connect();
+
+    view.pick("ORDNER");
+    session.ShowRemoteFile();
+    EXPECT_THAT(view.viewed, IsEmpty());
+    EXPECT_THAT(view.messages, IsEmpty());
+
+    view.pick("seite.htm");
+    session.ShowRemoteFile();
+    session.ShowRemoteFile();
+
+    const std::string copy = program.file("Seite.htm");
+    EXPECT_THAT(view.viewed, ElementsAre(copy, copy));
+    EXPECT_EQ(test::readFile(copy), "<p>");
+    EXPECT_THAT(view.messages, ElementsAre(downloadFailed));
+
+    view.currentLine = -1;
+    session.ShowRemoteFile();
+    EXPECT_EQ(view.messages.back(), noLine);
+}
+
+TEST_F(FtpSessionTest, DeleteRemovesFilesAndFoldersButNeverTheDotEntries)
+{
+    server->add("/", "alt.htm", file);
+    server->add("/", "leer", folder);
+    connect();
+
+    view.pick("alt.htm");
+    session.DeleteRemoteEntry();
+    view.pick("LEER");
+    session.DeleteRemoteEntry();
+    view.pick("..");
+    session.DeleteRemoteEntry();
+
+    EXPECT_THAT(server->calls, ElementsAre("cwd /", "dele alt.htm", "cwd /", "find *.*", "cwd /",
+                                           "rmd leer", "cwd /", "find *.*", "cwd /"));
+    EXPECT_THAT(view.messages, ElementsAre("Datei kann nicht gel\xF6scht werden!"));
+    EXPECT_THAT(view.statuses, ::testing::Contains("L\xF6sche Datei..."));
+    EXPECT_THAT(view.statuses, ::testing::Contains("L\xF6sche Verzeichnis..."));
+}
+
+TEST_F(FtpSessionTest, RefusedDeleteKeepsTheListingAndNoLineAsksForOne)
+{
+    server->add("/", "fest.htm", file);
+    server->refusedNames.insert("fest.htm");
+    connect();
+
+    session.DeleteRemoteEntry();
+    view.pick("fest.htm");
+    session.DeleteRemoteEntry();
+
+    EXPECT_THAT(view.messages, ElementsAre(noLine, "Datei kann nicht gel\xF6scht werden!"));
+    EXPECT_THAT(server->calls, ElementsAre("cwd /", "dele fest.htm"));
+}
+
+TEST_F(FtpSessionTest, RenameOffersTheNameAsReceivedAndSendsTheAnswerAsTyped)
+{
+    server->add("/", "README.TXT", file);
+    server->add("/", "Bilder", folder);
+    connect();
+    view.answers = {std::string(" liesmich.txt"), std::nullopt, std::string("fotos")};
+
+    view.pick("readme.txt");
+    session.RenameRemoteEntry();
+    view.pick("readme.txt");
+    session.RenameRemoteEntry();
+    server->refusedNames.insert("Bilder");
+    view.pick("BILDER");
+    session.RenameRemoteEntry();
+
+    ASSERT_EQ(view.questions.size(), 3U);
+    EXPECT_THAT(view.questions[0],
+                ElementsAre("Umbenennen", "Neuen Dateinamen eingeben", "README.TXT"));
+    EXPECT_EQ(view.questions[2][2], "Bilder");
+    EXPECT_THAT(callsStartingWith("rename"),
+                ElementsAre("rename README.TXT >  liesmich.txt", "rename Bilder > fotos"));
+    EXPECT_THAT(view.messages, ElementsAre("Umbenennen nicht m\xF6glich"));
+}
+
+TEST_F(FtpSessionTest, MakeDirCreatesTheTrimmedNameAndIgnoresBlankAnswers)
+{
+    connect();
+    view.answers = {std::string("   "), std::nullopt, std::string("  neu  ")};
+
+    session.MakeRemoteDirectory();
+    session.MakeRemoteDirectory();
+    EXPECT_THAT(server->calls, IsEmpty());
+
+    session.MakeRemoteDirectory();
+    EXPECT_THAT(server->calls, ElementsAre("cwd /", "mkd neu", "cwd /", "find *.*"));
+    EXPECT_THAT(view.lines, ElementsAre(".", "..", "NEU"));
+    EXPECT_EQ(view.questions[0][1], "Neuen Verzeichnisnamen eingeben");
+    EXPECT_EQ(view.questions[0][2], "");
+
+    server->refusedNames.insert("neu");
+    view.answers = {std::string("neu")};
+    session.MakeRemoteDirectory();
+    EXPECT_THAT(view.messages, ElementsAre("Verzeichnis kann nicht erstellt werden!"));
+}
+
+TEST_F(FtpSessionTest, DroppedConnectionReturnsToTheDisconnectedStateWithoutFolderMessages)
+{
+    server->add("/", "a.htm", file);
+    connect();
+    server->dropped = true;
+
+    session.Refresh();
+
+    EXPECT_EQ(view.state, "disconnected");
+    EXPECT_FALSE(session.Connected());
+    EXPECT_THAT(view.lines, IsEmpty());
+    EXPECT_EQ(view.location, "");
+    EXPECT_EQ(view.statuses.back(),
+              "Verbindung zum Server unterbrochen - 12030 Verbindung abgebrochen");
+    EXPECT_THAT(view.messages, IsEmpty());
+    EXPECT_EQ(server->closes, 1);
+    session.Unload();
+    EXPECT_EQ(server->closes, 1);
+}
+
+TEST_F(FtpSessionTest, DropDuringUploadStopsBeforeTheRemainingFiles)
+{
+    connect();
+    for (const char* name : {"1.htm", "2.htm", "3.htm"})
+        test::writeFile(local.file(name), "x");
+    view.localFiles = view.selectedFiles = {"1.htm", "2.htm", "3.htm"};
+    server->dropAfterCalls = 3;
+
+    session.Upload();
+
+    EXPECT_EQ(callsStartingWith("put").size(), 2U);
+    EXPECT_EQ(view.state, "disconnected");
+    EXPECT_THAT(view.messages, IsEmpty());
+    EXPECT_FALSE(session.TransferRunning());
+}
+
+TEST_F(FtpSessionTest, EventsBetweenFilesCannotCloseTheConnectionUnderTheRunningTransfer)
+{
+    connect();
+    for (const char* name : {"1.htm", "2.htm", "3.htm"})
+        test::writeFile(local.file(name), "x");
+    view.localFiles = view.selectedFiles = {"1.htm", "2.htm", "3.htm"};
+    view.onProcessEvents = [this] {
+        EXPECT_TRUE(session.TransferRunning());
+        session.Disconnect();
+        session.Refresh();
+    };
+
+    session.Upload();
+    EXPECT_EQ(callsStartingWith("put").size(), 3U);
+    EXPECT_TRUE(session.Connected());
+    EXPECT_EQ(server->closes, 0);
+
+    server->calls.clear();
+    view.onProcessEvents = [this] { session.RequestStop(); };
+    session.Upload();
+    EXPECT_EQ(callsStartingWith("put").size(), 1U);
+    EXPECT_THAT(callsStartingWith("find"), IsEmpty());
+}
+
+} // namespace
+} // namespace vantiro
