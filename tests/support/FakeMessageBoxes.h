@@ -42,8 +42,13 @@ public:
         questions.push_back({title, prompt, preset});
         if (answers.empty())
             return std::nullopt;
-        std::optional<QString> answer = answers.front();
+        // Moved out element by element: copying the optional as a whole trips a false
+        // "maybe uninitialized" warning in GCC 12.
+        const bool confirmed = answers.front().has_value();
+        QString answer = confirmed ? std::move(*answers.front()) : QString();
         answers.pop_front();
+        if (!confirmed)
+            return std::nullopt;
         return answer;
     }
 };

@@ -32,8 +32,13 @@ private:
     {
         if (script.empty())
             return std::nullopt;
-        std::optional<T> answer = script.front();
+        // Moved out element by element: copying the optional as a whole trips a false
+        // "maybe uninitialized" warning in GCC 12.
+        const bool chosen = script.front().has_value();
+        T answer = chosen ? std::move(*script.front()) : T();
         script.pop_front();
+        if (!chosen)
+            return std::nullopt;
         return answer;
     }
 };
