@@ -3,6 +3,7 @@
 #include "ftp/FtpClient.h"
 
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -23,6 +24,8 @@ struct FakeFtpServer {
     bool dropped = false;
     // How many further calls still succeed before the connection drops (negative: never).
     int dropAfterCalls = -1;
+    // Runs inside every call, e.g. to act on the window while a transfer is under way.
+    std::function<void(const std::string& call)> onCall;
     FtpResponse response{0, "200 Alles gut"};
     FtpResponse failureResponse{550, "550 Nicht erlaubt"};
 
@@ -160,6 +163,8 @@ private:
     bool record(const std::string& call, bool ok)
     {
         server_->calls.push_back(call);
+        if (server_->onCall)
+            server_->onCall(call);
         if (server_->dropAfterCalls == 0)
             server_->dropped = true;
         if (server_->dropAfterCalls >= 0)

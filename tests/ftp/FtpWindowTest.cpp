@@ -1,0 +1,325 @@
+#include "FakeFtpServer.h"
+#include "ftp/window/DriveList.h"
+#include "ftp/window/FileList.h"
+#include "ftp/window/FolderList.h"
+#include "ftp/window/frmFTP.h"
+#include "support/FakeMessageBoxes.h"
+#include "support/FakeShell.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace vantiro {
+namespace {
+
+using test::FakeFtpClient;
+using test::FakeFtpServer;
+
+const QString disclaimer = QStringLiteral(
+    "Mit Nutzung des FTP-Programmteils wird der Autor des Programms von jeglicher Haftung für "
+    "alle Schäden, Kopierfehler, Datenverlust auf dem Server etc. uneingeschränkt, d.h. "
+    "unabhängig, ob Vorsatz oder Fahrlässigkeit, befreit.");
+
+QString text(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
+}
+
+QStringList lines(const QListWidget& list)
+{
+    QStringList result;
+    for (int row = 0; row < list.count(); ++row)
+        result.append(list.item(row)->text());
+    return result;
+}
+
+class FtpWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "ftp_window_test";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+
+    FtpWindowTest()
+    {
+        std::filesystem::create_directories(program.file("doorpages/sub"));
+        test::writeFile(program.file("doorpages/vorschau.htm"), "v");
+        test::writeFile(program.file("doorpages/_keyliste.htm"), "k");
+        test::writeFile(program.file("doorpages/.versteckt"), "h");
+    }
+
+    void open()
+    {
+        window.prepareOpening();
+        ui.txtServername->setText(QStringLiteral("ftp.example.test"));
+    }
+
+    QString doorpages() const { return text(program.file("doorpages")); }
+
+    test::TempDir program;
+    std::shared_ptr<FakeFtpServer> server = std::make_shared<FakeFtpServer>();
+    test::FakeMessageBoxes boxes;
+    test::FakeShell shell;
+    frmFTP window{boxes, shell, [this] { return std::make_unique<FakeFtpClient>(server); },
+                  text(program.path())};
+    FtpWindowUi& ui = window.ui();
+};
+
+TEST_F(FtpWindowTest, ControlsCarryTheirNamesCaptionsAndStartValues)
+{
+    open();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("VTR30 - Doorpage-UpLoader"));
+    const std::vector<std::pair<const char*, QString>> captions = {
+        {"Frame3", QStringLiteral("Verbindung zum FTP-Server")},
+        {"Frame1", QStringLiteral("FTP-Verzeichnis")},
+        {"Frame2", QStringLiteral("Lokaler Datenträger und Verzeichnisse")},
+        {"Label1", QStringLiteral("Server")},
+        {"Label2", QStringLiteral("Username")},
+        {"Label3", QStringLiteral("Passwort")},
+        {"Label6", QStringLiteral("Veränderung ")},
+        {"Label5", QStringLiteral("Größe ")},
+        {"Label4", QStringLiteral("Attribute ")},
+        {"cmdConnect", QStringLiteral("CONNECT")},
+        {"cmdRefresh", QStringLiteral("REFRESH")},
+        {"cmdOpen", QStringLiteral("SHOW/OPEN")},
+        {"cmdDelete", QStringLiteral("DELETE")},
+        {"cmdRename", QStringLiteral("RENAME")},
+        {"cmdMakeDir", QStringLiteral("MAKE DIR")},
+        {"cmdDisconnect", QStringLiteral("DISCONNECT")},
+        {"cmdUpload", QStringLiteral("<<------ UP")},
+        {"cmdDownload", QStringLiteral("DOWN -->>")},
+        {"cmdExit", QStringLiteral("EXIT")},
+        {"optAscii", QStringLiteral("ASCII-Transfer")},
+        {"optBinaer", QStringLiteral("Binär-Transfer")},
+        {"chkPassiv", QStringLiteral("Passiv-Transfer*")},
+        {"txtFilter", QStringLiteral("*.*")},
+        {"txtServername", QStringLiteral("ftp.example.test")},
+    };
+    for (const auto& [name, caption] : captions) {
+        QObject* control = window.findChild<QObject*>(QString::fromLatin1(name));
+        ASSERT_NE(control, nullptr) << name;
+        const QVariant shown = control->property(control->inherits("QGroupBox") ? "title" : "text");
+        EXPECT_EQ(shown.toString(), caption) << name;
+    }
+    for (const char* name :
+         {"txtUsername", "txtPassword", "lstServer", "lblFTP", "lblStatus", "lblVeraenderung",
+          "lblGroesse", "lblAttribute", "DriveLokal", "DirLokal", "fileListLokal", "lblLokal"})
+        EXPECT_NE(window.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+
+    EXPECT_TRUE(ui.optAscii->isChecked());
+    EXPECT_FALSE(ui.optBinaer->isChecked());
+    EXPECT_TRUE(ui.chkPassiv->isChecked());
+    EXPECT_EQ(ui.lstServer->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(ui.fileListLokal->selectionMode(), QAbstractItemView::ExtendedSelection);
+    ui.txtPassword->setText(QStringLiteral("geheim"));
+    EXPECT_EQ(ui.txtPassword->displayText(), QStringLiteral("******"));
+}
+
+TEST_F(FtpWindowTest, EveryOpeningShowsTheDisclaimerBeforeTheWindow)
+{
+    std::vector<bool> visibleDuringBox;
+    boxes.onMessage = [&](const test::FakeMessageBoxes::Message&) {
+        visibleDuringBox.push_back(window.isVisible());
+    };
+    for (int opening = 0; opening < 2; ++opening) {
+        QTimer::singleShot(0, &window, [this] { ui.cmdExit->click(); });
+        window.exec();
+    }
+
+    ASSERT_EQ(boxes.messages.size(), 2U);
+    for (const auto& box : boxes.messages) {
+        EXPECT_EQ(box.title, QStringLiteral("Haftungsausschluss"));
+        EXPECT_EQ(box.text, disclaimer);
+        EXPECT_EQ(box.icon, MessageBoxes::Icon::Exclamation);
+    }
+    EXPECT_EQ(visibleDuringBox, (std::vector<bool>{false, false}));
+}
+
+TEST_F(FtpWindowTest, ButtonsFollowTheConnectionStateAndPassiveModeStaysFixed)
+{
+    open();
+    const std::vector<QPushButton*> connectedOnly = {ui.cmdDisconnect, ui.cmdDownload, ui.cmdUpload,
+                                                     ui.cmdRefresh,    ui.cmdOpen,     ui.cmdDelete,
+                                                     ui.cmdRename,     ui.cmdMakeDir};
+    auto expectConnected = [&](bool connected) {
+        EXPECT_EQ(ui.cmdConnect->isEnabled(), !connected);
+        for (QPushButton* button : connectedOnly)
+            EXPECT_EQ(button->isEnabled(), connected) << button->objectName().toStdString();
+        EXPECT_FALSE(ui.chkPassiv->isEnabled());
+        EXPECT_TRUE(ui.chkPassiv->isChecked());
+        for (QWidget* always : std::initializer_list<QWidget*>{
+                 ui.txtServername, ui.txtUsername, ui.txtPassword, ui.txtFilter, ui.optAscii,
+                 ui.optBinaer, ui.cmdExit, ui.DirLokal, ui.fileListLokal})
+            EXPECT_TRUE(always->isEnabled());
+    };
+
+    expectConnected(false);
+    ui.cmdConnect->click();
+    expectConnected(true);
+    EXPECT_TRUE(server->lastPassive);
+    ui.cmdDisconnect->click();
+    expectConnected(false);
+    EXPECT_EQ(ui.lstServer->count(), 0);
+    EXPECT_EQ(ui.lblFTP->text(), QString());
+}
+
+TEST_F(FtpWindowTest, FailedConnectShowsTheErrorAndOnlyTheSlashAsLocation)
+{
+    open();
+    ui.txtServername->clear();
+    ui.cmdConnect->click();
+    EXPECT_EQ(ui.lblStatus->text(), QStringLiteral("Fehler beim Verbindungsaufbau"));
+    EXPECT_EQ(ui.lblFTP->text(), QStringLiteral("/"));
+    EXPECT_TRUE(ui.cmdConnect->isEnabled());
+}
+
+TEST_F(FtpWindowTest, NamesAndTextsAreShownInTheirOwnEncoding)
+{
+    server->add("/", "gr\xFCn", FtpEntry::directoryAttribute);
+    server->add("/", "b\xC3\xA4ume", FtpEntry::directoryAttribute);
+    server->add("/",
+                "\xC3\x9C"
+                "ber.htm",
+                FtpEntry::normalAttribute);
+    open();
+    ui.cmdConnect->click();
+
+    EXPECT_EQ(lines(*ui.lstServer),
+              (QStringList{QStringLiteral("."), QStringLiteral(".."), QStringLiteral("BÄUME"),
+                           QStringLiteral("GRÜN"), QStringLiteral("über.htm")}));
+    ui.lstServer->setCurrentRow(4);
+    ui.cmdOpen->click();
+    ui.cmdOpen->click();
+    ASSERT_EQ(boxes.messages.size(), 2U);
+    EXPECT_EQ(boxes.messages.back().text, QStringLiteral("Übertragungsfehler"));
+    EXPECT_EQ(boxes.messages.back().title, QString());
+    EXPECT_EQ(boxes.messages.back().icon, MessageBoxes::Icon::None);
+    ASSERT_EQ(shell.opened.size(), 2U);
+    EXPECT_EQ(shell.opened.back(), text(program.file("\xC3\x9C"
+                                                     "ber.htm")));
+}
+
+TEST_F(FtpWindowTest, RenameOffersTheReceivedNameAndMakeDirSendsTheTypedName)
+{
+    server->add("/",
+                "Stra\xC3\x9F"
+                "e.HTM",
+                FtpEntry::normalAttribute);
+    open();
+    ui.cmdConnect->click();
+    ui.lstServer->setCurrentRow(2);
+    boxes.answers = {QStringLiteral("straße.htm"), QStringLiteral(" Bücher ")};
+
+    ui.cmdRename->click();
+    ui.cmdMakeDir->click();
+
+    ASSERT_EQ(boxes.questions.size(), 2U);
+    EXPECT_EQ(boxes.questions[0].title, QStringLiteral("Umbenennen"));
+    EXPECT_EQ(boxes.questions[0].preset, QStringLiteral("Straße.HTM"));
+    EXPECT_EQ(boxes.questions[1].prompt, QStringLiteral("Neuen Verzeichnisnamen eingeben"));
+    const auto renamed = std::find(server->calls.begin(), server->calls.end(),
+                                   "rename Stra\xC3\x9F"
+                                   "e.HTM > stra\xC3\x9F"
+                                   "e.htm");
+    EXPECT_NE(renamed, server->calls.end());
+    EXPECT_NE(std::find(server->calls.begin(), server->calls.end(),
+                        "mkd B\xC3\xBC"
+                        "cher"),
+              server->calls.end());
+}
+
+TEST_F(FtpWindowTest, LocalPanesStartInDoorpagesAndListVisibleFiles)
+{
+    open();
+    EXPECT_EQ(ui.lblLokal->text(), doorpages() + QStringLiteral("/"));
+    EXPECT_EQ(ui.fileListLokal->path(), doorpages());
+    EXPECT_EQ(lines(*ui.fileListLokal),
+              (QStringList{QStringLiteral("_keyliste.htm"), QStringLiteral("vorschau.htm")}));
+
+    ui.fileListLokal->setCurrentRow(1);
+    emit ui.fileListLokal->itemClicked(ui.fileListLokal->item(1));
+    EXPECT_EQ(ui.lblLokal->text(), doorpages() + QStringLiteral("/vorschau.htm"));
+
+    ui.DirLokal->setPath(doorpages() + QStringLiteral("/sub"));
+    EXPECT_EQ(ui.fileListLokal->count(), 0);
+    EXPECT_EQ(ui.lblLokal->text(), doorpages() + QStringLiteral("/sub/"));
+
+    const QStringList folderLines = lines(*ui.DirLokal);
+    EXPECT_EQ(folderLines.front(), QStringLiteral("/"));
+    EXPECT_TRUE(folderLines.back().endsWith(QStringLiteral("sub")));
+
+    EXPECT_EQ(ui.DriveLokal->itemText(0), QStringLiteral("/"));
+    ui.DirLokal->setPath(QStringLiteral("/"));
+    emit ui.fileListLokal->itemClicked(nullptr);
+    EXPECT_EQ(ui.lblLokal->text(), QStringLiteral("//"));
+}
+
+TEST_F(FtpWindowTest, MissingDoorpagesFallsBackToTheProgramFolder)
+{
+    std::filesystem::remove_all(program.file("doorpages"));
+    open();
+    EXPECT_EQ(ui.fileListLokal->path(), text(program.path()));
+}
+
+TEST_F(FtpWindowTest, ExitClosesTheConnectionAndTheSessionOnce)
+{
+    open();
+    window.show();
+    ui.cmdConnect->click();
+    ui.cmdExit->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(server->closes, 1);
+    EXPECT_EQ(server->clientsDestroyed, 1);
+
+    open();
+    window.show();
+    ui.cmdConnect->click();
+    window.close();
+    EXPECT_EQ(server->closes, 2);
+    EXPECT_EQ(server->clientsDestroyed, 2);
+}
+
+TEST_F(FtpWindowTest, ClosingDuringUploadWaitsForTheCurrentFileThenCloses)
+{
+    open();
+    window.show();
+    ui.cmdConnect->click();
+    ui.fileListLokal->selectAll();
+    int putsWhenClosed = -1;
+    server->onCall = [&](const std::string& call) {
+        if (call.starts_with("put") && putsWhenClosed < 0) {
+            putsWhenClosed = 0;
+            QTimer::singleShot(0, &window, [this] { window.close(); });
+        }
+    };
+
+    ui.cmdUpload->click();
+
+    EXPECT_EQ(std::count_if(server->calls.begin(), server->calls.end(),
+                            [](const std::string& call) { return call.starts_with("put"); }),
+              1);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(server->closes, 1);
+    EXPECT_EQ(server->clientsDestroyed, 1);
+    EXPECT_TRUE(ui.prgTransfer->isHidden());
+}
+
+} // namespace
+} // namespace vantiro
