@@ -85,6 +85,19 @@ std::string indexPage(const std::vector<std::string>& names, const std::string& 
     return page + "</OL>" + sponsorlink + "\r\n</BODY>\r\n</HTML>\r\n\r\n";
 }
 
+// Every image link copies the same pixel file, so one copy per distinct image name is enough.
+std::vector<std::string> distinctImageNames(const std::vector<std::string>& pageNames)
+{
+    std::vector<std::string> images;
+    std::unordered_set<std::string> seen;
+    for (const std::string& name : pageNames) {
+        std::string image = CrossLinks::imageFileName(name);
+        if (seen.insert(image).second)
+            images.push_back(std::move(image));
+    }
+    return images;
+}
+
 // Counts the files that could not be written and remembers the first.
 class WriteFailures final {
 public:
@@ -197,7 +210,7 @@ RunResult GenerationRun::writePages(const std::vector<std::string>& names,
     PageWriter writer(settings_, keywords, random_, sponsorlink);
     CrossLinks crossLinks(names, keywords, random_, imageLinks);
     SpiderLinks links;
-    std::unordered_set<std::string> copiedImages;
+    std::vector<std::string> imagesToCopy = distinctImageNames(names);
     WriteFailures failures;
     RunResult result;
     const int total = static_cast<int>(names.size());
@@ -213,14 +226,11 @@ RunResult GenerationRun::writePages(const std::vector<std::string>& names,
                 stopped.pagesWritten = result.pagesWritten;
                 return stopped;
             }
-            // One copy per distinct image name is enough: every copy is the same pixel file.
-            for (const std::string& target : names) {
-                const std::string image = CrossLinks::imageFileName(target);
-                if (copiedImages.insert(image).second) {
-                    const std::string path = imageFolder + "/" + image;
-                    failures.check(TextFile::copyReplacing(pixelFile_, path), path);
-                }
+            for (const std::string& image : imagesToCopy) {
+                const std::string path = imageFolder + "/" + image;
+                failures.check(TextFile::copyReplacing(pixelFile_, path), path);
             }
+            imagesToCopy.clear();
         }
         crossLinks.build(links);
         const std::string path = outputFolder + "/" + name;

@@ -7,7 +7,7 @@
 #include "generator/TextFile.h"
 #include "generator/modGeneral.h"
 
-#include <bitset>
+#include <algorithm>
 #include <map>
 
 namespace vantiro {
@@ -18,8 +18,6 @@ constexpr std::string_view spiderPlaceholder = "<%spider%>";
 constexpr std::string_view bodyEnd = "</BODY>";
 constexpr std::string_view keyStart = "<%key";
 constexpr std::string_view descriptionStart = "<META NAME=\"description\" CONTENT=\"";
-
-using KeyNumbers = std::bitset<PageWriter::keyPlaceholders + 1>;
 
 std::string doctypePart(const std::string& doctype)
 {
@@ -70,21 +68,33 @@ std::string fixedHeadLines(const PageSettings& s)
 
 // The numbers N from 1 to 100 for which "<%keyN%>" occurs in text, written without leading
 // zeros like the placeholders the passes look for.
-KeyNumbers keyNumbersIn(std::string_view text)
+// Every "<%keyN%>" with N from 1 to 100 written without leading zeros, as the replacement
+// passes look for them, with its position in text.
+std::vector<KeyPlaceholder> findPlaceholders(std::string_view text, size_t offset = 0)
 {
-    KeyNumbers numbers;
+    std::vector<KeyPlaceholder> found;
     for (size_t at = text.find(keyStart); at != std::string_view::npos;
          at = text.find(keyStart, at + 1)) {
         size_t digit = at + keyStart.size();
-        int value = 0;
         const size_t first = digit;
+        int value = 0;
         while (digit < text.size() && digit - first < 4 && text[digit] >= '0' && text[digit] <= '9')
             value = value * 10 + (text[digit++] - '0');
         const bool plain = digit > first && text[first] != '0';
         if (plain && value <= PageWriter::keyPlaceholders && text.substr(digit, 2) == "%>")
-            numbers.set(static_cast<size_t>(value));
+            found.push_back({offset + at, value, digit + 2 - at});
     }
-    return numbers;
+    return found;
+}
+
+// The smallest placeholder number above after, or 0 when there is none.
+int nextNumber(const std::vector<KeyPlaceholder>& placeholders, int after)
+{
+    int next = 0;
+    for (const KeyPlaceholder& p : placeholders)
+        if (p.number > after && (next == 0 || p.number < next))
+            next = p.number;
+    return next;
 }
 
 } // namespace
@@ -161,19 +171,64 @@ std::string PageWriter::assembleTemplate()
 void PageWriter::replaceBodyAndKeys(std::string& text, const Keys& keys) const
 {
     ReplaceAll(text, bodyEnd, sponsorlinkReplacement_);
-    // A pass changes nothing unless its placeholder occurs, and only a pass that replaced
-    // something can make new placeholders appear, so the occurrences are looked up again
-    // only then.
-    KeyNumbers present = keyNumbersIn(text);
-    for (int n = 1; n <= keyPlaceholders && present.any(); ++n) {
-        if (!present.test(static_cast<size_t>(n)))
-            continue;
-        const std::string placeholder = "<%key" + std::to_string(n) + "%>";
-        ReplaceAll(text, placeholder, keys[static_cast<size_t>(n)]);
-        present = keyNumbersIn(text);
-        for (int passed = 1; passed <= n; ++passed)
-            present.reset(static_cast<size_t>(passed));
+    // The passes run in ascending order; a pass whose placeholder does not occur changes
+    // nothing, so only the numbers present are visited.
+    std::vector<KeyPlaceholder> placeholders = findPlaceholders(text);
+    for (int n = nextNumber(placeholders, 0); n != 0; n = nextNumber(placeholders, n))
+        replaceKey(text, n, keys[static_cast<size_t>(n)], placeholders);
+}
+
+// Placeholders never overlap one another, so a pass cannot destroy any placeholder but its
+// own; it can only create new ones that reach into an inserted keyword or across its ends.
+// So the placeholders are found once and afterwards only near each insertion.
+void PageWriter::replaceKey(std::string& text, int number, std::string_view keyword,
+                            std::vector<KeyPlaceholder>& placeholders)
+{
+    std::string result;
+    result.reserve(text.size() + keyword.size());
+    std::vector<KeyPlaceholder> kept;
+    std::vector<size_t> insertions;
+    size_t copied = 0;
+    for (const KeyPlaceholder& p : placeholders) {
+        if (p.number < number)
+            continue; // passed already; nothing will look for it again
+        result.append(text, copied, p.position - copied);
+        copied = p.position;
+        if (p.number == number) {
+            insertions.push_back(result.size());
+            result.append(keyword);
+            copied += p.length;
+        } else {
+            kept.push_back({result.size(), p.number, p.length});
+        }
     }
+    result.append(text, copied, std::string::npos);
+    text = std::move(result);
+
+    constexpr size_t reach = 9; // a placeholder is at most 10 characters long
+    for (size_t start : insertions) {
+        const size_t end = start + keyword.size();
+        const size_t from = start > reach ? start - reach : 0;
+        const size_t to = std::min(text.size(), end + reach);
+        for (const KeyPlaceholder& p :
+             findPlaceholders(std::string_view(text).substr(from, to - from), from)) {
+            // Old placeholders lie wholly before or after the insertion; new ones overlap it
+            // (or, for an empty keyword, span the point where it was).
+            const bool overlaps = start == end ? p.position < start && p.position + p.length > start
+                                               : p.position < end && p.position + p.length > start;
+            if (overlaps && p.number > number)
+                kept.push_back(p);
+        }
+    }
+    std::sort(kept.begin(), kept.end(), [](const KeyPlaceholder& a, const KeyPlaceholder& b) {
+        return a.position < b.position;
+    });
+    kept.erase(std::unique(kept.begin(), kept.end(),
+                           [](const KeyPlaceholder& a, const KeyPlaceholder& b) {
+                               return a.position == b.position;
+                           }),
+               kept.end());
+    placeholders = std::move(kept);
 }
 
 std::string PageWriter::replacedSlots(const SpiderLinks& links, const Keys& keys) const
@@ -195,38 +250,38 @@ std::string PageWriter::replacedSlots(const SpiderLinks& links, const Keys& keys
     return result;
 }
 
-std::string PageWriter::buildPage(const SpiderLinks& links)
+const std::string& PageWriter::buildPage(const SpiderLinks& links)
 {
     std::string page = assembleTemplate();
     Keys keys;
     for (int n = 1; n <= keyPlaceholders; ++n)
         keys[static_cast<size_t>(n)] = pick();
 
+    // The page buffer keeps its memory from page to page: handing a page-sized block back to
+    // the system and faulting it in again for every page costs more than building the page.
+    page_.clear();
     if (!links.isShaped()) {
         ReplaceAll(page, spiderPlaceholder, links.text());
         replaceBodyAndKeys(page, keys);
-        return page.append(crlf);
+        return page_.append(page).append(crlf);
     }
 
     const std::string slotFree =
         links.markupSlots().empty() ? std::string() : replacedSlots(links, keys);
     const std::string& linkText = links.markupSlots().empty() ? links.text() : slotFree;
-    std::string result;
     size_t start = 0;
     for (;;) {
         const size_t at = page.find(spiderPlaceholder, start);
         std::string piece =
             page.substr(start, at == std::string::npos ? std::string::npos : at - start);
         replaceBodyAndKeys(piece, keys);
-        if (result.empty())
-            result.reserve(page.size() + linkText.size() + 64);
-        result.append(piece);
+        page_.append(piece);
         if (at == std::string::npos)
             break;
-        result.append(linkText);
+        page_.append(linkText);
         start = at + spiderPlaceholder.size();
     }
-    return result.append(crlf);
+    return page_.append(crlf);
 }
 
 bool PageWriter::WritePage(const std::string& path, const SpiderLinks& links)

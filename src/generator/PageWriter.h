@@ -13,6 +13,13 @@ class KeywordList;
 class Random;
 class SpiderLinks;
 
+// A "<%keyN%>" found in a page: where it starts, its number and its length.
+struct KeyPlaceholder {
+    size_t position = 0;
+    int number = 0;
+    size_t length = 0;
+};
+
 // Builds and writes one doorway page at a time from the settings of a run.
 //
 // The page is the result of the literal recipe: assemble head and body, then replace every
@@ -32,8 +39,9 @@ public:
     // False when the file could not be written; nothing half-written is left behind.
     bool WritePage(const std::string& path, const SpiderLinks& links);
 
-    // The file's bytes for the next page, as WritePage would write them.
-    std::string buildPage(const SpiderLinks& links);
+    // The file's bytes for the next page, as WritePage would write them; valid until the next
+    // call.
+    const std::string& buildPage(const SpiderLinks& links);
 
 private:
     using Keys = std::array<std::string_view, keyPlaceholders + 1>;
@@ -44,6 +52,8 @@ private:
     std::string keywordsLine();
     std::string assembleTemplate();
     void replaceBodyAndKeys(std::string& text, const Keys& keys) const;
+    static void replaceKey(std::string& text, int number, std::string_view keyword,
+                           std::vector<KeyPlaceholder>& placeholders);
     std::string replacedSlots(const SpiderLinks& links, const Keys& keys) const;
 
     const KeywordList& keywords_;
@@ -53,6 +63,7 @@ private:
     std::string pageStart_;      // DOCTYPE part, "<HTML>" and "<HEAD>"
     std::string fixedHeadLines_; // robots to expires
     std::string pageEnd_;        // from the empty lines after the head lines to the end
+    std::string page_;
 };
 
 } // namespace vantiro

@@ -18,13 +18,18 @@ int Random::pick(int count)
 {
     if (count <= 1)
         return 1;
-    const std::uint64_t range = static_cast<std::uint64_t>(count);
-    // Values below the threshold would make the low residues more likely; draw again.
-    const std::uint64_t threshold = (0 - range) % range;
-    std::uint64_t value = engine_();
-    while (value < threshold)
-        value = engine_();
-    return static_cast<int>(value % range) + 1;
+    // Multiply and shift (Lemire) on the top 32 bits of each draw: the high half of
+    // value * range is uniform over the range once the few values whose low half falls below
+    // the threshold are drawn again.
+    const auto range = static_cast<std::uint32_t>(count);
+    const auto draw = [this, range] { return (engine_() >> 32) * range; };
+    std::uint64_t product = draw();
+    if (static_cast<std::uint32_t>(product) < range) {
+        const std::uint32_t threshold = (0u - range) % range;
+        while (static_cast<std::uint32_t>(product) < threshold)
+            product = draw();
+    }
+    return static_cast<int>(product >> 32) + 1;
 }
 
 } // namespace vantiro
