@@ -65,8 +65,21 @@ std::string Cp1252::fromUtf8(std::string_view utf8)
     std::string out;
     out.reserve(input.size());
     while (!converter.convert(in, inLeft, out)) {
+        const auto lead = static_cast<unsigned char>(in[0]);
+        const auto next = inLeft > 1 ? static_cast<unsigned char>(in[1]) : 0;
+        if (lead == 0xC2 && isUndefinedInCp1252(next)) {
+            out += static_cast<char>(next); // the way back of toUtf8's control characters
+            in += 2;
+            inLeft -= 2;
+            continue;
+        }
         out += '?';
-        const size_t skip = std::min(inLeft, utf8SequenceLength(static_cast<unsigned char>(*in)));
+        // A broken sequence loses only its own bytes, never the character after it.
+        size_t skip = 1;
+        const size_t length = utf8SequenceLength(lead);
+        while (skip < length && skip < inLeft &&
+               (static_cast<unsigned char>(in[skip]) & 0xC0) == 0x80)
+            ++skip;
         in += skip;
         inLeft -= skip;
     }
