@@ -27,10 +27,10 @@ void FolderList::setPath(const QString& path)
 {
     path_ = existingFolder(path);
     clear();
-    QStringList parents;
-    for (QDir dir(path_); !dir.isRoot(); dir.cdUp())
-        parents.prepend(dir.absolutePath());
-    parents.prepend(QDir::rootPath());
+    QStringList parents{path_};
+    for (QString parent = QFileInfo(path_).path(); parent != parents.front();
+         parent = QFileInfo(parent).path())
+        parents.prepend(parent);
     for (int depth = 0; depth < parents.size(); ++depth) {
         const QString name = depth == 0 ? parents[depth] : QFileInfo(parents[depth]).fileName();
         addLine(name, parents[depth], depth, true);
