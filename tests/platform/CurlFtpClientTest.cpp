@@ -1,0 +1,391 @@
+#include "platform/CurlFtpClient.h"
+#include "support/FtpTestServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <sys/stat.h>
+#include <thread>
+#include <utime.h>
+
+namespace vantiro {
+namespace {
+
+namespace fs = std::filesystem;
+
+// 2002-09-02 14:05:59 UTC, a Monday.
+constexpr time_t oldChangeTime = 1030975559;
+
+void setChangeTime(const std::string& path, time_t time)
+{
+    const utimbuf times{time, time};
+    ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
+}
+
+std::vector<FtpEntry> sortedByName(std::vector<FtpEntry> entries)
+{
+    std::sort(entries.begin(), entries.end(),
+              [](const FtpEntry& a, const FtpEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+std::vector<std::string> namesOf(const std::vector<FtpEntry>& entries)
+{
+    std::vector<std::string> names;
+    for (const FtpEntry& entry : sortedByName(entries))
+        names.push_back(entry.name);
+    return names;
+}
+
+std::vector<std::string> filesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string allByteValues()
+{
+    std::string bytes = "line\r\nunix\nmac\r";
+    for (int value = 0; value < 256; ++value)
+        bytes += static_cast<char>(value);
+    return bytes;
+}
+
+class CurlFtpClientTest : public ::testing::Test {
+protected:
+    void connect(test::FtpTestServer& to)
+    {
+        ASSERT_TRUE(client.connect(to.address(), to.user(), to.password(), true))
+            << client.lastResponse().code << ' ' << client.lastResponse().text << '\n'
+            << to.log();
+    }
+    std::string remote(const std::string& relative) const { return server.root() + "/" + relative; }
+    std::string response() const
+    {
+        return std::to_string(client.lastResponse().code) + ' ' + client.lastResponse().text;
+    }
+
+    test::FtpTestServer server;
+    test::TempDir local;
+    CurlFtpClient client;
+};
+
+TEST_F(CurlFtpClientTest, RefusedLoginReportsTheServerReplyWithoutThePassword)
+{
+    EXPECT_FALSE(client.connect(server.address(), server.user(), "Falsches-Passwort", true));
+    EXPECT_EQ(client.lastResponse().code, 530u);
+    EXPECT_EQ(client.lastResponse().text.substr(0, 4), "530 ");
+    EXPECT_EQ(client.lastResponse().text.find("Falsches-Passwort"), std::string::npos);
+    EXPECT_FALSE(client.connected());
+    EXPECT_FALSE(client.setCurrentDirectory("/"));
+    EXPECT_EQ(client.lastResponse().code, 12007u);
+
+    EXPECT_FALSE(client.connect("127.0.0.1:99999", server.user(), server.password(), true));
+    EXPECT_EQ(client.lastResponse().code, 12003u);
+    EXPECT_FALSE(client.connect("", server.user(), server.password(), true));
+    EXPECT_EQ(client.lastResponse().code, 12003u);
+}
+
+TEST_F(CurlFtpClientTest, LoginOnHostColonPortStartsAtTopFolderAndCloseDisconnects)
+{
+    connect(server);
+    EXPECT_EQ(client.lastResponse().code, 0u);
+    EXPECT_TRUE(client.connected());
+    EXPECT_EQ(client.currentDirectory(), "/");
+
+    test::FtpTestServer other;
+    test::writeFile(other.root() + "/only-here.htm", "x");
+    connect(other);
+    std::vector<FtpEntry> entries;
+    ASSERT_TRUE(client.findFiles("*.*", entries)) << response();
+    EXPECT_EQ(namesOf(entries), std::vector<std::string>{"only-here.htm"})
+        << "the port after the colon chose the server";
+
+    client.close();
+    EXPECT_FALSE(client.connected());
+    EXPECT_FALSE(client.findFiles("*.*", entries));
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST_F(CurlFtpClientTest, MlsdListingGivesAttributesSizesTimesAndHonoursThePattern)
+{
+    test::writeFile(remote("Index.htm"), "12345");
+    setChangeTime(remote("Index.htm"), oldChangeTime);
+    test::writeFile(remote("a1.htm"), "");
+    test::writeFile(remote("README"), "no dot");
+    fs::create_directory(remote("images"));
+    connect(server);
+
+    std::vector<FtpEntry> entries;
+    ASSERT_TRUE(client.findFiles("*.*", entries)) << response();
+    EXPECT_EQ(client.lastResponse().code, 0u);
+    const auto sorted = sortedByName(entries);
+    ASSERT_EQ(namesOf(entries),
+              (std::vector<std::string>{"Index.htm", "README", "a1.htm", "images"}));
+    EXPECT_EQ(sorted[0].attributes, 128u);
+    EXPECT_EQ(sorted[0].size, 5u);
+    EXPECT_EQ(sorted[0].lastWrite.year, 2002);
+    EXPECT_EQ(sorted[0].lastWrite.month, 9);
+    EXPECT_EQ(sorted[0].lastWrite.day, 2);
+    EXPECT_EQ(sorted[0].lastWrite.dayOfWeek, 1);
+    EXPECT_EQ(sorted[0].lastWrite.hour, 14) << "MLSD times are UTC and stay so";
+    EXPECT_EQ(sorted[0].lastWrite.minute, 5);
+    EXPECT_EQ(sorted[0].lastWrite.second, 59);
+    EXPECT_EQ(sorted[3].attributes, 16u);
+
+    ASSERT_TRUE(client.findFiles("*.HTM", entries));
+    EXPECT_EQ(namesOf(entries), (std::vector<std::string>{"Index.htm", "a1.htm"}));
+    ASSERT_TRUE(client.findFiles("?1.*", entries));
+    EXPECT_EQ(namesOf(entries), std::vector<std::string>{"a1.htm"});
+    ASSERT_TRUE(client.findFiles("", entries));
+    EXPECT_EQ(entries.size(), 4u);
+    ASSERT_TRUE(client.findFiles("*.gif", entries));
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST_F(CurlFtpClientTest, ServerWithoutMlsdIsReadWithListIncludingReadOnlyFiles)
+{
+    test::FtpTestServer listOnly(test::FtpTestServer::Options{.mlsd = false});
+    const std::string root = listOnly.root();
+    test::writeFile(root + "/Index.htm", "12345");
+    setChangeTime(root + "/Index.htm", oldChangeTime);
+    test::writeFile(root + "/locked.htm", "abc");
+    chmod((root + "/locked.htm").c_str(), 0444);
+    test::writeFile(root + "/my page.htm", "");
+    fs::create_directory(root + "/images");
+    connect(listOnly);
+
+    std::vector<FtpEntry> entries;
+    ASSERT_TRUE(client.findFiles("*.*", entries)) << response() << '\n' << listOnly.log();
+    const auto sorted = sortedByName(entries);
+    ASSERT_EQ(namesOf(entries),
+              (std::vector<std::string>{"Index.htm", "images", "locked.htm", "my page.htm"}));
+    EXPECT_EQ(sorted[0].attributes, 128u);
+    EXPECT_EQ(sorted[0].size, 5u);
+    EXPECT_EQ(sorted[0].lastWrite.year, 2002);
+    EXPECT_EQ(sorted[0].lastWrite.month, 9);
+    EXPECT_EQ(sorted[0].lastWrite.day, 2);
+    EXPECT_EQ(sorted[0].lastWrite.hour, 0) << "an old LIST date shows a year and no time";
+    EXPECT_EQ(sorted[1].attributes, 16u);
+    EXPECT_EQ(sorted[2].attributes, 129u);
+
+    ASSERT_TRUE(client.setCurrentDirectory("/images/"));
+    ASSERT_TRUE(client.findFiles("*.*", entries)) << "the fallback stays in use";
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST_F(CurlFtpClientTest, CurrentFolderChangesOnlyWhenTheServerAcceptsIt)
+{
+    fs::create_directories(remote("sub/deeper"));
+    test::writeFile(remote("sub/deeper/inside.htm"), "x");
+    connect(server);
+
+    ASSERT_TRUE(client.setCurrentDirectory("/sub/")) << response();
+    EXPECT_EQ(client.currentDirectory(), "/sub");
+    std::vector<FtpEntry> entries;
+    ASSERT_TRUE(client.findFiles("*.*", entries));
+    EXPECT_EQ(namesOf(entries), std::vector<std::string>{"deeper"});
+
+    ASSERT_TRUE(client.setCurrentDirectory("deeper"));
+    EXPECT_EQ(client.currentDirectory(), "/sub/deeper");
+    ASSERT_TRUE(client.findFiles("*.*", entries));
+    EXPECT_EQ(namesOf(entries), std::vector<std::string>{"inside.htm"});
+
+    ASSERT_TRUE(client.setCurrentDirectory("/sub/deeper/.."));
+    EXPECT_EQ(client.currentDirectory(), "/sub");
+
+    EXPECT_FALSE(client.setCurrentDirectory("/missing/"));
+    EXPECT_EQ(client.lastResponse().code, 550u);
+    EXPECT_EQ(client.currentDirectory(), "/sub");
+    EXPECT_FALSE(client.setCurrentDirectory("/sub/deeper/inside.htm"));
+    EXPECT_EQ(client.currentDirectory(), "/sub");
+    EXPECT_TRUE(client.connected()) << "a refused command keeps the connection";
+    ASSERT_TRUE(client.findFiles("*.*", entries));
+    EXPECT_EQ(namesOf(entries), std::vector<std::string>{"deeper"});
+}
+
+TEST_F(CurlFtpClientTest, BinaryTransfersKeepEveryByte)
+{
+    const std::string bytes = allByteValues();
+    test::writeFile(local.file("up.bin"), bytes);
+    connect(server);
+
+    ASSERT_TRUE(client.putFile(local.file("up.bin"), "Up.BIN", TransferType::Binary)) << response();
+    EXPECT_EQ(client.lastResponse().code, 0u);
+    EXPECT_EQ(test::readFile(remote("Up.BIN")), bytes) << "the remote name keeps its letter case";
+
+    ASSERT_TRUE(client.getFile("Up.BIN", local.file("down.bin"), true, TransferType::Binary))
+        << response();
+    EXPECT_EQ(test::readFile(local.file("down.bin")), bytes);
+}
+
+TEST_F(CurlFtpClientTest, AsciiTransfersConvertLineEnds)
+{
+    test::writeFile(remote("server.txt"), "a\nb\r\nc\rd\n");
+    test::writeFile(local.file("page.htm"), "<P>\r\nzwei\nend");
+    connect(server);
+
+    ASSERT_TRUE(client.getFile("server.txt", local.file("ascii.txt"), true, TransferType::Ascii))
+        << response();
+    EXPECT_EQ(test::readFile(local.file("ascii.txt")), "a\nb\nc\rd\n")
+        << "CR LF from the network becomes LF, a lone CR stays";
+    ASSERT_TRUE(client.getFile("server.txt", local.file("binary.txt"), true, TransferType::Binary));
+    EXPECT_EQ(test::readFile(local.file("binary.txt")), "a\nb\r\nc\rd\n");
+
+    ASSERT_TRUE(client.putFile(local.file("page.htm"), "page.htm", TransferType::Ascii))
+        << response();
+    EXPECT_EQ(test::readFile(remote("page.htm")), "<P>\nzwei\nend")
+        << "every line went as CR LF, which this server stores as LF; no doubled CR";
+
+    ASSERT_TRUE(client.putFile(local.file("page.htm"), "binary.htm", TransferType::Binary));
+    EXPECT_EQ(test::readFile(remote("binary.htm")), "<P>\r\nzwei\nend");
+}
+
+TEST_F(CurlFtpClientTest, DownloadNeverReplacesAnExistingFileNorLeavesAPartialOne)
+{
+    test::writeFile(remote("page.htm"), "theirs");
+    test::writeFile(local.file("page.htm"), "mine");
+    connect(server);
+
+    EXPECT_FALSE(client.getFile("page.htm", local.file("page.htm"), true, TransferType::Binary));
+    EXPECT_EQ(client.lastResponse().code, 12023u);
+    EXPECT_EQ(test::readFile(local.file("page.htm")), "mine");
+
+    EXPECT_FALSE(
+        client.getFile("missing.htm", local.file("missing.htm"), true, TransferType::Binary));
+    EXPECT_EQ(client.lastResponse().code, 550u);
+    EXPECT_EQ(filesIn(local.path()), std::vector<std::string>{"page.htm"})
+        << "neither the refused nor the failed download left a file";
+
+    EXPECT_FALSE(
+        client.getFile("page.htm", local.file("no-folder/page.htm"), false, TransferType::Binary));
+    EXPECT_EQ(client.lastResponse().code, 12023u);
+
+    ASSERT_TRUE(client.getFile("page.htm", local.file("page.htm"), false, TransferType::Binary));
+    EXPECT_EQ(test::readFile(local.file("page.htm")), "theirs");
+    EXPECT_EQ(filesIn(local.path()), std::vector<std::string>{"page.htm"});
+}
+
+TEST_F(CurlFtpClientTest, UploadFailuresReportLocalAndRemoteCauses)
+{
+    connect(server);
+    EXPECT_FALSE(client.putFile(local.file("missing.htm"), "missing.htm", TransferType::Binary));
+    EXPECT_EQ(client.lastResponse().code, 12026u);
+    EXPECT_FALSE(client.putFile(local.path(), "folder", TransferType::Binary));
+    EXPECT_EQ(client.lastResponse().code, 12026u);
+
+    test::writeFile(local.file("page.htm"), "x");
+    EXPECT_FALSE(
+        client.putFile(local.file("page.htm"), "no-folder/page.htm", TransferType::Binary));
+    EXPECT_GE(client.lastResponse().code, 500u);
+    EXPECT_LE(client.lastResponse().code, 599u);
+    EXPECT_TRUE(client.connected());
+    EXPECT_EQ(filesIn(server.root()), std::vector<std::string>{});
+}
+
+TEST_F(CurlFtpClientTest, FolderAndFileOperationsChangeTheServerAndReportRefusals)
+{
+    test::writeFile(remote("old.htm"), "x");
+    connect(server);
+
+    ASSERT_TRUE(client.createDirectory("neu")) << response();
+    EXPECT_TRUE(fs::is_directory(remote("neu")));
+    EXPECT_FALSE(client.createDirectory("neu"));
+    EXPECT_EQ(client.lastResponse().code, 550u);
+
+    ASSERT_TRUE(client.renameFile("old.htm", "new.htm")) << response();
+    EXPECT_EQ(filesIn(server.root()), (std::vector<std::string>{"neu", "new.htm"}));
+    EXPECT_FALSE(client.renameFile("old.htm", "other.htm"));
+    EXPECT_EQ(client.lastResponse().code, 550u);
+
+    ASSERT_TRUE(client.setCurrentDirectory("/neu/"));
+    ASSERT_TRUE(client.renameFile("/new.htm", "moved.htm")) << "an absolute name is taken as is";
+    EXPECT_TRUE(test::exists(remote("neu/moved.htm")));
+    ASSERT_TRUE(client.deleteFile("moved.htm")) << response();
+    EXPECT_FALSE(client.deleteFile("moved.htm"));
+    EXPECT_EQ(client.lastResponse().code, 550u);
+
+    ASSERT_TRUE(client.setCurrentDirectory(".."));
+    ASSERT_TRUE(client.removeDirectory("neu")) << response();
+    EXPECT_EQ(filesIn(server.root()), std::vector<std::string>{});
+    EXPECT_FALSE(client.removeDirectory("neu"));
+    EXPECT_EQ(client.lastResponse().code, 550u);
+    EXPECT_TRUE(client.connected());
+}
+
+TEST_F(CurlFtpClientTest, NamesWithBlanksHashPercentAndUmlautsTravelUnchanged)
+{
+    const std::string folder = "Ordner #1 mit 100%";
+    const std::string name = "M\xC3\xBCller & S\xC3\xB6hne ?.htm";
+    test::writeFile(local.file("source.htm"), "inhalt");
+    connect(server);
+
+    ASSERT_TRUE(client.createDirectory(folder)) << response();
+    ASSERT_TRUE(client.setCurrentDirectory("/" + folder + "/")) << response();
+    ASSERT_TRUE(client.putFile(local.file("source.htm"), name, TransferType::Binary)) << response();
+    EXPECT_EQ(test::readFile(remote(folder + "/" + name)), "inhalt");
+
+    std::vector<FtpEntry> entries;
+    ASSERT_TRUE(client.findFiles("*.*", entries));
+    EXPECT_EQ(namesOf(entries), std::vector<std::string>{name});
+    ASSERT_TRUE(client.getFile(name, local.file("back.htm"), true, TransferType::Binary))
+        << response();
+    EXPECT_EQ(test::readFile(local.file("back.htm")), "inhalt");
+    ASSERT_TRUE(client.renameFile(name, name + " #2")) << response();
+    ASSERT_TRUE(client.deleteFile(name + " #2")) << response();
+    EXPECT_EQ(filesIn(remote(folder)), std::vector<std::string>{});
+}
+
+TEST_F(CurlFtpClientTest, NameWithLineBreakIsNeverSent)
+{
+    test::writeFile(remote("victim.htm"), "x");
+    connect(server);
+    EXPECT_FALSE(client.deleteFile("x\r\nDELE /victim.htm"));
+    EXPECT_EQ(client.lastResponse().code, 12003u);
+    EXPECT_FALSE(client.renameFile("victim.htm", "a\nb"));
+    EXPECT_FALSE(client.setCurrentDirectory(std::string("/\0", 2)));
+    EXPECT_TRUE(test::exists(remote("victim.htm")));
+    EXPECT_TRUE(client.connected());
+}
+
+TEST_F(CurlFtpClientTest, StoppedServerIsNoticedAndLaterCallsFail)
+{
+    connect(server);
+    std::vector<FtpEntry> entries;
+    ASSERT_TRUE(client.findFiles("*.*", entries));
+
+    server.stop();
+    EXPECT_FALSE(client.connected());
+    EXPECT_FALSE(client.findFiles("*.*", entries));
+    EXPECT_EQ(client.lastResponse().code, 12056u);
+    EXPECT_FALSE(client.setCurrentDirectory("/"));
+    EXPECT_FALSE(client.putFile(local.path(), "x", TransferType::Binary));
+    EXPECT_EQ(client.lastResponse().code, 12056u);
+}
+
+TEST_F(CurlFtpClientTest, ConnectionTheServerClosesWhenIdleIsNoticedWithoutNewLogin)
+{
+    test::FtpTestServer impatient(test::FtpTestServer::Options{.idleTimeoutSeconds = 1});
+    connect(impatient);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+
+    EXPECT_FALSE(client.connected());
+    std::vector<FtpEntry> entries;
+    EXPECT_FALSE(client.findFiles("*.*", entries));
+    EXPECT_EQ(client.lastResponse().code, 12056u);
+    const std::string log = impatient.log();
+    size_t logins = 0;
+    for (size_t pos = log.find("logged in"); pos != std::string::npos;
+         pos = log.find("logged in", pos + 1))
+        ++logins;
+    EXPECT_EQ(logins, 1u) << log;
+}
+
+} // namespace
+} // namespace vantiro

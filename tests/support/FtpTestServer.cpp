@@ -1,0 +1,196 @@
+#include "support/FtpTestServer.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <netinet/in.h>
+#include <poll.h>
+#include <spawn.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace vantiro::test {
+namespace {
+
+// Another python3 without pyftpdlib may come first on PATH; the system's one has it.
+constexpr const char* python = "/usr/bin/python3";
+
+// The same server with settings that its command line does not offer: MLSD taken out of the
+// handler's command table, and a shorter idle timeout.
+constexpr const char* configuredServer = R"(
+import sys
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+port, root, user, password, mlsd, timeout = sys.argv[1:7]
+class Handler(FTPHandler):
+    if mlsd == '0':
+        proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in ('MLSD', 'MLST')}
+    if int(timeout) > 0:
+        timeout = int(timeout)
+authorizer = DummyAuthorizer()
+authorizer.add_user(user, password, root, perm='elradfmwMT')
+Handler.authorizer = authorizer
+# Without a poll timeout the idle timer does not fire once a command has reset it.
+FTPServer(('127.0.0.1', int(port)), Handler).serve_forever(timeout=0.2)
+)";
+
+class Socket final {
+public:
+    Socket() : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
+    ~Socket()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+sockaddr_in loopback(int port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+// A port the system just handed out and nobody listens on; the server binds it moments later.
+int freePort()
+{
+    const Socket probe;
+    sockaddr_in address = loopback(0);
+    socklen_t length = sizeof address;
+    if (bind(probe.fd(), reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        getsockname(probe.fd(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        throw std::runtime_error("no free port on 127.0.0.1");
+    return ntohs(address.sin_port);
+}
+
+// True once a connection gets the server's "220" greeting.
+bool greets(int port)
+{
+    const Socket client;
+    const sockaddr_in address = loopback(port);
+    if (connect(client.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return false;
+    pollfd readable{client.fd(), POLLIN, 0};
+    char greeting[4] = {};
+    return poll(&readable, 1, 2000) > 0 && recv(client.fd(), greeting, 3, MSG_WAITALL) == 3 &&
+           std::string(greeting) == "220";
+}
+
+} // namespace
+
+FtpTestServer::FtpTestServer() : FtpTestServer(Options{}) {}
+
+FtpTestServer::FtpTestServer(Options options) : root_(folder_.file("root"))
+{
+    std::filesystem::create_directory(root_);
+    // A port can be taken by someone else between the probe and the server's bind; then the
+    // server ends at once and another port is tried.
+    for (int attempt = 0; attempt < 5; ++attempt)
+        if (start(options))
+            return;
+    throw std::runtime_error("the FTP test server does not start:\n" + log());
+}
+
+FtpTestServer::~FtpTestServer()
+{
+    stop();
+}
+
+std::string FtpTestServer::address() const
+{
+    return "127.0.0.1:" + std::to_string(port_);
+}
+
+std::string FtpTestServer::log() const
+{
+    return readFile(folder_.file("server.log"));
+}
+
+void FtpTestServer::stop()
+{
+    if (pid_ <= 0)
+        return;
+    kill(pid_, SIGKILL);
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+}
+
+bool FtpTestServer::start(const Options& options)
+{
+    port_ = freePort();
+    const std::string port = std::to_string(port_);
+    const bool plain = options.mlsd && options.idleTimeoutSeconds <= 0;
+    std::vector<std::string> args =
+        plain ? std::vector<std::string>{python, "-m",  "pyftpdlib", "-i",     "127.0.0.1",
+                                         "-p",   port,  "-w",        "-d",     root_,
+                                         "-u",   user_, "-P",        password_}
+              : std::vector<std::string>{python,
+                                         "-c",
+                                         configuredServer,
+                                         port,
+                                         root_,
+                                         user_,
+                                         password_,
+                                         options.mlsd ? "1" : "0",
+                                         std::to_string(options.idleTimeoutSeconds)};
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    const std::string logPath = folder_.file("server.log");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                     0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const int spawned = posix_spawn(&pid_, python, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        pid_ = -1;
+        throw std::runtime_error(std::string(python) + " cannot be started");
+    }
+    if (waitUntilReady())
+        return true;
+    stop();
+    return false;
+}
+
+bool FtpTestServer::waitUntilReady()
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return false;
+        }
+        if (greets(port_))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+} // namespace vantiro::test
