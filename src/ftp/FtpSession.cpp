@@ -115,6 +115,29 @@ void FtpSession::dropConnection()
     view_.SetStatus(status);
 }
 
+bool FtpSession::answered(bool ok)
+{
+    ShowServerResponse();
+    checkConnection();
+    return ok;
+}
+
+void FtpSession::showFolderOrTell(bool changed, const std::string& failure)
+{
+    if (changed)
+        showFolder();
+    else
+        view_.showMessage(failure);
+}
+
+const FtpEntry* FtpSession::pickedEntry()
+{
+    const FtpEntry* entry = currentEntry();
+    if (!entry)
+        view_.showMessage(noLineMessage);
+    return entry;
+}
+
 void FtpSession::closeHandles()
 {
     if (ConnectionHandle)
@@ -220,9 +243,7 @@ bool FtpSession::SetRemotePath(const std::string& path)
     {
         const Busy busy(view_);
         view_.SetStatus("Setze Pfad...");
-        ok = SessionHandle->setCurrentDirectory(remotePath);
-        ShowServerResponse();
-        checkConnection();
+        ok = answered(SessionHandle->setCurrentDirectory(remotePath));
     }
     if (!ok)
         view_.showMessage("Verzeichnis nicht vorhanden!");
@@ -236,9 +257,7 @@ void FtpSession::ReadRemoteDirectory(const std::string& location)
         return;
     const Busy busy(view_);
     view_.SetStatus("Lese Verzeichnis...");
-    Listing.ReadCurrentFolder(*SessionHandle, view_.filterText());
-    ShowServerResponse();
-    checkConnection();
+    answered(Listing.ReadCurrentFolder(*SessionHandle, view_.filterText()));
 }
 
 void FtpSession::SortListing()
@@ -320,9 +339,7 @@ bool FtpSession::DownloadFile(const std::string& location, const std::string& na
     {
         const Busy busy(view_);
         view_.SetStatus("Lade Datei...");
-        ok = SessionHandle->getFile(name, localPath, true, TransferType);
-        ShowServerResponse();
-        checkConnection();
+        ok = answered(SessionHandle->getFile(name, localPath, true, TransferType));
     }
     if (!ok)
         view_.showMessage(downloadFailedMessage);
@@ -342,9 +359,7 @@ void FtpSession::UploadFile(const std::string& localPath)
         const Busy busy(view_);
         view_.SetStatus("\xDC"
                         "bertrage Datei...");
-        ok = SessionHandle->putFile(localPath, name, TransferType);
-        ShowServerResponse();
-        checkConnection();
+        ok = answered(SessionHandle->putFile(localPath, name, TransferType));
     }
     if (!ok)
         view_.showMessage("\xDC"
@@ -402,11 +417,9 @@ void FtpSession::Download()
 void FtpSession::ShowRemoteFile()
 {
     guarded([this] {
-        const FtpEntry* entry = currentEntry();
-        if (!entry) {
-            view_.showMessage(noLineMessage);
+        const FtpEntry* entry = pickedEntry();
+        if (!entry)
             return;
-        }
         if (RemoteListing::IsFolder(*entry))
             return;
         const std::string name = entry->name;
@@ -421,11 +434,9 @@ void FtpSession::ShowRemoteFile()
 void FtpSession::DeleteRemoteEntry()
 {
     guarded([this] {
-        const FtpEntry* entry = currentEntry();
-        if (!entry) {
-            view_.showMessage(noLineMessage);
+        const FtpEntry* entry = pickedEntry();
+        if (!entry)
             return;
-        }
         const FtpEntry target = *entry;
         bool ok = false;
         if (SetRemotePath(LocationText)) {
@@ -437,24 +448,18 @@ void FtpSession::DeleteRemoteEntry()
                 view_.SetStatus("L\xF6sche Verzeichnis...");
                 ok = SessionHandle->removeDirectory(target.name);
             }
-            ShowServerResponse();
-            checkConnection();
+            ok = answered(ok);
         }
-        if (ok)
-            showFolder();
-        else
-            view_.showMessage("Datei kann nicht gel\xF6scht werden!");
+        showFolderOrTell(ok, "Datei kann nicht gel\xF6scht werden!");
     });
 }
 
 void FtpSession::RenameRemoteEntry()
 {
     guarded([this] {
-        const FtpEntry* entry = currentEntry();
-        if (!entry) {
-            view_.showMessage(noLineMessage);
+        const FtpEntry* entry = pickedEntry();
+        if (!entry)
             return;
-        }
         const std::string oldName = entry->name;
         const std::optional<std::string> newName =
             view_.askInput("Umbenennen", "Neuen Dateinamen eingeben", oldName);
@@ -464,13 +469,8 @@ void FtpSession::RenameRemoteEntry()
             return;
         view_.SetStatus("Benenne um...");
         const Busy busy(view_);
-        const bool ok = SessionHandle->renameFile(oldName, *newName);
-        ShowServerResponse();
-        checkConnection();
-        if (ok)
-            showFolder();
-        else
-            view_.showMessage("Umbenennen nicht m\xF6glich");
+        showFolderOrTell(answered(SessionHandle->renameFile(oldName, *newName)),
+                         "Umbenennen nicht m\xF6glich");
     });
 }
 
@@ -488,12 +488,7 @@ void FtpSession::MakeRemoteDirectory()
             const Busy busy(view_);
             ok = SessionHandle->createDirectory(name);
         }
-        ShowServerResponse();
-        checkConnection();
-        if (ok)
-            showFolder();
-        else
-            view_.showMessage("Verzeichnis kann nicht erstellt werden!");
+        showFolderOrTell(answered(ok), "Verzeichnis kann nicht erstellt werden!");
     });
 }
 

@@ -63,6 +63,12 @@ private:
     void closeHandles();
     void setLocationText(std::string text);
     const FtpEntry* currentEntry() const;
+    // The current entry, or nullptr after telling the user that no line is chosen.
+    const FtpEntry* pickedEntry();
+    // Shows the server's answer to the call just made; ends the handler when the connection
+    // is gone.
+    bool answered(bool ok);
+    void showFolderOrTell(bool changed, const std::string& failure);
 
     void ShowServerResponse();
     bool SetRemotePath(const std::string& path);

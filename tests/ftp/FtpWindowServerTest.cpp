@@ -1,3 +1,4 @@
+#include "WindowTestSupport.h"
 #include "ftp/window/FileList.h"
 #include "ftp/window/frmFTP.h"
 #include "platform/CurlFtpClient.h"
@@ -20,29 +21,12 @@
 namespace vantiro {
 namespace {
 
-QString text(const std::string& utf8)
-{
-    return QString::fromStdString(utf8);
-}
-
-QStringList lines(const QListWidget& list)
-{
-    QStringList result;
-    for (int row = 0; row < list.count(); ++row)
-        result.append(list.item(row)->text());
-    return result;
-}
+using test::lines;
+using test::text;
 
 class FtpWindowServerTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "ftp_window_server_test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::ensureApplication(); }
 
     FtpWindowServerTest()
     {

@@ -1,4 +1,5 @@
 #include "FakeFtpServer.h"
+#include "WindowTestSupport.h"
 #include "ftp/window/DriveList.h"
 #include "ftp/window/FileList.h"
 #include "ftp/window/FolderList.h"
@@ -25,6 +26,9 @@
 namespace vantiro {
 namespace {
 
+using test::lines;
+using test::text;
+
 using test::FakeFtpClient;
 using test::FakeFtpServer;
 
@@ -33,29 +37,9 @@ const QString disclaimer = QStringLiteral(
     "alle Schäden, Kopierfehler, Datenverlust auf dem Server etc. uneingeschränkt, d.h. "
     "unabhängig, ob Vorsatz oder Fahrlässigkeit, befreit.");
 
-QString text(const std::string& utf8)
-{
-    return QString::fromStdString(utf8);
-}
-
-QStringList lines(const QListWidget& list)
-{
-    QStringList result;
-    for (int row = 0; row < list.count(); ++row)
-        result.append(list.item(row)->text());
-    return result;
-}
-
 class FtpWindowTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "ftp_window_test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::ensureApplication(); }
 
     FtpWindowTest()
     {
