@@ -1,0 +1,70 @@
+#include "app/TemplateFiles.h"
+
+#include "app/WorkFolders.h"
+#include "generator/TextFile.h"
+#include "generator/modGeneral.h"
+
+namespace vantiro {
+
+std::string TemplateFiles::pathFor(const std::string& programFolder, int number)
+{
+    return WorkFolders::path(programFolder, WorkFolders::vorlagen) + "/vorlage" +
+           std::to_string(number) + ".vrv";
+}
+
+TemplateFiles::SaveResult TemplateFiles::save(const std::string& programFolder,
+                                              const std::string& body)
+{
+    const std::string folder = WorkFolders::path(programFolder, WorkFolders::vorlagen);
+    if (!FolderExists(folder))
+        CreateFolder(folder);
+
+    const std::string content = body + "\r\n\r\n";
+    for (int number = 1; number <= highestNumber; ++number) {
+        const std::string path = pathFor(programFolder, number);
+        if (FileExists(path))
+            continue;
+        switch (TextFile::writeNew(path, content)) {
+        case TextFile::NewFile::Written:
+            return {SaveStatus::Written, path};
+        case TextFile::NewFile::Exists:
+            continue; // a folder, a hidden entry or a file that appeared meanwhile
+        case TextFile::NewFile::Failed:
+            return {SaveStatus::WriteFailed, path};
+        }
+    }
+    return {SaveStatus::NoFreeNumber, {}};
+}
+
+bool TemplateFiles::anyExists(const std::string& programFolder)
+{
+    return FileExists(WorkFolders::path(programFolder, WorkFolders::vorlagen) + "/*.vrv");
+}
+
+std::optional<std::string> TemplateFiles::load(const std::string& path)
+{
+    std::string content;
+    if (!TextFile::read(path, content))
+        return std::nullopt;
+    return linesWithCrLf(content);
+}
+
+std::string TemplateFiles::linesWithCrLf(std::string_view content)
+{
+    std::string text;
+    text.reserve(content.size() + content.size() / 16);
+    size_t start = 0;
+    while (start < content.size()) {
+        const size_t end = content.find('\r', start);
+        text += content.substr(start, end == std::string_view::npos ? end : end - start);
+        text += "\r\n";
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+        if (start < content.size() && content[start] == '\n')
+            ++start;
+    }
+    return text;
+}
+
+} // namespace vantiro

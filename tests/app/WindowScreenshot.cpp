@@ -1,0 +1,41 @@
+// Saves a picture of the main window as it starts, for the documentation:
+//   QT_QPA_PLATFORM=offscreen vantiro_window_screenshot docs/main-window.png
+#include "app/frmMain.h"
+#include "generator/Random.h"
+#include "support/FakeFileDialogs.h"
+#include "support/FakeMessageBoxes.h"
+#include "support/FakeShell.h"
+#include "support/FakeStyleDialogs.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QPixmap>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <picture.png>\n", argv[0]);
+        return 2;
+    }
+    vantiro::test::TempDir folder;
+    vantiro::test::FakeMessageBoxes boxes;
+    vantiro::test::FakeShell shell;
+    vantiro::test::FakeFileDialogs files;
+    vantiro::test::FakeStyleDialogs styles;
+    vantiro::Random random(1);
+    const QString programFolder = QString::fromStdString(folder.path());
+    vantiro::frmMain window({programFolder, programFolder}, {boxes, shell, files, styles, random});
+    window.show();
+    for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        std::fprintf(stderr, "%s %d x %d\n", qPrintable(child->objectName()),
+                     child->minimumSizeHint().width(), child->minimumSizeHint().height());
+    QApplication::processEvents();
+    if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
