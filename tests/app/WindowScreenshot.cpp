@@ -29,9 +29,6 @@ int main(int argc, char* argv[])
     const QString programFolder = QString::fromStdString(folder.path());
     vantiro::frmMain window({programFolder, programFolder}, {boxes, shell, files, styles, random});
     window.show();
-    for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        std::fprintf(stderr, "%s %d x %d\n", qPrintable(child->objectName()),
-                     child->minimumSizeHint().width(), child->minimumSizeHint().height());
     QApplication::processEvents();
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
