@@ -1,0 +1,154 @@
+#include "cli/CliRunner.h"
+#include "support/FtpTestServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace vantiro {
+namespace {
+
+namespace fs = std::filesystem;
+using test::runCli;
+
+const std::string gifBytes("GIF89a\n\r\n\0\xFF;", 12);
+
+class FtpCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(home.file("doorpages/images"));
+        test::writeFile(home.file("doorpages/vorschau.htm"), "<P>\r\nSeite\r\n");
+        test::writeFile(home.file("doorpages/_keyliste.htm"), "<A>\r\n");
+        test::writeFile(home.file("doorpages/.versteckt"), "x");
+        test::writeFile(home.file("doorpages/images/vtr.gif"), gifBytes);
+    }
+    std::vector<std::string> withLogin(const std::string& verb, std::vector<std::string> more) const
+    {
+        std::vector<std::string> args = {verb, "--server", server.address(), "--user",
+                                         server.user()};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+    std::vector<std::string> password() const
+    {
+        return {"VANTIRO_FTP_PASSWORD=" + server.password()};
+    }
+    std::string remote(const std::string& relative) const { return server.root() + "/" + relative; }
+
+    test::FtpTestServer server;
+    test::TempDir home;
+};
+
+TEST_F(FtpCommandsTest, UploadSendsPagesAndImagesIntoNewRemoteFolders)
+{
+    const auto result =
+        runCli(withLogin("upload", {"--remote", "/www/neu", "--home", home.path()}), password());
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err << server.log();
+    EXPECT_EQ(result.out, "ok     doorpages/_keyliste.htm -> /www/neu/_keyliste.htm\n"
+                          "ok     doorpages/vorschau.htm -> /www/neu/vorschau.htm\n"
+                          "ok     doorpages/images/vtr.gif -> /www/neu/images/vtr.gif\n");
+    EXPECT_EQ(test::readFile(remote("www/neu/vorschau.htm")), "<P>\nSeite\n")
+        << "pages go as ASCII, which this server stores with LF";
+    EXPECT_EQ(test::readFile(remote("www/neu/images/vtr.gif")), gifBytes)
+        << "images always go as binary";
+    EXPECT_FALSE(test::exists(remote("www/neu/.versteckt")));
+    EXPECT_EQ(result.out.find(server.password()), std::string::npos);
+}
+
+TEST_F(FtpCommandsTest, UploadWithBinaryKeepsPagesByteForByteInTheTopFolder)
+{
+    fs::create_directory(remote("images"));
+    const auto result =
+        runCli(withLogin("upload", {"--binary", "--home", home.path()}), password());
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_EQ(test::readFile(remote("vorschau.htm")), "<P>\r\nSeite\r\n");
+    EXPECT_EQ(test::readFile(remote("images/vtr.gif")), gifBytes);
+}
+
+TEST_F(FtpCommandsTest, UploadReportsEveryFileThatDidNotArriveAndExitsOne)
+{
+    fs::create_directories(remote("www/vorschau.htm"));
+    test::writeFile(remote("www/images"), "a file where the folder should be");
+    const auto result =
+        runCli(withLogin("upload", {"--remote", "www", "--home", home.path()}), password());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.out.find("ok     doorpages/_keyliste.htm -> /www/_keyliste.htm\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("FEHLER doorpages/vorschau.htm -> /www/vorschau.htm: 5"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("FEHLER doorpages/images/vtr.gif -> /www/images/vtr.gif: 5"),
+              std::string::npos)
+        << result.out;
+    EXPECT_TRUE(test::exists(remote("www/_keyliste.htm")));
+
+    test::writeFile(remote("blocked"), "x");
+    const auto blocked = runCli(
+        withLogin("upload", {"--remote", "/blocked/sub", "--home", home.path()}), password());
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_NE(blocked.err.find("/blocked/sub"), std::string::npos) << blocked.err;
+}
+
+TEST_F(FtpCommandsTest, RefusedLoginExitsTwoWithTheServerReplyAndNoPassword)
+{
+    const auto upload = runCli(withLogin("upload", {"--home", home.path()}),
+                               {"VANTIRO_FTP_PASSWORD=Falsches-Passwort"});
+    EXPECT_EQ(upload.exitCode, 2);
+    EXPECT_NE(upload.err.find("530"), std::string::npos) << upload.err;
+    EXPECT_EQ(upload.err.find("Falsches-Passwort"), std::string::npos);
+    EXPECT_EQ(upload.out, "");
+
+    const auto list = runCli(withLogin("list", {}), {"VANTIRO_FTP_PASSWORD=Falsches-Passwort"});
+    EXPECT_EQ(list.exitCode, 2);
+    EXPECT_NE(list.err.find("530"), std::string::npos) << list.err;
+}
+
+TEST_F(FtpCommandsTest, PasswordIsNeverTakenFromTheCommandLine)
+{
+    const auto result = runCli(withLogin("list", {"--password", server.password()}), password());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("VANTIRO_FTP_PASSWORD"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+
+    const auto noServer = runCli({"list", "--user", server.user()}, password());
+    EXPECT_EQ(noServer.exitCode, 1);
+    EXPECT_NE(noServer.err.find("--server"), std::string::npos) << noServer.err;
+
+    if (std::getenv("VANTIRO_FTP_PASSWORD"))
+        GTEST_SKIP() << "the test's own environment sets the password";
+    const auto unset = runCli(withLogin("list", {}));
+    EXPECT_EQ(unset.exitCode, 1);
+    EXPECT_NE(unset.err.find("VANTIRO_FTP_PASSWORD"), std::string::npos) << unset.err;
+}
+
+TEST_F(FtpCommandsTest, ListPrintsTheWindowLinesInOrder)
+{
+    test::writeFile(remote("Index.htm"), "");
+    test::writeFile(remote("a1.htm"), "");
+    test::writeFile(remote("B.htm"), "");
+    fs::create_directory(remote("images"));
+
+    const auto all = runCli(withLogin("list", {}), password());
+    ASSERT_EQ(all.exitCode, 0) << all.err;
+    EXPECT_EQ(all.out, ".\n..\nIMAGES\na1.htm\nb.htm\nindex.htm\n");
+
+    const auto pages = runCli(withLogin("list", {"--filter", " I*.HTM "}), password());
+    ASSERT_EQ(pages.exitCode, 0) << pages.err;
+    EXPECT_EQ(pages.out, ".\n..\nindex.htm\n");
+
+    const auto empty = runCli(withLogin("list", {"--remote", "/images/"}), password());
+    ASSERT_EQ(empty.exitCode, 0) << empty.err;
+    EXPECT_EQ(empty.out, ".\n..\n");
+
+    const auto missing = runCli(withLogin("list", {"--remote", "/fehlt"}), password());
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("550"), std::string::npos) << missing.err;
+    EXPECT_EQ(missing.out, "");
+}
+
+} // namespace
+} // namespace vantiro
