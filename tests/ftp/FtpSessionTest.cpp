@@ -102,6 +102,15 @@ TEST_F(FtpSessionTest, FailedConnectShowsTheErrorKeepsTheLocationAndReleasesTheS
     EXPECT_FALSE(session.Connected());
 }
 
+TEST_F(FtpSessionTest, UnloadWhileConnectedClosesConnectionThenSessionOnce)
+{
+    connect();
+    session.Unload();
+    session.Unload();
+    EXPECT_EQ(server->closes, 1);
+    EXPECT_EQ(server->clientsDestroyed, 1);
+}
+
 TEST_F(FtpSessionTest, DisconnectEmptiesListAndLocationAndClosesEachHandleOnce)
 {
     connect();
@@ -118,25 +127,9 @@ TEST_F(FtpSessionTest, DisconnectEmptiesListAndLocationAndClosesEachHandleOnce)
     EXPECT_EQ(view.details[0], "Mo 2.9.2002 um 14:05") << "details keep their texts";
     EXPECT_EQ(server->closes, 1);
     EXPECT_EQ(server->clientsDestroyed, 1);
-}
 
-TEST_F(FtpSessionTest, UnloadWhileConnectedClosesConnectionThenSessionOnce)
-{
     connect();
-    session.Unload();
-    session.Unload();
-    EXPECT_EQ(server->closes, 1);
-    EXPECT_EQ(server->clientsDestroyed, 1);
-    EXPECT_EQ(server->clientsCreated, 1);
-}
-
-TEST_F(FtpSessionTest, EveryConnectOpensItsOwnSession)
-{
-    connect();
-    session.Disconnect();
-    connect();
-    EXPECT_EQ(server->clientsCreated, 2);
-    EXPECT_EQ(server->clientsDestroyed, 1);
+    EXPECT_EQ(server->clientsCreated, 2) << "every CONNECT opens its own session";
 }
 
 TEST_F(FtpSessionTest, ServerResponseShowsOkForCodeZeroAndCodeWithTextOtherwise)
@@ -381,28 +374,10 @@ TEST_F(FtpSessionTest, ShowRemoteFileOpensTheCopyInTheProgramFolderAlsoWhenItExi
     EXPECT_EQ(view.messages.back(), noLine);
 }
 
-TEST_F(FtpSessionTest, DeleteRemovesFilesAndFoldersButNeverTheDotEntries)
+TEST_F(FtpSessionTest, DeleteRemovesFilesAndFoldersButNeverTheDotEntriesAndReportsRefusals)
 {
     server->add("/", "alt.htm", file);
     server->add("/", "leer", folder);
-    connect();
-
-    view.pick("alt.htm");
-    session.DeleteRemoteEntry();
-    view.pick("LEER");
-    session.DeleteRemoteEntry();
-    view.pick("..");
-    session.DeleteRemoteEntry();
-
-    EXPECT_THAT(server->calls, ElementsAre("cwd /", "dele alt.htm", "cwd /", "find *.*", "cwd /",
-                                           "rmd leer", "cwd /", "find *.*", "cwd /"));
-    EXPECT_THAT(view.messages, ElementsAre("Datei kann nicht gel\xF6scht werden!"));
-    EXPECT_THAT(view.statuses, ::testing::Contains("L\xF6sche Datei..."));
-    EXPECT_THAT(view.statuses, ::testing::Contains("L\xF6sche Verzeichnis..."));
-}
-
-TEST_F(FtpSessionTest, RefusedDeleteKeepsTheListingAndNoLineAsksForOne)
-{
     server->add("/", "fest.htm", file);
     server->refusedNames.insert("fest.htm");
     connect();
@@ -410,9 +385,20 @@ TEST_F(FtpSessionTest, RefusedDeleteKeepsTheListingAndNoLineAsksForOne)
     session.DeleteRemoteEntry();
     view.pick("fest.htm");
     session.DeleteRemoteEntry();
+    view.pick("alt.htm");
+    session.DeleteRemoteEntry();
+    view.pick("LEER");
+    session.DeleteRemoteEntry();
+    view.pick("..");
+    session.DeleteRemoteEntry();
 
-    EXPECT_THAT(view.messages, ElementsAre(noLine, "Datei kann nicht gel\xF6scht werden!"));
-    EXPECT_THAT(server->calls, ElementsAre("cwd /", "dele fest.htm"));
+    const std::string refused = "Datei kann nicht gel\xF6scht werden!";
+    EXPECT_THAT(server->calls,
+                ElementsAre("cwd /", "dele fest.htm", "cwd /", "dele alt.htm", "cwd /", "find *.*",
+                            "cwd /", "rmd leer", "cwd /", "find *.*", "cwd /"));
+    EXPECT_THAT(view.messages, ElementsAre(noLine, refused, refused));
+    EXPECT_THAT(view.statuses, ::testing::Contains("L\xF6sche Datei..."));
+    EXPECT_THAT(view.statuses, ::testing::Contains("L\xF6sche Verzeichnis..."));
 }
 
 TEST_F(FtpSessionTest, RenameOffersTheNameAsReceivedAndSendsTheAnswerAsTyped)

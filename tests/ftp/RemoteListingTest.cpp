@@ -115,20 +115,6 @@ TEST_F(RemoteListingTest, DotEntriesAreAddedOnlyWhenTheFirstNameDoesNotBeginWith
     EXPECT_EQ(readAndSort(), (std::vector<std::string>{".", ".", "..", "..", "a.htm"}));
 }
 
-TEST_F(RemoteListingTest, DotEntriesTakeSizeAndTimeOfTheLastRecordRead)
-{
-    server->add("/", "first.htm", file, 10);
-    server->add("/", "last.htm", file, 77);
-
-    listing.ReadCurrentFolder(client, "*.*");
-
-    ASSERT_EQ(listing.EntryCount(), 4U);
-    EXPECT_EQ(listing.Record(2).name, ".");
-    EXPECT_EQ(listing.Record(2).attributes, folder);
-    EXPECT_EQ(listing.Record(3).size, 77U);
-    EXPECT_EQ(listing.Record(3).lastWrite.year, 2002);
-}
-
 TEST_F(RemoteListingTest, PatternIsPassedWithoutSurroundingBlanks)
 {
     listing.ReadCurrentFolder(client, "  *.htm ");
