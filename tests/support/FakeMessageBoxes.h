@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/MessageBoxes.h"
+#include "support/ScriptedAnswers.h"
 
 #include <deque>
 #include <functional>
@@ -40,16 +41,7 @@ public:
                                  const QString& preset) override
     {
         questions.push_back({title, prompt, preset});
-        if (answers.empty())
-            return std::nullopt;
-        // Moved out element by element: copying the optional as a whole trips a false
-        // "maybe uninitialized" warning in GCC 12.
-        const bool confirmed = answers.front().has_value();
-        QString answer = confirmed ? std::move(*answers.front()) : QString();
-        answers.pop_front();
-        if (!confirmed)
-            return std::nullopt;
-        return answer;
+        return nextAnswer(answers);
     }
 };
 

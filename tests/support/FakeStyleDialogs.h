@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/StyleDialogs.h"
+#include "support/ScriptedAnswers.h"
 
 #include <deque>
 
@@ -18,28 +19,13 @@ public:
     std::optional<std::uint32_t> chooseColor() override
     {
         ++colorDialogs;
-        return next(colors);
+        return nextAnswer(colors);
     }
 
     std::optional<QString> chooseFont() override
     {
         ++fontDialogs;
-        return next(fonts);
-    }
-
-private:
-    template <typename T> static std::optional<T> next(std::deque<std::optional<T>>& script)
-    {
-        if (script.empty())
-            return std::nullopt;
-        // Moved out element by element: copying the optional as a whole trips a false
-        // "maybe uninitialized" warning in GCC 12.
-        const bool chosen = script.front().has_value();
-        T answer = chosen ? std::move(*script.front()) : T();
-        script.pop_front();
-        if (!chosen)
-            return std::nullopt;
-        return answer;
+        return nextAnswer(fonts);
     }
 };
 
