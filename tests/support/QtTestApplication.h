@@ -7,14 +7,18 @@
 
 namespace vantiro::test {
 
-// The one QApplication of a widget test program, made on first use (GoogleTest owns main).
+// The one QApplication of a widget test program, made on first use (GoogleTest owns main), on
+// the offscreen platform unless the runner chose another.
 inline QApplication& qtTestApplication()
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "vantiro-test";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    // Never destroyed: at exit Qt's own globals may already be gone.
+    static auto* application = new QApplication(argc, argv);
+    return *application;
 }
 
 } // namespace vantiro::test
