@@ -3,6 +3,8 @@
 #include "platform/DialogParent.h"
 #include "platform/StyleDialogs.h"
 
+class QColor;
+
 namespace vantiro {
 
 class QtStyleDialogs final : public StyleDialogs {
@@ -11,6 +13,9 @@ public:
 
     std::optional<std::uint32_t> chooseColor() override;
     std::optional<QString> chooseFont() override;
+
+    // The colour as the style code expects it: red in the lowest byte, then green, then blue.
+    static std::uint32_t colorValue(const QColor& color);
 
 private:
     DialogParent parent_;
