@@ -8,9 +8,16 @@
 
 namespace vantiro {
 
-WindowRunReporter::WindowRunReporter(QWidget& window, MessageBoxes& boxes, FocusWidget focusWidget)
-    : window_(window), boxes_(boxes), focusWidget_(std::move(focusWidget))
+WindowRunReporter::WindowRunReporter(QWidget& window, MessageBoxes& boxes, FocusWidget focusWidget,
+                                     ShowSettings showSettings)
+    : window_(window), boxes_(boxes), focusWidget_(std::move(focusWidget)),
+      showSettings_(std::move(showSettings))
 {
+}
+
+void WindowRunReporter::settingsChanged()
+{
+    showSettings_();
 }
 
 void WindowRunReporter::setCaption(const std::string& caption)

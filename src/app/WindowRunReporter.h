@@ -16,18 +16,22 @@ class MessageBoxes;
 class WindowRunReporter final : public RunReporter {
 public:
     using FocusWidget = std::function<QWidget*(FocusTarget)>;
+    using ShowSettings = std::function<void()>;
 
-    WindowRunReporter(QWidget& window, MessageBoxes& boxes, FocusWidget focusWidget);
+    WindowRunReporter(QWidget& window, MessageBoxes& boxes, FocusWidget focusWidget,
+                      ShowSettings showSettings);
 
     void setCaption(const std::string& caption) override;
     void setBusy(bool busy) override;
     void showMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
     void setFocus(FocusTarget target) override;
+    void settingsChanged() override;
 
 private:
     QWidget& window_;
     MessageBoxes& boxes_;
     FocusWidget focusWidget_;
+    ShowSettings showSettings_;
     BusyCursor busy_{false};
 };
 

@@ -110,8 +110,11 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 void frmMain::generatePages()
 {
     PageSettings run = settings();
-    WindowRunReporter reporter(*this, services_.boxes,
-                               [this](FocusTarget target) { return focusWidget(target); });
+    // The body with its colours shows while the pages are written, not only after the
+    // closing message.
+    WindowRunReporter reporter(
+        *this, services_.boxes, [this](FocusTarget target) { return focusWidget(target); },
+        [this, &run] { applySettings(run); });
     GenerationRun generation(run, programFolder_, services_.random, reporter);
     generation.setPixelFile(WidgetText::toPath(ProgramFolder::pixelFile(paths_)));
     generation.run();

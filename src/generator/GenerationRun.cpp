@@ -183,6 +183,7 @@ RunResult GenerationRun::run()
 
     completeColours(settings_);
     colourBody(settings_);
+    reporter_.settingsChanged();
     reporter_.setBusy(true);
     settings_.KeywordDatei = settings_.txtKeyword;
 

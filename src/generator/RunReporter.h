@@ -22,6 +22,10 @@ public:
                              MessageIcon icon) = 0;
     virtual void setFocus(FocusTarget target) = 0;
 
+    // The run has put the colours into the body template and the colour variables of the
+    // settings it was given; a window shows the new body from here on.
+    virtual void settingsChanged() {}
+
     // Called before page `page` (1-based) of `total` is built; for progress displays.
     virtual void pageStarted(int page, int total)
     {

@@ -83,9 +83,11 @@ TEST_F(Erstellen, RunWritesThePagesShowsProgressAndRewritesTheBody)
                      [&captions](const QString& caption) { captions << caption; });
     QString captionAtEnd;
     bool busyAtEnd = true;
+    std::string bodyAtEnd;
     boxes.onMessage = [&](const FakeMessageBoxes::Message&) {
         captionAtEnd = window().windowTitle();
         busyAtEnd = QApplication::overrideCursor() != nullptr;
+        bodyAtEnd = settings().txtBody;
     };
 
     click("cmdErstellen");
@@ -97,6 +99,8 @@ TEST_F(Erstellen, RunWritesThePagesShowsProgressAndRewritesTheBody)
                                                   qpath("doorpages/")));
     EXPECT_EQ(captionAtEnd, "Seiten erfolgreich erstellt");
     EXPECT_FALSE(busyAtEnd);
+    EXPECT_EQ(bodyAtEnd.rfind("<BODY BGCOLOR=\"#FFFFFF\"", 0), 0u)
+        << "the coloured body shows while the closing message is up";
     EXPECT_EQ(window().windowTitle(), "Seiten erfolgreich erstellt");
     ASSERT_GE(captions.size(), 20);
     EXPECT_EQ(captions.front(), "Erstelle vorschau.htm");

@@ -111,6 +111,7 @@ TEST_F(GenerationRunTest, NumberedRunWritesPagesIndexAndClosingMessage)
     EXPECT_NE(page.find("<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\"><A HREF="),
               std::string::npos);
 
+    EXPECT_EQ(reporter.settingsShownAfterCaptions, 0u) << "the coloured body shows before page 1";
     EXPECT_EQ(reporter.captions.front(), "Erstelle vorschau.htm");
     EXPECT_EQ(reporter.captions[19], "Erstelle file20.htm");
     EXPECT_EQ(reporter.captions[20], "Seiten werden erstellt");

@@ -24,11 +24,13 @@ public:
         messages.push_back({title, text, icon});
     }
     void setFocus(FocusTarget target) override { focus = target; }
+    void settingsChanged() override { settingsShownAfterCaptions = captions.size(); }
 
     std::vector<std::string> captions;
     std::vector<bool> busy;
     std::vector<Message> messages;
     std::optional<FocusTarget> focus;
+    std::optional<size_t> settingsShownAfterCaptions;
 };
 
 } // namespace vantiro::test
