@@ -26,6 +26,10 @@ std::string lower(std::string s)
         const auto u = static_cast<unsigned char>(c);
         if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
             c = static_cast<char>(u + 32);
+        else if (u == 0x8A || u == 0x8C || u == 0x8E) // S and Z with caron, OE
+            c = static_cast<char>(u + 16);
+        else if (u == 0x9F) // Y with diaeresis
+            c = static_cast<char>(0xFF);
     }
     return s;
 }

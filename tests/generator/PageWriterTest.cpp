@@ -66,6 +66,9 @@ TEST(PageWriter, MatchesLiteralRecipeOnAdversarialKeywordsAndTemplates)
         "1",          "7",         "<%spider%>", "<",        "%",        " ",
         "key",        "0",         "</BOD",      "Y>",       "<%key1%>", "<%key100%>",
         "<%key101%>", "<%key07%>", "\r\n",       "\xE4",     "<%key2",   "%><%key3%>"};
+    // Every capital letter of Windows-1252 that has a small one, and the two that have none.
+    const std::vector<std::string> capitals = {"A",    "Z",    "\x8A", "\x8C", "\x8E", "\x9F",
+                                               "\xC0", "\xDE", "\xD7", "\xDF", ", ",   " "};
     std::mt19937 engine(12345);
     for (int round = 0; round < 400; ++round) {
         std::vector<std::string> lines;
@@ -76,6 +79,7 @@ TEST(PageWriter, MatchesLiteralRecipeOnAdversarialKeywordsAndTemplates)
         PageSettings settings = plainSettings(randomText(engine, tokens, 20));
         settings.txtScripting = randomText(engine, tokens, 3);
         settings.txtTitle = randomText(engine, tokens, 2);
+        settings.cmbRobots = randomText(engine, capitals, 3);
         const bool imageLinks = round % 2 == 0;
         const PagePair pages = buildBoth(settings, keywords, imageLinks, round, round % 5 == 0);
         ASSERT_EQ(pages.fast, pages.literal) << "round " << round;
