@@ -31,9 +31,10 @@ int createTemporary(const std::string& target, std::string& temporaryPath)
     const size_t slash = target.rfind('/');
     const std::string folder =
         slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    // The target's name is left out: a name near the length limit would leave no room for
+    // the additions, and the temporary file could not be created.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporaryPath = folder + "." + name + "." + std::to_string(getpid()) + "." +
+        temporaryPath = folder + ".vantiro." + std::to_string(getpid()) + "." +
                         std::to_string(temporaryCounter++) + ".tmp";
         const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)

@@ -64,6 +64,17 @@ TEST(TextFile, NeverReplacesAnExistingFileWhenWritingANewOne)
         << "no temporary file is left behind";
 }
 
+TEST(TextFile, WritesAFileWhoseNameUsesNearlyTheWholeNameLimit)
+{
+    test::TempDir dir;
+    const std::string longName = dir.file(std::string(250, 'k') + ".htm");
+    EXPECT_TRUE(TextFile::writeReplacing(longName, "page"));
+    EXPECT_EQ(test::readFile(longName), "page");
+    const std::string otherName = dir.file(std::string(250, 'n') + ".vrk");
+    EXPECT_EQ(TextFile::writeNew(otherName, "keywords"), TextFile::NewFile::Written);
+    EXPECT_TRUE(TextFile::copyReplacing(longName, dir.file(std::string(250, 'c') + ".gif")));
+}
+
 TEST(Random, GivesTheSameUnbiasedPicksForASeedOnEveryPlatform)
 {
     Random random(42);
