@@ -48,9 +48,10 @@ std::vector<std::string> MakePageNames(int pageCount, bool keywordNames,
             name = "vorschau.htm";
         } else if (keywordNames) {
             const std::string& keyword = keywords.at(random.pick(keywords.count()));
-            name = SanitizeFileName(std::string(Trim(keyword)) + std::string(extension));
-            if (name == extension)
-                name = numberedName(page);
+            name = SanitizeFileName(keyword);
+            // A leading dot would hide the page and its image from file lists and uploads.
+            name.erase(0, name.find_first_not_of('.'));
+            name = name.empty() ? numberedName(page) : name + std::string(extension);
         } else {
             name = numberedName(page);
         }

@@ -13,7 +13,8 @@ class Random;
 //
 // Names are made unique within the run, letter case ignored, so that no page replaces another
 // and the preview and the index page keep their names: a taken name gets "_2", "_3", ...
-// before ".htm". A keyword that leaves nothing after cleaning gives the numbered name.
+// before ".htm". Leading dots are dropped, since they would hide the file; a keyword that
+// leaves nothing after cleaning gives the numbered name.
 std::vector<std::string> MakePageNames(int pageCount, bool keywordNames,
                                        const KeywordList& keywords, Random& random);
 

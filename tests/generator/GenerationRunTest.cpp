@@ -158,6 +158,18 @@ TEST_F(GenerationRunTest, KeywordNamesAreCleanedAndMadeUnique)
     EXPECT_NE(index.find(">Auto_Teile_2.htm<"), std::string::npos);
 }
 
+TEST_F(GenerationRunTest, KeywordNamesNeverMakeHiddenFiles)
+{
+    // A leading dot would hide the page and its image from file lists and uploads.
+    test::writeFile(settings.txtKeyword, ".NET\r\n...\r\n");
+    EXPECT_EQ(run().outcome, RunOutcome::Completed);
+    std::set<std::string> pages = filesIn("doorpages");
+    EXPECT_TRUE(pages.count("NET.htm"));
+    EXPECT_TRUE(test::exists(home.file("doorpages/images/NET.gif")));
+    for (const auto& entry : fs::recursive_directory_iterator(home.file("doorpages")))
+        EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+}
+
 TEST_F(GenerationRunTest, MissingPixelFileStopsBeforeTheFirstPage)
 {
     fs::remove(home.file("vtr.gif"));
