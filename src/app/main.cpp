@@ -5,6 +5,7 @@
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtShell.h"
 #include "platform/QtStyleDialogs.h"
+#include "platform/QtTranslation.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vantiro"));
+    vantiro::QtTranslation::installGerman(app);
 
     vantiro::QtMessageBoxes boxes;
     vantiro::QtShell shell;
