@@ -8,7 +8,6 @@
 #include "generator/RunReporter.h"
 #include "generator/TextFile.h"
 #include "platform/Cp1252.h"
-#include "style/BodyStyle.h"
 
 #include <charconv>
 #include <cstdio>
@@ -100,17 +99,6 @@ void applyText(const CommandLine& line, const char* option, std::string& target)
         target = Cp1252::fromUtf8(*text);
 }
 
-// Like the font button: the head content becomes the font's style block. A head file given as
-// well follows the block, as if typed in after choosing the font, so that neither is lost.
-void applyFont(const CommandLine& line, PageSettings& s)
-{
-    if (!line.value("--font"))
-        return;
-    s.SchriftartStyle = StyleBlock(s.Schriftart);
-    s.txtScripting =
-        line.value("--head") ? s.SchriftartStyle + "\r\n" + s.txtScripting : s.SchriftartStyle;
-}
-
 bool buildSettings(const CommandLine& line, PageSettings& s)
 {
     s = PageSettings::startValues();
@@ -128,11 +116,9 @@ bool buildSettings(const CommandLine& line, PageSettings& s)
         applyText(line, option, *field);
     s.optKeywords = !line.flag("--numbered");
     s.chkImageLinks = line.flag("--text-links") ? 0 : 1;
-    if (!readTemplateFile(line, "--body", s.txtBody) ||
-        !readTemplateFile(line, "--head", s.txtScripting))
-        return false;
-    applyFont(line, s);
-    return applyColour(line, "--background", s.Seitenhintergrund) &&
+    return readTemplateFile(line, "--body", s.txtBody) &&
+           readTemplateFile(line, "--head", s.txtScripting) &&
+           applyColour(line, "--background", s.Seitenhintergrund) &&
            applyColour(line, "--text-color", s.Schriftfarbe) &&
            applyColour(line, "--link-color", s.Linkfarbe);
 }
