@@ -2,6 +2,7 @@
 
 #include "app/WidgetText.h"
 #include "generator/MakerAddress.h"
+#include "platform/LocalPath.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -339,7 +340,7 @@ PageSettings MainWindowUi::read(PageSettings base) const
     base.cmbRevisit = WidgetText::toCp1252(cmbRevisit->currentText());
     base.cmbCaching = WidgetText::toCp1252(cmbCaching->currentText());
     base.txtScripting = WidgetText::multiLineToCp1252(*txtScripting);
-    base.txtKeyword = WidgetText::toPath(txtKeyword->text());
+    base.txtKeyword = LocalPath::fromQt(txtKeyword->text());
     base.txtBody = WidgetText::multiLineToCp1252(*txtBody);
     base.optKeywords = optKeywords->isChecked();
     base.chkImageLinks = chkImageLinks->isChecked() ? 1 : 0;
@@ -362,7 +363,7 @@ void MainWindowUi::write(const PageSettings& settings)
     setText(cmbRevisit, WidgetText::fromCp1252(settings.cmbRevisit));
     setText(cmbCaching, WidgetText::fromCp1252(settings.cmbCaching));
     setText(txtScripting, settings.txtScripting);
-    setText(txtKeyword, WidgetText::fromPath(settings.txtKeyword));
+    setText(txtKeyword, LocalPath::toQt(settings.txtKeyword));
     setText(txtBody, settings.txtBody);
     (settings.optKeywords ? optKeywords : optDateiname)->setChecked(true);
     chkImageLinks->setChecked(settings.chkImageLinks != 0);

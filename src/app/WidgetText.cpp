@@ -2,7 +2,6 @@
 
 #include "platform/Cp1252.h"
 
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
@@ -50,16 +49,6 @@ std::string WidgetText::multiLineToCp1252(const QPlainTextEdit& edit)
     text.replace(lineBreak, u'\n');
     text.replace(paragraphBreak, QStringLiteral("\r\n"));
     return toCp1252(text);
-}
-
-QString WidgetText::fromPath(const std::string& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-std::string WidgetText::toPath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
 }
 
 QString WidgetText::fromUtf8(const std::string& text)

@@ -21,10 +21,6 @@ public:
     static QString multiLineFromCp1252(const std::string& text);
     static std::string multiLineToCp1252(const QPlainTextEdit& edit);
 
-    // File-system paths.
-    static QString fromPath(const std::string& path);
-    static std::string toPath(const QString& path);
-
     // UTF-8 display texts (captions and messages of a generation run).
     static QString fromUtf8(const std::string& text);
 };

@@ -3,6 +3,7 @@
 #include "app/BusyCursor.h"
 #include "app/WidgetText.h"
 #include "keywords/KeywordFileWriter.h"
+#include "platform/LocalPath.h"
 #include "platform/MessageBoxes.h"
 
 #include <QHBoxLayout>
@@ -61,7 +62,7 @@ void frmKeywords::cmdOK_Click()
 
     switch (result.status) {
     case KeywordFileWriter::Status::Written:
-        writtenFile_ = WidgetText::fromPath(result.path);
+        writtenFile_ = LocalPath::toQt(result.path);
         accept();
         return;
     case KeywordFileWriter::Status::Refused:
@@ -74,7 +75,7 @@ void frmKeywords::cmdOK_Click()
         boxes_.message(QStringLiteral("Keyword-Datei nicht geschrieben"),
                        QStringLiteral("Die Keyword-Datei %1 konnte nicht geschrieben werden. "
                                       "Prüfen Sie, ob der Ordner keywordfile beschreibbar ist.")
-                           .arg(WidgetText::fromPath(result.path)),
+                           .arg(LocalPath::toQt(result.path)),
                        MessageBoxes::Icon::Exclamation);
         break;
     }

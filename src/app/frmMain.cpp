@@ -13,6 +13,7 @@
 #include "generator/MakerAddress.h"
 #include "generator/modGeneral.h"
 #include "platform/FileDialogs.h"
+#include "platform/LocalPath.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 #include "platform/StyleDialogs.h"
@@ -35,7 +36,7 @@ constexpr auto warning = MessageBoxes::Icon::Exclamation;
 
 frmMain::frmMain(ProgramPaths paths, WindowServices services, QWidget* parent)
     : QWidget(parent), paths_(std::move(paths)),
-      programFolder_(WidgetText::toPath(paths_.programFolder)), services_(services),
+      programFolder_(LocalPath::fromQt(paths_.programFolder)), services_(services),
       ui_(std::make_unique<MainWindowUi>(*this))
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -116,7 +117,7 @@ void frmMain::generatePages()
         *this, services_.boxes, [this](FocusTarget target) { return focusWidget(target); },
         [this, &run] { applySettings(run); });
     GenerationRun generation(run, programFolder_, services_.random, reporter);
-    generation.setPixelFile(WidgetText::toPath(ProgramFolder::pixelFile(paths_)));
+    generation.setPixelFile(LocalPath::fromQt(ProgramFolder::pixelFile(paths_)));
     generation.run();
     applySettings(run);
 }
@@ -137,7 +138,7 @@ QWidget* frmMain::focusWidget(FocusTarget target) const
 void frmMain::showPreview()
 {
     const QString page = paths_.programFolder + QStringLiteral("/doorpages/vorschau.htm");
-    if (FileExists(WidgetText::toPath(page))) {
+    if (FileExists(LocalPath::fromQt(page))) {
         services_.shell.open(page);
         return;
     }
@@ -179,7 +180,7 @@ void frmMain::saveTemplate()
             QStringLiteral("Vorlage nicht gespeichert"),
             QStringLiteral("Die Vorlage konnte nicht in die Datei %1 geschrieben werden. Prüfen "
                            "Sie, ob der Ordner vorlagen beschreibbar ist.")
-                .arg(WidgetText::fromPath(saved.path)),
+                .arg(LocalPath::toQt(saved.path)),
             warning);
 }
 
@@ -199,7 +200,7 @@ void frmMain::loadTemplate()
         return;
 
     BusyCursor busy;
-    const std::optional<std::string> body = TemplateFiles::load(WidgetText::toPath(file));
+    const std::optional<std::string> body = TemplateFiles::load(LocalPath::fromQt(file));
     busy.hide();
     if (!body) {
         services_.boxes.message(QStringLiteral("Vorlage nicht lesbar"),

@@ -3,7 +3,6 @@
 #include "ftp/RemoteName.h"
 #include "platform/Cp1252.h"
 
-#include <QFile>
 
 namespace vantiro {
 
@@ -17,16 +16,6 @@ QString RemoteText::display(const std::string& bytes)
 std::string RemoteText::typed(const QString& text)
 {
     return text.toStdString();
-}
-
-QString RemoteText::fromPath(const std::string& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-std::string RemoteText::toPath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
 }
 
 } // namespace vantiro

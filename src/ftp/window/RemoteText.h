@@ -14,10 +14,6 @@ public:
     static QString display(const std::string& bytes);
     // Typed names go to the server as UTF-8, which is what current servers expect.
     static std::string typed(const QString& text);
-
-    // Local paths and file names: file-system bytes.
-    static QString fromPath(const std::string& path);
-    static std::string toPath(const QString& path);
 };
 
 } // namespace vantiro

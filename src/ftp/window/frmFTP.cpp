@@ -4,6 +4,7 @@
 #include "ftp/window/FileList.h"
 #include "ftp/window/FolderList.h"
 #include "ftp/window/RemoteText.h"
+#include "platform/LocalPath.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
 
@@ -21,7 +22,7 @@ namespace vantiro {
 frmFTP::frmFTP(MessageBoxes& boxes, Shell& shell, FtpClientFactory factory, QString programFolder,
                QWidget* parent)
     : QDialog(parent), boxes_(boxes), shell_(shell), programFolder_(std::move(programFolder)),
-      ui_(*this), session_(*this, std::move(factory), RemoteText::toPath(programFolder_))
+      ui_(*this), session_(*this, std::move(factory), LocalPath::fromQt(programFolder_))
 {
     setObjectName(QStringLiteral("frmFTP"));
     setModal(true);
@@ -238,7 +239,7 @@ void frmFTP::showProgress(std::size_t done, std::size_t total)
 
 std::string frmFTP::localFolder() const
 {
-    return RemoteText::toPath(ui_.fileListLokal->path());
+    return LocalPath::fromQt(ui_.fileListLokal->path());
 }
 
 std::size_t frmFTP::localFileCount() const
@@ -250,7 +251,7 @@ std::vector<std::string> frmFTP::selectedLocalFiles() const
 {
     std::vector<std::string> names;
     for (const QString& name : ui_.fileListLokal->selectedFileNames())
-        names.push_back(RemoteText::toPath(name));
+        names.push_back(LocalPath::fromQt(name));
     return names;
 }
 
@@ -261,7 +262,7 @@ void frmFTP::refreshLocalFiles()
 
 void frmFTP::openViewer(const std::string& path)
 {
-    shell_.open(RemoteText::fromPath(path));
+    shell_.open(LocalPath::toQt(path));
 }
 
 } // namespace vantiro
