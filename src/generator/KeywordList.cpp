@@ -39,8 +39,6 @@ private:
     size_t pendingBlanks_ = 0;
 };
 
-const std::string emptyKeyword;
-
 } // namespace
 
 KeywordList KeywordList::fromLines(const std::vector<std::string>& lines)
@@ -58,18 +56,6 @@ void KeywordList::add(std::string keyword)
 {
     markup_.push_back(keyword.find('<') != std::string::npos);
     keywords_.push_back(std::move(keyword));
-}
-
-const std::string& KeywordList::at(int number) const
-{
-    if (number < 1 || number > count())
-        return emptyKeyword;
-    return keywords_[static_cast<size_t>(number - 1)];
-}
-
-bool KeywordList::hasMarkup(int number) const
-{
-    return number >= 1 && number <= count() && markup_[static_cast<size_t>(number - 1)];
 }
 
 KeywordList::ReadResult KeywordList::read(const std::string& path)

@@ -29,12 +29,21 @@ public:
 
     int count() const { return static_cast<int>(keywords_.size()); }
     // Entry 1 to count(); with no keywords, entry 1 is an empty text.
-    const std::string& at(int number) const;
+    const std::string& at(int number) const
+    {
+        return inRange(number) ? keywords_[static_cast<size_t>(number - 1)] : empty_;
+    }
     // True when the entry holds a "<" and so might take part in a placeholder.
-    bool hasMarkup(int number) const;
+    bool hasMarkup(int number) const
+    {
+        return inRange(number) && markup_[static_cast<size_t>(number - 1)];
+    }
 
 private:
+    bool inRange(int number) const { return number >= 1 && number <= count(); }
     void add(std::string keyword);
+
+    static inline const std::string empty_;
 
     std::vector<std::string> keywords_;
     std::vector<char> markup_;

@@ -250,43 +250,57 @@ std::string PageWriter::replacedSlots(const SpiderLinks& links, const Keys& keys
     return result;
 }
 
-const std::string& PageWriter::buildPage(const SpiderLinks& links)
+// The page as a list of parts: the template pieces between the link lists, with the link
+// text between them. Writing the parts as they are saves copying the long link list into one
+// page text for every page.
+void PageWriter::composePage(const SpiderLinks& links)
 {
     std::string page = assembleTemplate();
     Keys keys;
     for (int n = 1; n <= keyPlaceholders; ++n)
         keys[static_cast<size_t>(n)] = pick();
 
-    // The page buffer keeps its memory from page to page: handing a page-sized block back to
-    // the system and faulting it in again for every page costs more than building the page.
-    page_.clear();
+    pieces_.clear();
+    parts_.clear();
     if (!links.isShaped()) {
         ReplaceAll(page, spiderPlaceholder, links.text());
         replaceBodyAndKeys(page, keys);
-        return page_.append(page).append(crlf);
+        pieces_.push_back(std::move(page));
+    } else {
+        replacedLinks_ = links.markupSlots().empty() ? std::string() : replacedSlots(links, keys);
+        for (size_t start = 0;;) {
+            const size_t at = page.find(spiderPlaceholder, start);
+            pieces_.push_back(
+                page.substr(start, at == std::string::npos ? std::string::npos : at - start));
+            replaceBodyAndKeys(pieces_.back(), keys);
+            if (at == std::string::npos)
+                break;
+            start = at + spiderPlaceholder.size();
+        }
     }
+    const std::string_view linkText =
+        links.markupSlots().empty() ? std::string_view(links.text()) : replacedLinks_;
+    for (size_t i = 0; i < pieces_.size(); ++i) {
+        if (i > 0)
+            parts_.push_back(linkText);
+        parts_.push_back(pieces_[i]);
+    }
+    parts_.push_back(crlf);
+}
 
-    const std::string slotFree =
-        links.markupSlots().empty() ? std::string() : replacedSlots(links, keys);
-    const std::string& linkText = links.markupSlots().empty() ? links.text() : slotFree;
-    size_t start = 0;
-    for (;;) {
-        const size_t at = page.find(spiderPlaceholder, start);
-        std::string piece =
-            page.substr(start, at == std::string::npos ? std::string::npos : at - start);
-        replaceBodyAndKeys(piece, keys);
-        page_.append(piece);
-        if (at == std::string::npos)
-            break;
-        page_.append(linkText);
-        start = at + spiderPlaceholder.size();
-    }
-    return page_.append(crlf);
+const std::string& PageWriter::buildPage(const SpiderLinks& links)
+{
+    composePage(links);
+    page_.clear();
+    for (std::string_view part : parts_)
+        page_.append(part);
+    return page_;
 }
 
 bool PageWriter::WritePage(const std::string& path, const SpiderLinks& links)
 {
-    return TextFile::writeReplacing(path, buildPage(links));
+    composePage(links);
+    return TextFile::writeReplacing(path, parts_);
 }
 
 } // namespace vantiro

@@ -46,6 +46,7 @@ public:
 private:
     using Keys = std::array<std::string_view, keyPlaceholders + 1>;
 
+    void composePage(const SpiderLinks& links);
     const std::string& pick();
     std::string titleLine();
     std::string descriptionLine();
@@ -63,6 +64,9 @@ private:
     std::string pageStart_;      // DOCTYPE part, "<HTML>" and "<HEAD>"
     std::string fixedHeadLines_; // robots to expires
     std::string pageEnd_;        // from the empty lines after the head lines to the end
+    std::vector<std::string> pieces_;
+    std::string replacedLinks_;
+    std::vector<std::string_view> parts_;
     std::string page_;
 };
 

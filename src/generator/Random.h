@@ -18,7 +18,11 @@ public:
     int pick(int count);
 
 private:
+    std::uint32_t next32();
+
     std::mt19937_64 engine_;
+    std::uint32_t spareHalf_ = 0;
+    bool hasSpareHalf_ = false;
 };
 
 } // namespace vantiro

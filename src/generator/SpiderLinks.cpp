@@ -17,13 +17,6 @@ void SpiderLinks::clear()
     fromBuilder_ = true;
 }
 
-void SpiderLinks::appendKeyword(std::string_view keyword, bool hasMarkup)
-{
-    if (hasMarkup)
-        slots_.push_back({text_.size(), keyword.size()});
-    text_.append(keyword);
-}
-
 bool SpiderLinks::isShaped() const
 {
     return fromBuilder_ && text_.size() >= 2 && text_.compare(0, 2, "<A") == 0 &&

@@ -24,7 +24,12 @@ public:
 
     void clear();
     void appendLiteral(std::string_view text) { text_.append(text); }
-    void appendKeyword(std::string_view keyword, bool hasMarkup);
+    void appendKeyword(std::string_view keyword, bool hasMarkup)
+    {
+        if (hasMarkup)
+            slots_.push_back({text_.size(), keyword.size()});
+        text_.append(keyword);
+    }
 
     const std::string& text() const { return text_; }
     const std::vector<Slot>& markupSlots() const { return slots_; }

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantiro {
 
@@ -14,6 +15,8 @@ public:
     // Writes data to path, replacing a file of that name. False when the file could not be
     // written; then the target is left as it was.
     static bool writeReplacing(const std::string& path, std::string_view data);
+    // The same for a file made of several pieces, written one after the other.
+    static bool writeReplacing(const std::string& path, const std::vector<std::string_view>& parts);
 
     // Writes data to path only if nothing exists there yet; an existing file is never touched.
     static NewFile writeNew(const std::string& path, std::string_view data);

@@ -99,6 +99,24 @@ TEST(PageWriter, MatchesLiteralRecipeOnPlaceholdersThatFormOnlyAfterReplacement)
     }
 }
 
+TEST(PageWriter, WritesExactlyTheBytesItBuilds)
+{
+    test::TempDir dir;
+    const KeywordList keywords = KeywordList::fromLines({"a</BODY>b", "<%key2%>", "Auto"});
+    const PageSettings settings = plainSettings("<BODY><%spider%>|<%key1%>|<%spider%></BODY>");
+    for (const bool imageLinks : {false, true}) {
+        Random builtRandom(11), writtenRandom(11);
+        SpiderLinks builtLinks, writtenLinks;
+        CrossLinks(pageNames, keywords, builtRandom, imageLinks).build(builtLinks);
+        CrossLinks(pageNames, keywords, writtenRandom, imageLinks).build(writtenLinks);
+        const std::string built =
+            PageWriter(settings, keywords, builtRandom, "CREDIT").buildPage(builtLinks);
+        ASSERT_TRUE(PageWriter(settings, keywords, writtenRandom, "CREDIT")
+                        .WritePage(dir.file("page.htm"), writtenLinks));
+        EXPECT_EQ(test::readFile(dir.file("page.htm")), built);
+    }
+}
+
 TEST(PageWriter, WritesHeadLinesInOrderAndEndsWithTwoLineBreaks)
 {
     PageSettings settings = plainSettings("<BODY>\r\n<%key3%> <%key3%> <%key101%>\r\n</BODY>");
