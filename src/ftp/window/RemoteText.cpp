@@ -3,7 +3,6 @@
 #include "ftp/RemoteName.h"
 #include "platform/Cp1252.h"
 
-
 namespace vantiro {
 
 QString RemoteText::display(const std::string& bytes)
