@@ -2,8 +2,6 @@
 
 #include "generator/modGeneral.h"
 
-#include <sys/stat.h>
-
 namespace vantiro {
 
 std::string WorkFolders::path(const std::string& programFolder, const char* folder)

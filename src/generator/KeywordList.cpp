@@ -70,13 +70,11 @@ KeywordList::ReadResult KeywordList::read(const std::string& path)
     LineTrimmer line;
     long long lineNumber = 1;
     bool afterCr = false;
-    bool lineHasContent = false;
     char buffer[65536];
     auto endLine = [&] {
         std::string keyword = line.take();
         if (!keyword.empty())
             add(std::move(keyword));
-        lineHasContent = false;
         ++lineNumber;
     };
 
@@ -103,12 +101,11 @@ KeywordList::ReadResult KeywordList::read(const std::string& path)
             } else if (!line.add(c)) {
                 result = {Status::LineTooLong, lineNumber};
                 break;
-            } else {
-                lineHasContent = true;
             }
         }
     }
-    if (result.status == Status::Ok && lineHasContent && count() < maxKeywords)
+    // A last line without a line end counts too; an empty one adds nothing.
+    if (result.status == Status::Ok && count() < maxKeywords)
         endLine();
     ::close(fd);
     if (result.status == Status::Ok && keywords_.empty())
