@@ -4,8 +4,8 @@
 // Prints the run's time, the copy's time, their ratio, the run's peak memory and the output
 // size; exits 1 when the run takes more than twice the copy or more than 64 MB.
 
-#include "generator/TextFile.h"
-#include "style/SampleTemplate.h"
+#include "core/generator/TextFile.h"
+#include "core/style/SampleTemplate.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,11 +1,11 @@
-#include "app/ProgramFolder.h"
-#include "app/frmMain.h"
-#include "generator/Random.h"
-#include "platform/QtFileDialogs.h"
-#include "platform/QtMessageBoxes.h"
-#include "platform/QtShell.h"
-#include "platform/QtStyleDialogs.h"
-#include "platform/QtTranslation.h"
+#include "core/generator/Random.h"
+#include "platform/ProgramFolder.h"
+#include "qt/main/frmMain.h"
+#include "qt/platform/QtFileDialogs.h"
+#include "qt/platform/QtMessageBoxes.h"
+#include "qt/platform/QtShell.h"
+#include "qt/platform/QtStyleDialogs.h"
+#include "qt/platform/QtTranslation.h"
 
 #include <QApplication>
 

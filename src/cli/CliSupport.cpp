@@ -1,8 +1,9 @@
 #include "cli/CliSupport.h"
 
-#include "app/WorkFolders.h"
 #include "cli/CommandLine.h"
-#include "generator/TextCase.h"
+#include "core/generator/TextCase.h"
+#include "core/session/WorkFolders.h"
+#include "platform/ProgramFolder.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -23,9 +24,11 @@ std::optional<std::string> ProgramFolderFor(const CommandLine& commandLine)
             return std::nullopt;
         }
     } else {
-        folder = fs::read_symlink("/proc/self/exe", error).parent_path().string();
-        if (error) {
-            std::fprintf(stderr, "Der Ordner des Programms ist nicht bekannt.\n");
+        folder = ProgramFolder::forThisProgram().programFolder;
+        fs::create_directories(folder, error);
+        if (error || !fs::is_directory(folder)) {
+            std::fprintf(stderr, "Der Programmordner %s kann nicht angelegt werden.\n",
+                         folder.c_str());
             return std::nullopt;
         }
     }

@@ -1,8 +1,8 @@
 #include "cli/FtpCommandSupport.h"
 
 #include "cli/CommandLine.h"
-#include "ftp/RemoteName.h"
-#include "platform/Cp1252.h"
+#include "core/ftp/RemoteName.h"
+#include "core/text/Cp1252.h"
 
 #include <algorithm>
 #include <cstdio>

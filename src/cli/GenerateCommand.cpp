@@ -1,13 +1,13 @@
 #include "cli/GenerateCommand.h"
 
-#include "app/PageSettings.h"
 #include "cli/CliSupport.h"
 #include "cli/CommandLine.h"
-#include "generator/GenerationRun.h"
-#include "generator/Random.h"
-#include "generator/RunReporter.h"
-#include "generator/TextFile.h"
-#include "platform/Cp1252.h"
+#include "core/generator/GenerationRun.h"
+#include "core/generator/Random.h"
+#include "core/generator/RunReporter.h"
+#include "core/generator/TextFile.h"
+#include "core/session/PageSettings.h"
+#include "core/text/Cp1252.h"
 
 #include <charconv>
 #include <cstdio>

@@ -2,8 +2,8 @@
 
 #include "cli/CliSupport.h"
 #include "cli/CommandLine.h"
-#include "keywords/KeywordFileWriter.h"
-#include "platform/Cp1252.h"
+#include "core/keywords/KeywordFileWriter.h"
+#include "core/text/Cp1252.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/FtpCommandSupport.h"
-#include "ftp/RemoteListing.h"
+#include "core/ftp/RemoteListing.h"
 #include "platform/CurlFtpClient.h"
 
 #include <cstdio>

@@ -1,9 +1,9 @@
 #include "cli/UploadCommand.h"
 
-#include "app/WorkFolders.h"
 #include "cli/CliSupport.h"
 #include "cli/CommandLine.h"
 #include "cli/FtpCommandSupport.h"
+#include "core/session/WorkFolders.h"
 #include "platform/CurlFtpClient.h"
 #include "platform/FtpRemotePath.h"
 

@@ -1,9 +1,7 @@
 #include "cli/GenerateCommand.h"
 #include "cli/KeywordsCommand.h"
-#ifdef VANTIRO_HAS_FTP_COMMANDS
 #include "cli/ListCommand.h"
 #include "cli/UploadCommand.h"
-#endif
 
 #include <clocale>
 #include <cstdio>
@@ -39,12 +37,10 @@ int main(int argc, char** argv)
         return vantiro::runGenerateCommand(rest);
     if (command == "keywords")
         return vantiro::runKeywordsCommand(rest);
-#ifdef VANTIRO_HAS_FTP_COMMANDS
     if (command == "upload")
         return vantiro::runUploadCommand(rest);
     if (command == "list")
         return vantiro::runListCommand(rest);
-#endif
     if (command == "help" || command == "--help" || command == "-h") {
         std::fputs(usage, stdout);
         return 0;

@@ -1,7 +1,7 @@
 #include "platform/CurlFtpClient.h"
 
-#include "ftp/FtpListingParser.h"
-#include "generator/modGeneral.h"
+#include "core/ftp/FtpListingParser.h"
+#include "core/generator/modGeneral.h"
 #include "platform/AsciiLineEnds.h"
 #include "platform/DownloadTarget.h"
 #include "platform/FtpRemotePath.h"

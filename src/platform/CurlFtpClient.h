@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ftp/FtpClient.h"
+#include "core/ftp/FtpClient.h"
 #include "platform/FtpReplyLog.h"
 #include "platform/FtpServerAddress.h"
 

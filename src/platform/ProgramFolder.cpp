@@ -1,52 +1,105 @@
-#include "app/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
-#include <QTemporaryFile>
+#include <cstdlib>
+#include <filesystem>
+#include <pwd.h>
+#include <system_error>
+#include <unistd.h>
 
 namespace vantiro {
 namespace {
 
-bool isFile(const QString& path)
+namespace fs = std::filesystem;
+
+bool isFile(const std::string& path)
 {
-    return QFileInfo(path).isFile();
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+std::string installedDataFolderBeside(const std::string& executableFolder)
+{
+    if (executableFolder.empty())
+        return {};
+    return fs::path(executableFolder).parent_path().append("share/vantiro").string();
 }
 
 } // namespace
 
-ProgramPaths ProgramFolder::choose(const QString& executableFolder, const QString& dataFolder)
+ProgramPaths ProgramFolder::choose(const std::string& executableFolder, const std::string& dataHome,
+                                   const std::string& installedDataFolder)
 {
-    if (canCreateFilesIn(executableFolder))
-        return {executableFolder, executableFolder};
-    QDir().mkpath(dataFolder);
-    return {dataFolder, executableFolder};
+    ProgramPaths paths;
+    if (!executableFolder.empty() && isFile(executableFolder + "/" + portableMarker)) {
+        paths.programFolder = executableFolder;
+        paths.shippedFolders.push_back(executableFolder);
+    } else {
+        paths.programFolder = dataHome + "/vantiro";
+    }
+    if (!installedDataFolder.empty())
+        paths.shippedFolders.push_back(installedDataFolder);
+    return paths;
 }
 
 ProgramPaths ProgramFolder::forThisProgram()
 {
-    return choose(QCoreApplication::applicationDirPath(),
-                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const std::string folder = executableFolder();
+    return choose(folder, dataHome(), installedDataFolderBeside(folder));
 }
 
-bool ProgramFolder::canCreateFilesIn(const QString& folder)
+ProgramPaths ProgramFolder::withProgramFolder(const std::string& programFolder)
 {
-    QTemporaryFile probe(folder + QStringLiteral("/.vantiro-probe-XXXXXX"));
-    return probe.open();
+    ProgramPaths paths = forThisProgram();
+    paths.programFolder = programFolder;
+    return paths;
 }
 
-QString ProgramFolder::pixelFile(const ProgramPaths& paths)
+std::string ProgramFolder::executableFolder()
 {
-    const QString own = paths.programFolder + QStringLiteral("/vtr.gif");
-    const QString shipped = paths.executableFolder + QStringLiteral("/vtr.gif");
-    return !isFile(own) && isFile(shipped) ? shipped : own;
+    std::error_code error;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : executable.parent_path().string();
 }
 
-QString ProgramFolder::helpPage(const ProgramPaths& paths)
+std::string ProgramFolder::dataHome()
 {
-    const QString page = paths.executableFolder + QStringLiteral("/hilfe.html");
-    return isFile(page) ? page : QString();
+    const std::string xdg = environment("XDG_DATA_HOME");
+    if (!xdg.empty() && xdg.front() == '/')
+        return xdg;
+    std::string home = environment("HOME");
+    if (home.empty()) {
+        const passwd* user = getpwuid(getuid());
+        home = user && user->pw_dir ? user->pw_dir : "/tmp";
+    }
+    return home + "/.local/share";
+}
+
+std::string ProgramFolder::shippedFile(const ProgramPaths& paths, const std::string& name)
+{
+    if (isFile(paths.programFolder + "/" + name))
+        return paths.programFolder + "/" + name;
+    for (const std::string& folder : paths.shippedFolders) {
+        if (isFile(folder + "/" + name))
+            return folder + "/" + name;
+    }
+    return {};
+}
+
+std::string ProgramFolder::pixelFile(const ProgramPaths& paths)
+{
+    const std::string found = shippedFile(paths, "vtr.gif");
+    return found.empty() ? paths.programFolder + "/vtr.gif" : found;
+}
+
+std::string ProgramFolder::helpPage(const ProgramPaths& paths)
+{
+    return shippedFile(paths, "hilfe.html");
 }
 
 } // namespace vantiro

@@ -1,33 +1,53 @@
 #pragma once
 
-#include <QString>
+#include <string>
+#include <vector>
 
 namespace vantiro {
 
-// Where the program keeps its work folders and where it finds its own files.
+// Where the program keeps its work folders and where it finds the files it ships.
 struct ProgramPaths {
-    QString programFolder;    // holds doorpages, keywordfile and vorlagen
-    QString executableFolder; // holds the executable, the help page and the pixel file
+    std::string programFolder;               // holds doorpages, keywordfile and vorlagen
+    std::vector<std::string> shippedFolders; // hold the help page and the pixel file, in order
 };
 
+// One rule for the window and the command-line tool. A build folder or a portable copy keeps
+// its work folders beside the executable; it is recognised by the marker file
+// "vantiro.portable" there (the build writes one). Every other copy, an installed one above
+// all, works in the user's data folder, $XDG_DATA_HOME/vantiro, so nothing is ever written
+// into an installation prefix, even by root.
 class ProgramFolder final {
 public:
-    // The executable's folder when files can be created there, else the user's data folder
-    // (created when missing), so that an installed copy still has somewhere to write.
-    static ProgramPaths choose(const QString& executableFolder, const QString& dataFolder);
+    static constexpr const char* portableMarker = "vantiro.portable";
 
-    // For the running program: its executable's folder and its AppDataLocation.
+    // The rule itself, with the places it depends on passed in. `installedDataFolder` is the
+    // shipped-data folder of an installed copy (share/vantiro beside bin/).
+    static ProgramPaths choose(const std::string& executableFolder, const std::string& dataHome,
+                               const std::string& installedDataFolder);
+
+    // The running program's executable folder, XDG data home and installed data folder.
     static ProgramPaths forThisProgram();
 
-    // True when a file can be created in the folder (tried, not guessed from permissions).
-    static bool canCreateFilesIn(const QString& folder);
+    // A program folder given explicitly (the tool's --home); shipped files still come from
+    // the running program's own places.
+    static ProgramPaths withProgramFolder(const std::string& programFolder);
 
-    // "vtr.gif" in the program folder if the user put one there, else the one shipped beside
-    // the executable; the program folder's path when neither exists.
-    static QString pixelFile(const ProgramPaths& paths);
+    // The folder of the running executable ("" when the system does not say).
+    static std::string executableFolder();
 
-    // The help page shipped beside the executable, or an empty text when there is none.
-    static QString helpPage(const ProgramPaths& paths);
+    // $XDG_DATA_HOME when it is an absolute path, else $HOME/.local/share.
+    static std::string dataHome();
+
+    // A shipped file: the program folder's own copy first, then each shipped folder. Empty when
+    // there is none.
+    static std::string shippedFile(const ProgramPaths& paths, const std::string& name);
+
+    // "vtr.gif" as shippedFile finds it, or the program folder's path for it when there is
+    // none, so that the run reports the file it missed.
+    static std::string pixelFile(const ProgramPaths& paths);
+
+    // The help page, or an empty text when there is none.
+    static std::string helpPage(const ProgramPaths& paths);
 };
 
 } // namespace vantiro

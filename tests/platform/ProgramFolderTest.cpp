@@ -1,4 +1,4 @@
-#include "app/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -8,48 +8,62 @@
 namespace vantiro::test {
 namespace {
 
-QString q(const std::string& path)
-{
-    return QString::fromStdString(path);
-}
-
-TEST(ProgramFolder, WritableExecutableFolderIsTheProgramFolder)
+TEST(ProgramFolder, MarkedFolderIsPortableAndKeepsItsWorkFoldersBesideTheExecutable)
 {
     TempDir executable;
     TempDir data;
-    const ProgramPaths paths = ProgramFolder::choose(q(executable.path()), q(data.file("vantiro")));
-    EXPECT_EQ(paths.programFolder, q(executable.path()));
-    EXPECT_EQ(paths.executableFolder, q(executable.path()));
-    EXPECT_FALSE(exists(data.file("vantiro")));
-    EXPECT_TRUE(std::filesystem::is_empty(executable.path())) << "the probe leaves nothing";
+    writeFile(executable.file(ProgramFolder::portableMarker), "");
+    const ProgramPaths paths =
+        ProgramFolder::choose(executable.path(), data.path(), "/usr/share/vantiro");
+    EXPECT_EQ(paths.programFolder, executable.path());
+    EXPECT_EQ(paths.shippedFolders,
+              (std::vector<std::string>{executable.path(), "/usr/share/vantiro"}));
 }
 
-TEST(ProgramFolder, FolderThatCannotTakeFilesGivesWayToTheDataFolder)
+TEST(ProgramFolder, UnmarkedFolderWorksInTheUsersDataFolderEvenWhenWritable)
 {
-    TempDir place;
-    writeFile(place.file("datei"), "");
-    // Even root cannot create files below a plain file.
-    const QString executable = q(place.file("datei/bin"));
-    const ProgramPaths paths = ProgramFolder::choose(executable, q(place.file("daten/vantiro")));
-    EXPECT_EQ(paths.programFolder, q(place.file("daten/vantiro")));
-    EXPECT_EQ(paths.executableFolder, executable);
-    EXPECT_TRUE(std::filesystem::is_directory(place.file("daten/vantiro")));
+    TempDir executable;
+    TempDir data;
+    const ProgramPaths paths =
+        ProgramFolder::choose(executable.path(), data.path(), data.file("share"));
+    EXPECT_EQ(paths.programFolder, data.file("vantiro"));
+    EXPECT_EQ(paths.shippedFolders, std::vector<std::string>{data.file("share")});
+    EXPECT_TRUE(std::filesystem::is_empty(executable.path())) << "nothing written beside it";
 }
 
-TEST(ProgramFolder, PixelFileOfTheProgramFolderWinsOverTheShippedOne)
+TEST(ProgramFolder, ShippedFilesComeFromTheProgramFolderFirstThenTheShippedFolders)
 {
     TempDir program;
-    TempDir executable;
-    const ProgramPaths paths{q(program.path()), q(executable.path())};
-    EXPECT_EQ(ProgramFolder::pixelFile(paths), q(program.file("vtr.gif"))) << "neither exists";
-    writeFile(executable.file("vtr.gif"), "shipped");
-    EXPECT_EQ(ProgramFolder::pixelFile(paths), q(executable.file("vtr.gif")));
-    writeFile(program.file("vtr.gif"), "own");
-    EXPECT_EQ(ProgramFolder::pixelFile(paths), q(program.file("vtr.gif")));
+    TempDir build;
+    TempDir installed;
+    const ProgramPaths paths{program.path(), {build.path(), installed.path()}};
+    EXPECT_EQ(ProgramFolder::pixelFile(paths), program.file("vtr.gif")) << "none exists";
+    EXPECT_EQ(ProgramFolder::helpPage(paths), "");
 
-    EXPECT_EQ(ProgramFolder::helpPage(paths), QString());
-    writeFile(executable.file("hilfe.html"), "<html></html>");
-    EXPECT_EQ(ProgramFolder::helpPage(paths), q(executable.file("hilfe.html")));
+    writeFile(installed.file("vtr.gif"), "installed");
+    writeFile(installed.file("hilfe.html"), "<html></html>");
+    EXPECT_EQ(ProgramFolder::pixelFile(paths), installed.file("vtr.gif"));
+    EXPECT_EQ(ProgramFolder::helpPage(paths), installed.file("hilfe.html"));
+
+    writeFile(build.file("vtr.gif"), "build");
+    EXPECT_EQ(ProgramFolder::pixelFile(paths), build.file("vtr.gif"));
+    writeFile(program.file("vtr.gif"), "own");
+    EXPECT_EQ(ProgramFolder::pixelFile(paths), program.file("vtr.gif"));
+}
+
+TEST(ProgramFolder, DataHomeFollowsXdgOnlyWhenItIsAnAbsolutePath)
+{
+    const char* savedXdg = std::getenv("XDG_DATA_HOME");
+    const std::string restore = savedXdg ? savedXdg : "";
+    setenv("HOME", "/home/nutzer", 1);
+    setenv("XDG_DATA_HOME", "/daten", 1);
+    EXPECT_EQ(ProgramFolder::dataHome(), "/daten");
+    setenv("XDG_DATA_HOME", "relativ", 1);
+    EXPECT_EQ(ProgramFolder::dataHome(), "/home/nutzer/.local/share");
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(ProgramFolder::dataHome(), "/home/nutzer/.local/share");
+    if (savedXdg)
+        setenv("XDG_DATA_HOME", restore.c_str(), 1);
 }
 
 } // namespace

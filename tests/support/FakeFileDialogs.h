@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileDialogs.h"
+#include "qt/platform/FileDialogs.h"
 
 #include <vector>
 

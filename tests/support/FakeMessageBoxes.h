@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MessageBoxes.h"
+#include "qt/platform/MessageBoxes.h"
 #include "support/ScriptedAnswers.h"
 
 #include <deque>

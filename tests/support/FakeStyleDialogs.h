@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/StyleDialogs.h"
+#include "qt/platform/StyleDialogs.h"
 #include "support/ScriptedAnswers.h"
 
 #include <deque>

@@ -1,4 +1,4 @@
-#include "ftp/FtpListingParser.h"
+#include "core/ftp/FtpListingParser.h"
 
 #include <array>
 #include <limits>

@@ -1,7 +1,7 @@
-#include "ftp/FtpSession.h"
+#include "core/ftp/FtpSession.h"
 
-#include "ftp/RemoteName.h"
-#include "generator/modGeneral.h"
+#include "core/ftp/RemoteName.h"
+#include "core/generator/modGeneral.h"
 
 #include <filesystem>
 #include <utility>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ftp/FtpClient.h"
-#include "ftp/FtpView.h"
-#include "ftp/RemoteListing.h"
+#include "core/ftp/FtpClient.h"
+#include "core/ftp/FtpView.h"
+#include "core/ftp/RemoteListing.h"
 
 #include <cstddef>
 #include <functional>

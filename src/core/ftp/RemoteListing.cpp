@@ -1,7 +1,7 @@
-#include "ftp/RemoteListing.h"
+#include "core/ftp/RemoteListing.h"
 
-#include "ftp/RemoteName.h"
-#include "generator/modGeneral.h"
+#include "core/ftp/RemoteName.h"
+#include "core/generator/modGeneral.h"
 
 #include <array>
 #include <utility>

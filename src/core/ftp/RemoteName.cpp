@@ -1,6 +1,6 @@
-#include "ftp/RemoteName.h"
+#include "core/ftp/RemoteName.h"
 
-#include "generator/TextCase.h"
+#include "core/generator/TextCase.h"
 
 #include <array>
 

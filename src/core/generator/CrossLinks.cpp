@@ -1,10 +1,10 @@
-#include "generator/CrossLinks.h"
+#include "core/generator/CrossLinks.h"
 
-#include "generator/KeywordList.h"
-#include "generator/Random.h"
-#include "generator/SpiderLinks.h"
-#include "generator/TextCase.h"
-#include "generator/modGeneral.h"
+#include "core/generator/KeywordList.h"
+#include "core/generator/Random.h"
+#include "core/generator/SpiderLinks.h"
+#include "core/generator/TextCase.h"
+#include "core/generator/modGeneral.h"
 
 namespace vantiro {
 

@@ -1,6 +1,6 @@
-#include "generator/KeywordList.h"
+#include "core/generator/KeywordList.h"
 
-#include "generator/modGeneral.h"
+#include "core/generator/modGeneral.h"
 
 #include <cerrno>
 #include <fcntl.h>

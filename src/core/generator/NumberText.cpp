@@ -1,4 +1,4 @@
-#include "generator/NumberText.h"
+#include "core/generator/NumberText.h"
 
 #include <charconv>
 #include <clocale>

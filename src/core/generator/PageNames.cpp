@@ -1,9 +1,9 @@
-#include "generator/PageNames.h"
+#include "core/generator/PageNames.h"
 
-#include "generator/KeywordList.h"
-#include "generator/Random.h"
-#include "generator/TextCase.h"
-#include "generator/modGeneral.h"
+#include "core/generator/KeywordList.h"
+#include "core/generator/Random.h"
+#include "core/generator/TextCase.h"
+#include "core/generator/modGeneral.h"
 
 #include <unordered_set>
 

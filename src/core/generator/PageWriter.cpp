@@ -1,11 +1,11 @@
-#include "generator/PageWriter.h"
+#include "core/generator/PageWriter.h"
 
-#include "generator/KeywordList.h"
-#include "generator/Random.h"
-#include "generator/SpiderLinks.h"
-#include "generator/TextCase.h"
-#include "generator/TextFile.h"
-#include "generator/modGeneral.h"
+#include "core/generator/KeywordList.h"
+#include "core/generator/Random.h"
+#include "core/generator/SpiderLinks.h"
+#include "core/generator/TextCase.h"
+#include "core/generator/TextFile.h"
+#include "core/generator/modGeneral.h"
 
 #include <algorithm>
 #include <map>

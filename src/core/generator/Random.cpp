@@ -1,4 +1,4 @@
-#include "generator/Random.h"
+#include "core/generator/Random.h"
 
 #include <chrono>
 

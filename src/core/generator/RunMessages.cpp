@@ -1,8 +1,8 @@
-#include "generator/RunMessages.h"
+#include "core/generator/RunMessages.h"
 
-#include "generator/KeywordList.h"
-#include "generator/MakerAddress.h"
-#include "generator/TextCase.h"
+#include "core/generator/KeywordList.h"
+#include "core/generator/MakerAddress.h"
+#include "core/generator/TextCase.h"
 
 namespace vantiro {
 

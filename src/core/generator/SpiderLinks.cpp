@@ -1,4 +1,4 @@
-#include "generator/SpiderLinks.h"
+#include "core/generator/SpiderLinks.h"
 
 namespace vantiro {
 

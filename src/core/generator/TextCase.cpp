@@ -1,4 +1,4 @@
-#include "generator/TextCase.h"
+#include "core/generator/TextCase.h"
 
 namespace vantiro {
 namespace {

@@ -1,4 +1,4 @@
-#include "generator/TextFile.h"
+#include "core/generator/TextFile.h"
 
 #include <atomic>
 #include <cerrno>

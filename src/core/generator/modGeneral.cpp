@@ -1,4 +1,4 @@
-#include "generator/modGeneral.h"
+#include "core/generator/modGeneral.h"
 
 #include <cerrno>
 #include <dirent.h>

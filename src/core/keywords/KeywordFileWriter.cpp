@@ -1,8 +1,8 @@
-#include "keywords/KeywordFileWriter.h"
+#include "core/keywords/KeywordFileWriter.h"
 
-#include "app/WorkFolders.h"
-#include "generator/TextFile.h"
-#include "generator/modGeneral.h"
+#include "core/generator/TextFile.h"
+#include "core/generator/modGeneral.h"
+#include "core/session/WorkFolders.h"
 
 #include <algorithm>
 #include <string_view>

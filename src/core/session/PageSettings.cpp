@@ -1,4 +1,4 @@
-#include "app/PageSettings.h"
+#include "core/session/PageSettings.h"
 
 namespace vantiro {
 

@@ -1,7 +1,7 @@
-#include "app/StyleActions.h"
+#include "core/session/StyleActions.h"
 
-#include "style/BodyStyle.h"
-#include "style/SampleTemplate.h"
+#include "core/style/BodyStyle.h"
+#include "core/style/SampleTemplate.h"
 
 namespace vantiro {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PageSettings.h"
+#include "core/session/PageSettings.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "app/TemplateFiles.h"
+#include "core/session/TemplateFiles.h"
 
-#include "app/WorkFolders.h"
-#include "generator/TextFile.h"
-#include "generator/modGeneral.h"
+#include "core/generator/TextFile.h"
+#include "core/generator/modGeneral.h"
+#include "core/session/WorkFolders.h"
 
 namespace vantiro {
 

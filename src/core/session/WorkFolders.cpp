@@ -1,6 +1,6 @@
-#include "app/WorkFolders.h"
+#include "core/session/WorkFolders.h"
 
-#include "generator/modGeneral.h"
+#include "core/generator/modGeneral.h"
 
 namespace vantiro {
 

@@ -1,4 +1,4 @@
-#include "style/BodyStyle.h"
+#include "core/style/BodyStyle.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include "style/SampleTemplate.h"
+#include "core/style/SampleTemplate.h"
 
-#include "generator/TextCase.h"
+#include "core/generator/TextCase.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "platform/Cp1252.h"
+#include "core/text/Cp1252.h"
 
 #include <cerrno>
 #include <iconv.h>

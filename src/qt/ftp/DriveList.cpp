@@ -1,4 +1,4 @@
-#include "ftp/window/DriveList.h"
+#include "qt/ftp/DriveList.h"
 
 #include <QDir>
 #include <QStorageInfo>

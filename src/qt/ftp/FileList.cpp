@@ -1,4 +1,4 @@
-#include "ftp/window/FileList.h"
+#include "qt/ftp/FileList.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "ftp/window/FolderList.h"
+#include "qt/ftp/FolderList.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "ftp/window/FtpWindowUi.h"
+#include "qt/ftp/FtpWindowUi.h"
 
-#include "ftp/window/DriveList.h"
-#include "ftp/window/FileList.h"
-#include "ftp/window/FolderList.h"
+#include "qt/ftp/DriveList.h"
+#include "qt/ftp/FileList.h"
+#include "qt/ftp/FolderList.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

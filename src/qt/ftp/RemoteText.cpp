@@ -1,7 +1,7 @@
-#include "ftp/window/RemoteText.h"
+#include "qt/ftp/RemoteText.h"
 
-#include "ftp/RemoteName.h"
-#include "platform/Cp1252.h"
+#include "core/ftp/RemoteName.h"
+#include "core/text/Cp1252.h"
 
 namespace vantiro {
 

@@ -1,12 +1,12 @@
-#include "ftp/window/frmFTP.h"
+#include "qt/ftp/frmFTP.h"
 
-#include "ftp/window/DriveList.h"
-#include "ftp/window/FileList.h"
-#include "ftp/window/FolderList.h"
-#include "ftp/window/RemoteText.h"
-#include "platform/LocalPath.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Shell.h"
+#include "qt/ftp/DriveList.h"
+#include "qt/ftp/FileList.h"
+#include "qt/ftp/FolderList.h"
+#include "qt/ftp/RemoteText.h"
+#include "qt/platform/LocalPath.h"
+#include "qt/platform/MessageBoxes.h"
+#include "qt/platform/Shell.h"
 
 #include <QApplication>
 #include <QCheckBox>

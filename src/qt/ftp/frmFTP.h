@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ftp/FtpSession.h"
-#include "ftp/FtpView.h"
-#include "ftp/window/FtpWindowUi.h"
+#include "core/ftp/FtpSession.h"
+#include "core/ftp/FtpView.h"
+#include "qt/ftp/FtpWindowUi.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "app/BusyCursor.h"
+#include "qt/main/BusyCursor.h"
 
 #include <QApplication>
 #include <QCursor>

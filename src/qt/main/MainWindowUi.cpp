@@ -1,8 +1,8 @@
-#include "app/MainWindowUi.h"
+#include "qt/main/MainWindowUi.h"
 
-#include "app/WidgetText.h"
-#include "generator/MakerAddress.h"
-#include "platform/LocalPath.h"
+#include "core/generator/MakerAddress.h"
+#include "qt/main/WidgetText.h"
+#include "qt/platform/LocalPath.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

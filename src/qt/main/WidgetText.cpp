@@ -1,6 +1,6 @@
-#include "app/WidgetText.h"
+#include "qt/main/WidgetText.h"
 
-#include "platform/Cp1252.h"
+#include "core/text/Cp1252.h"
 
 #include <QPlainTextEdit>
 #include <QTextDocument>

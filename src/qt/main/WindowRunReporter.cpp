@@ -1,7 +1,7 @@
-#include "app/WindowRunReporter.h"
+#include "qt/main/WindowRunReporter.h"
 
-#include "app/WidgetText.h"
-#include "platform/MessageBoxes.h"
+#include "qt/main/WidgetText.h"
+#include "qt/platform/MessageBoxes.h"
 
 #include <QCoreApplication>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/BusyCursor.h"
-#include "generator/RunReporter.h"
+#include "core/generator/RunReporter.h"
+#include "qt/main/BusyCursor.h"
 
 #include <functional>
 

@@ -1,10 +1,10 @@
-#include "app/frmKeywords.h"
+#include "qt/main/frmKeywords.h"
 
-#include "app/BusyCursor.h"
-#include "app/WidgetText.h"
-#include "keywords/KeywordFileWriter.h"
-#include "platform/LocalPath.h"
-#include "platform/MessageBoxes.h"
+#include "core/keywords/KeywordFileWriter.h"
+#include "qt/main/BusyCursor.h"
+#include "qt/main/WidgetText.h"
+#include "qt/platform/LocalPath.h"
+#include "qt/platform/MessageBoxes.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,23 +1,23 @@
-#include "app/frmMain.h"
+#include "qt/main/frmMain.h"
 
-#include "app/BusyCursor.h"
-#include "app/MainWindowUi.h"
-#include "app/StyleActions.h"
-#include "app/TemplateFiles.h"
-#include "app/UploadLauncher.h"
-#include "app/WidgetText.h"
-#include "app/WindowRunReporter.h"
-#include "app/WorkFolders.h"
-#include "app/frmKeywords.h"
-#include "generator/GenerationRun.h"
-#include "generator/MakerAddress.h"
-#include "generator/modGeneral.h"
-#include "platform/FileDialogs.h"
-#include "platform/LocalPath.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Shell.h"
-#include "platform/StyleDialogs.h"
-#include "style/BodyStyle.h"
+#include "core/generator/GenerationRun.h"
+#include "core/generator/MakerAddress.h"
+#include "core/generator/modGeneral.h"
+#include "core/session/StyleActions.h"
+#include "core/session/TemplateFiles.h"
+#include "core/session/WorkFolders.h"
+#include "core/style/BodyStyle.h"
+#include "qt/main/BusyCursor.h"
+#include "qt/main/MainWindowUi.h"
+#include "qt/main/UploadLauncher.h"
+#include "qt/main/WidgetText.h"
+#include "qt/main/WindowRunReporter.h"
+#include "qt/main/frmKeywords.h"
+#include "qt/platform/FileDialogs.h"
+#include "qt/platform/LocalPath.h"
+#include "qt/platform/MessageBoxes.h"
+#include "qt/platform/Shell.h"
+#include "qt/platform/StyleDialogs.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -35,9 +35,8 @@ constexpr auto warning = MessageBoxes::Icon::Exclamation;
 } // namespace
 
 frmMain::frmMain(ProgramPaths paths, WindowServices services, QWidget* parent)
-    : QWidget(parent), paths_(std::move(paths)),
-      programFolder_(LocalPath::fromQt(paths_.programFolder)), services_(services),
-      ui_(std::make_unique<MainWindowUi>(*this))
+    : QWidget(parent), paths_(std::move(paths)), programFolder_(paths_.programFolder),
+      services_(services), ui_(std::make_unique<MainWindowUi>(*this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vantiro 3.0 - Doorpage-Generator von ") +
@@ -117,7 +116,7 @@ void frmMain::generatePages()
         *this, services_.boxes, [this](FocusTarget target) { return focusWidget(target); },
         [this, &run] { applySettings(run); });
     GenerationRun generation(run, programFolder_, services_.random, reporter);
-    generation.setPixelFile(LocalPath::fromQt(ProgramFolder::pixelFile(paths_)));
+    generation.setPixelFile(ProgramFolder::pixelFile(paths_));
     generation.run();
     applySettings(run);
 }
@@ -137,7 +136,8 @@ QWidget* frmMain::focusWidget(FocusTarget target) const
 
 void frmMain::showPreview()
 {
-    const QString page = paths_.programFolder + QStringLiteral("/doorpages/vorschau.htm");
+    const QString page =
+        LocalPath::toQt(programFolder_) + QStringLiteral("/doorpages/vorschau.htm");
     if (FileExists(LocalPath::fromQt(page))) {
         services_.shell.open(page);
         return;
@@ -151,7 +151,7 @@ void frmMain::showPreview()
 
 void frmMain::openHelp()
 {
-    const QString page = ProgramFolder::helpPage(paths_);
+    const QString page = LocalPath::toQt(ProgramFolder::helpPage(paths_));
     services_.shell.open(page.isEmpty() ? QString::fromLatin1(helpAddress) : page);
 }
 
@@ -194,7 +194,7 @@ void frmMain::loadTemplate()
         return;
     }
     const QString file =
-        services_.files.openFile(paths_.programFolder + QStringLiteral("/vorlagen/"),
+        services_.files.openFile(LocalPath::toQt(programFolder_) + QStringLiteral("/vorlagen/"),
                                  QStringLiteral("VTR-Vorlagen (*.vrv)"));
     if (file.isEmpty())
         return;
@@ -228,7 +228,7 @@ void frmMain::chooseKeywordFile()
     if (!FolderExists(folder))
         CreateFolder(folder);
     const QString file =
-        services_.files.openFile(paths_.programFolder + QStringLiteral("/keywordfile/"),
+        services_.files.openFile(LocalPath::toQt(programFolder_) + QStringLiteral("/keywordfile/"),
                                  QStringLiteral("Keyword-Dateien (*.vrk)"));
     if (!file.isEmpty())
         ui_->txtKeyword->setText(file);
@@ -291,7 +291,7 @@ void frmMain::insertSampleTemplate()
 
 void frmMain::openUploadWindow()
 {
-    UploadLauncher::open(services_.boxes, services_.shell, paths_.programFolder, this);
+    UploadLauncher::open(services_.boxes, services_.shell, LocalPath::toQt(programFolder_), this);
 }
 
 } // namespace vantiro

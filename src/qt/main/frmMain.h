@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/PageSettings.h"
-#include "app/ProgramFolder.h"
+#include "core/session/PageSettings.h"
+#include "platform/ProgramFolder.h"
 
 #include <QWidget>
 

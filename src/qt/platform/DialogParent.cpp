@@ -1,4 +1,4 @@
-#include "platform/DialogParent.h"
+#include "qt/platform/DialogParent.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "platform/LocalPath.h"
+#include "qt/platform/LocalPath.h"
 
 #include <QFile>
 

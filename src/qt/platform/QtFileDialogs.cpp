@@ -1,4 +1,4 @@
-#include "platform/QtFileDialogs.h"
+#include "qt/platform/QtFileDialogs.h"
 
 #include <QFileDialog>
 

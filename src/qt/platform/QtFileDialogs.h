@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/DialogParent.h"
-#include "platform/FileDialogs.h"
+#include "qt/platform/DialogParent.h"
+#include "qt/platform/FileDialogs.h"
 
 namespace vantiro {
 

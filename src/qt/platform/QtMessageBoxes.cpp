@@ -1,4 +1,4 @@
-#include "platform/QtMessageBoxes.h"
+#include "qt/platform/QtMessageBoxes.h"
 
 #include <QInputDialog>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/DialogParent.h"
-#include "platform/MessageBoxes.h"
+#include "qt/platform/DialogParent.h"
+#include "qt/platform/MessageBoxes.h"
 
 namespace vantiro {
 

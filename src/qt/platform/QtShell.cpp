@@ -1,4 +1,4 @@
-#include "platform/QtShell.h"
+#include "qt/platform/QtShell.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/QtStyleDialogs.h"
+#include "qt/platform/QtStyleDialogs.h"
 
 #include <QColorDialog>
 #include <QFontDialog>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/DialogParent.h"
-#include "platform/StyleDialogs.h"
+#include "qt/platform/DialogParent.h"
+#include "qt/platform/StyleDialogs.h"
 
 class QColor;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ftp/FtpView.h"
+#include "core/ftp/FtpView.h"
 
 #include <deque>
 #include <functional>

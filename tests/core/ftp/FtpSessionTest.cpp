@@ -1,4 +1,4 @@
-#include "ftp/FtpSession.h"
+#include "core/ftp/FtpSession.h"
 #include "FakeFtpServer.h"
 #include "FakeFtpView.h"
 #include "support/TempDir.h"

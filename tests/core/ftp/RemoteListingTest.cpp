@@ -1,6 +1,6 @@
-#include "ftp/RemoteListing.h"
+#include "core/ftp/RemoteListing.h"
 #include "FakeFtpServer.h"
-#include "ftp/RemoteName.h"
+#include "core/ftp/RemoteName.h"
 
 #include <gtest/gtest.h>
 

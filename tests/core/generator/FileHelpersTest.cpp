@@ -1,7 +1,7 @@
-#include "generator/NumberText.h"
-#include "generator/Random.h"
-#include "generator/TextFile.h"
-#include "generator/modGeneral.h"
+#include "core/generator/NumberText.h"
+#include "core/generator/Random.h"
+#include "core/generator/TextFile.h"
+#include "core/generator/modGeneral.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "generator/GenerationRun.h"
-#include "app/WorkFolders.h"
-#include "generator/Random.h"
-#include "generator/RecordingReporter.h"
+#include "core/generator/GenerationRun.h"
+#include "core/generator/Random.h"
+#include "core/generator/RecordingReporter.h"
+#include "core/session/WorkFolders.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

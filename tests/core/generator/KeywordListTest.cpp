@@ -1,4 +1,4 @@
-#include "generator/KeywordList.h"
+#include "core/generator/KeywordList.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

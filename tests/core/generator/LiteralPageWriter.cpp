@@ -1,4 +1,4 @@
-#include "generator/LiteralPageWriter.h"
+#include "core/generator/LiteralPageWriter.h"
 
 namespace vantiro::test {
 namespace {

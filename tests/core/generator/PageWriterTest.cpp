@@ -1,10 +1,10 @@
-#include "generator/PageWriter.h"
-#include "generator/CrossLinks.h"
-#include "generator/KeywordList.h"
-#include "generator/LiteralPageWriter.h"
-#include "generator/Random.h"
-#include "generator/RunMessages.h"
-#include "generator/SpiderLinks.h"
+#include "core/generator/PageWriter.h"
+#include "core/generator/CrossLinks.h"
+#include "core/generator/KeywordList.h"
+#include "core/generator/LiteralPageWriter.h"
+#include "core/generator/Random.h"
+#include "core/generator/RunMessages.h"
+#include "core/generator/SpiderLinks.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

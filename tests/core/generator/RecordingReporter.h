@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generator/RunReporter.h"
+#include "core/generator/RunReporter.h"
 
 #include <optional>
 #include <string>

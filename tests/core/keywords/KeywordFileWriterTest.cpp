@@ -1,4 +1,4 @@
-#include "keywords/KeywordFileWriter.h"
+#include "core/keywords/KeywordFileWriter.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/TemplateFiles.h"
+#include "core/session/TemplateFiles.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "style/SampleTemplate.h"
+#include "core/style/SampleTemplate.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Saves a picture of the FTP window connected to a local test server, for the documentation:
 //   QT_QPA_PLATFORM=offscreen vantiro_ftp_window_screenshot docs/ftp-window.png
-#include "ftp/window/frmFTP.h"
 #include "platform/CurlFtpClient.h"
+#include "qt/ftp/frmFTP.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeShell.h"
 #include "support/FtpTestServer.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/PageSettings.h"
-#include "app/frmMain.h"
-#include "generator/Random.h"
+#include "core/generator/Random.h"
+#include "core/session/PageSettings.h"
+#include "qt/main/frmMain.h"
 #include "support/FakeFileDialogs.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeShell.h"
@@ -29,9 +29,9 @@ protected:
     frmMain& window()
     {
         if (!window_)
-            window_ =
-                std::make_unique<frmMain>(ProgramPaths{programFolder(), executableFolder},
-                                          WindowServices{boxes, shell, files, styles, random});
+            window_ = std::make_unique<frmMain>(
+                ProgramPaths{folder.path(), {executableFolder.toStdString()}},
+                WindowServices{boxes, shell, files, styles, random});
         return *window_;
     }
 

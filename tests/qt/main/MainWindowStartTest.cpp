@@ -1,5 +1,5 @@
-#include "app/MainWindowFixture.h"
-#include "generator/MakerAddress.h"
+#include "core/generator/MakerAddress.h"
+#include "qt/main/MainWindowFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "app/MainWindowFixture.h"
+#include "qt/main/MainWindowFixture.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 // Saves a picture of the main window as it starts, for the documentation:
 //   QT_QPA_PLATFORM=offscreen vantiro_window_screenshot docs/main-window.png
-#include "app/frmMain.h"
-#include "generator/Random.h"
+#include "core/generator/Random.h"
+#include "qt/main/frmMain.h"
 #include "support/FakeFileDialogs.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeShell.h"

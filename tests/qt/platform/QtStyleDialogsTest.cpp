@@ -1,5 +1,5 @@
-#include "platform/QtStyleDialogs.h"
-#include "style/BodyStyle.h"
+#include "qt/platform/QtStyleDialogs.h"
+#include "core/style/BodyStyle.h"
 
 #include <QColor>
 

@@ -1,4 +1,4 @@
-#include "platform/QtTranslation.h"
+#include "qt/platform/QtTranslation.h"
 #include "support/QtTestApplication.h"
 
 #include <QInputDialog>
