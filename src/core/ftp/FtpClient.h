@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ struct FtpResponse {
 
 enum class TransferType { Binary = 0, Ascii = 1 };
 
+// Bytes of the file being transferred so far, and its size when known (else 0). Called on the
+// thread that runs the transfer.
+using TransferProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
 // The FTP operations the uploader is written against. One object is one connection: a login
 // that is reused by every later call until close(). Names are bare names in the current folder.
 class FtpClient {
@@ -65,6 +70,25 @@ public:
     virtual bool renameFile(const std::string& from, const std::string& to) = 0;
 
     virtual FtpResponse lastResponse() const = 0;
+
+    // --- for a window that runs the calls on another thread, and for long-lived connections ---
+
+    // Asks the running call (or, if none runs, the next one) to stop as soon as it can; that call
+    // then fails with cancelledCode. Safe to call from any thread while another thread is inside
+    // a call. connect() clears a pending request.
+    static constexpr unsigned long cancelledCode = 12017;
+    virtual void cancel() {}
+
+    // Receives the byte progress of getFile() and putFile(). Set it before the call.
+    virtual void setProgress(TransferProgress progress) { (void)progress; }
+
+    // Keeps an idle connection alive (a NOOP when it has been quiet for a while). Call it every
+    // few seconds while the user does nothing; it returns at once when nothing is due.
+    virtual void keepAlive() {}
+
+    // Notes for the status line gathered since the last call of this function, oldest first:
+    // how the connection is secured, that it was logged in again, and the like.
+    virtual std::vector<std::string> takeNotices() { return {}; }
 };
 
 } // namespace vantiro
