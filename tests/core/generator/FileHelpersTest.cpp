@@ -40,6 +40,18 @@ TEST(FileSystemHelpers, TellFilesFromFoldersAndHonourWildcards)
     EXPECT_FALSE(FileExists(dir.file("missing/*.vrk")));
 }
 
+TEST(FileSystemHelpers, WildcardsFindFilesWhoseNamesHoldStarsOrQuestionMarks)
+{
+    test::TempDir dir;
+    test::writeFile(dir.file("a*b.vrk"), "x");
+    test::writeFile(dir.file("wer?.vrv"), "x");
+    EXPECT_TRUE(FileExists(dir.file("*.vrk")));
+    EXPECT_TRUE(FileExists(dir.file("*b.vrk")));
+    EXPECT_TRUE(FileExists(dir.file("a*")));
+    EXPECT_TRUE(FileExists(dir.file("*?.vrv")));
+    EXPECT_FALSE(FileExists(dir.file("*c.vrk")));
+}
+
 TEST(WildcardMatch, FollowsWindowsRules)
 {
     EXPECT_TRUE(WildcardMatch("*.*", "README"));
@@ -50,6 +62,18 @@ TEST(WildcardMatch, FollowsWindowsRules)
     EXPECT_TRUE(WildcardMatch("images.*", "images"));
     EXPECT_FALSE(WildcardMatch("*.gif", "index.htm"));
     EXPECT_TRUE(WildcardMatch("a*b*c", "aXXbYYc"));
+}
+
+TEST(WildcardMatch, StarsAndQuestionMarksInTheNameAreOrdinaryCharacters)
+{
+    EXPECT_TRUE(WildcardMatch("*", "*b"));
+    EXPECT_TRUE(WildcardMatch("*b", "*b"));
+    EXPECT_TRUE(WildcardMatch("**b", "a*b"));
+    EXPECT_TRUE(WildcardMatch("*.htm", "*.htm"));
+    EXPECT_TRUE(WildcardMatch("?b", "*b"));
+    EXPECT_TRUE(WildcardMatch("a?", "a?"));
+    EXPECT_FALSE(WildcardMatch("*c", "*b"));
+    EXPECT_FALSE(WildcardMatch("x*", "*x"));
 }
 
 TEST(TextFile, NeverReplacesAnExistingFileWhenWritingANewOne)
