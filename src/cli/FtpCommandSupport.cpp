@@ -1,8 +1,8 @@
 #include "cli/FtpCommandSupport.h"
 
 #include "cli/CommandLine.h"
-#include "core/ftp/RemoteName.h"
-#include "core/text/Cp1252.h"
+#include "cli/TerminalText.h"
+#include "core/generator/TextCase.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -47,8 +47,11 @@ bool FtpCommandSupport::login(FtpClient& client, const std::string& command,
 
 std::string FtpCommandSupport::describe(const FtpResponse& response)
 {
-    std::string text = terminalText(response.text);
-    std::replace(text.begin(), text.end(), '\n', ' ');
+    // The lines of a reply go on one line; every other control character is escaped.
+    std::string joined = response.text;
+    ReplaceAll(joined, "\r\n", " ");
+    std::replace(joined.begin(), joined.end(), '\n', ' ');
+    const std::string text = terminalText(joined);
     // Server replies begin with their code already.
     const std::string code = std::to_string(response.code);
     return text.compare(0, code.size(), code) == 0 ? text : code + " " + text;
@@ -56,7 +59,7 @@ std::string FtpCommandSupport::describe(const FtpResponse& response)
 
 std::string FtpCommandSupport::terminalText(const std::string& bytes)
 {
-    return IsUtf8(bytes) ? bytes : Cp1252::toUtf8(bytes);
+    return TerminalText::escape(bytes);
 }
 
 } // namespace vantiro

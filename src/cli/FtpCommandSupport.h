@@ -29,8 +29,7 @@ public:
     // "550 No such file" on one line, readable on a UTF-8 terminal.
     static std::string describe(const FtpResponse& response);
 
-    // Bytes from a server or a core text: valid UTF-8 stays, anything else is read as
-    // Windows-1252.
+    // Bytes from a server or a core text for the terminal (TerminalText::escape).
     static std::string terminalText(const std::string& bytes);
 };
 

@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/FtpCommandSupport.h"
+#include "cli/TerminalText.h"
 #include "core/ftp/RemoteListing.h"
 #include "platform/CurlFtpClient.h"
 
@@ -37,7 +38,12 @@ int runListCommand(const std::vector<std::string>& args)
         return failed("the folder cannot be read", client);
     listing.SortListing();
     for (const std::string& text : listing.Lines())
-        std::printf("%s\n", FtpCommandSupport::terminalText(text).c_str());
+        std::printf("%s\n", TerminalText::escape(text).c_str());
+    if (listing.LeftOut() > 0)
+        std::fprintf(stderr,
+                     "vantiro-cli list: Verzeichnis gek\xC3\xBCrzt: nur die ersten %zu "
+                     "Eintr\xC3\xA4ge werden gezeigt, %zu fehlen\n",
+                     RemoteListing::MaxEntries, listing.LeftOut());
     client.close();
     return 0;
 }

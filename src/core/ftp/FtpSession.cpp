@@ -19,6 +19,24 @@ bool isRegularFile(const std::string& path)
     return std::filesystem::is_regular_file(path, error);
 }
 
+// A copy for SHOW/OPEN keeps letters, digits, ".", "-" and "_" of the remote name; everything
+// else becomes "_", leading dots go, and the length is bounded. The copy is never opened by
+// another program, but a plain name keeps the viewer's title and the folder readable.
+std::string viewerCopyName(const std::string& name)
+{
+    std::string safe;
+    for (const char c : name) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_';
+        if (safe.empty() && c == '.')
+            continue;
+        safe += plain ? c : '_';
+        if (safe.size() == 100)
+            break;
+    }
+    return safe.empty() ? "datei" : safe;
+}
+
 // One folder up from a location that ends in "/..": the three characters go, and the text is
 // cut after the last "/" that remains.
 std::string parentLocation(const std::string& target)
@@ -29,6 +47,19 @@ std::string parentLocation(const std::string& target)
 }
 
 } // namespace
+
+// Server replies already begin with their code; a code of the FTP layer's own comes with a text
+// that does not, so it is put in front only then.
+std::string ResponseText(const FtpResponse& response)
+{
+    if (response.code == 0)
+        return "Ok";
+    const std::string code = std::to_string(response.code);
+    const bool hasCode = response.text.starts_with(code) &&
+                         (response.text.size() == code.size() ||
+                          response.text[code.size()] == ' ' || response.text[code.size()] == '-');
+    return hasCode ? response.text : code + ' ' + response.text;
+}
 
 class FtpSession::Busy final {
 public:
@@ -53,17 +84,21 @@ public:
     ~TransferLoop()
     {
         session_.transferRunning_ = false;
+        session_.view_.showFileProgress(0, 0);
         session_.view_.showProgress(0, 0);
     }
     TransferLoop(const TransferLoop&) = delete;
     TransferLoop& operator=(const TransferLoop&) = delete;
 
     // After each file: progress, pending events, and whether to go on.
-    bool fileDone()
+    // A request to stop ends the handler here (see RequestStop).
+    void fileDone()
     {
+        session_.view_.showFileProgress(0, 0);
         session_.view_.showProgress(++done_, total_);
         session_.view_.processEvents();
-        return !session_.stopRequested_;
+        if (session_.stopRequested_)
+            throw Stopped{};
     }
 
 private:
@@ -72,8 +107,8 @@ private:
     std::size_t done_ = 0;
 };
 
-FtpSession::FtpSession(FtpView& view, FtpClientFactory factory, std::string programFolder)
-    : view_(view), factory_(std::move(factory)), programFolder_(std::move(programFolder))
+FtpSession::FtpSession(FtpView& view, FtpClientFactory factory)
+    : view_(view), factory_(std::move(factory))
 {
 }
 
@@ -87,13 +122,74 @@ FtpSession::~FtpSession()
 // blame a folder or a file.
 template <typename Handler> void FtpSession::guarded(Handler handler)
 {
-    if (transferRunning_)
+    if (Running())
         return;
+    stopRequested_ = false;
     try {
         handler();
     } catch (const ConnectionLost&) {
         dropConnection();
+    } catch (const Stopped&) {
+        stopAndDisconnect();
     }
+    stopRequested_ = false;
+}
+
+template <typename Call> bool FtpSession::blocking(Call call)
+{
+    bool ok = false;
+    FtpClient& client = *SessionHandle;
+    callRunning_ = true;
+    try {
+        view_.runCall([&ok, &client, &call] { ok = call(client); });
+    } catch (...) {
+        callRunning_ = false;
+        throw;
+    }
+    callRunning_ = false;
+    if (stopRequested_)
+        throw Stopped{};
+    return ok;
+}
+
+void FtpSession::RequestStop()
+{
+    if (!Running())
+        return;
+    stopRequested_ = true;
+    if (SessionHandle)
+        SessionHandle->cancel();
+}
+
+void FtpSession::stopAndDisconnect()
+{
+    if (SessionHandle && ConnectionHandle)
+        view_.SetStatus("Log off...");
+    closeHandles();
+    view_.SetDisconnectedState();
+    view_.setServerLines({});
+    setLocationText("");
+    view_.SetStatus("Abgebrochen - Verbindung getrennt");
+}
+
+void FtpSession::KeepAlive()
+{
+    guarded([this] {
+        if (!ConnectionHandle)
+            return;
+        blocking([](FtpClient& client) {
+            client.keepAlive();
+            return true;
+        });
+        checkConnection();
+        const std::vector<std::string> notices = SessionHandle->takeNotices();
+        if (!notices.empty()) {
+            std::string text;
+            for (const std::string& notice : notices)
+                text += (text.empty() ? "" : " - ") + notice;
+            view_.SetStatus(text);
+        }
+    });
 }
 
 void FtpSession::checkConnection() const
@@ -111,7 +207,7 @@ void FtpSession::dropConnection()
     setLocationText("");
     std::string status = "Verbindung zum Server unterbrochen";
     if (response.code != 0)
-        status += " - " + std::to_string(response.code) + ' ' + response.text;
+        status += " - " + ResponseText(response);
     view_.SetStatus(status);
 }
 
@@ -190,8 +286,14 @@ void FtpSession::Connect()
         view_.SetStatus("Verbinde...");
         SessionHandle = factory_();
         if (SessionHandle) {
-            ConnectionHandle = SessionHandle->connect(view_.serverText(), view_.userText(),
-                                                      view_.passwordText(), view_.passiveChecked());
+            SessionHandle->setProgress([this](std::uint64_t done, std::uint64_t total) {
+                view_.showFileProgress(done, total);
+            });
+            ConnectionHandle = blocking([server = view_.serverText(), user = view_.userText(),
+                                         password = view_.passwordText(),
+                                         passive = view_.passiveChecked()](FtpClient& client) {
+                return client.connect(server, user, password, passive);
+            });
             ShowServerResponse();
             if (ConnectionHandle) {
                 showFolder();
@@ -208,12 +310,20 @@ void FtpSession::Connect()
 
 void FtpSession::Disconnect()
 {
+    if (Running()) {
+        RequestStop();
+        return;
+    }
     guarded([this] {
         if (!ConnectionHandle)
             return;
         view_.SetStatus("Log off...");
-        SessionHandle->close();
+        // A server that does not answer the goodbye must not freeze the window either.
         ConnectionHandle = false;
+        blocking([](FtpClient& client) {
+            client.close();
+            return true;
+        });
         ShowServerResponse();
         SessionHandle.reset();
         view_.SetDisconnectedState();
@@ -226,9 +336,10 @@ void FtpSession::ShowServerResponse()
 {
     if (!SessionHandle)
         return;
-    const FtpResponse response = SessionHandle->lastResponse();
-    view_.SetStatus(response.code == 0 ? std::string("Ok")
-                                       : std::to_string(response.code) + ' ' + response.text);
+    std::string text = ResponseText(SessionHandle->lastResponse());
+    for (const std::string& notice : SessionHandle->takeNotices())
+        text += " - " + notice;
+    view_.SetStatus(text);
 }
 
 // The location text is the server name followed by the remote path; the server name is the
@@ -243,7 +354,8 @@ bool FtpSession::SetRemotePath(const std::string& path)
     {
         const Busy busy(view_);
         view_.SetStatus("Setze Pfad...");
-        ok = answered(SessionHandle->setCurrentDirectory(remotePath));
+        ok = answered(blocking(
+            [&remotePath](FtpClient& client) { return client.setCurrentDirectory(remotePath); }));
     }
     if (!ok)
         view_.showMessage("Verzeichnis nicht vorhanden!");
@@ -257,7 +369,11 @@ void FtpSession::ReadRemoteDirectory(const std::string& location)
         return;
     const Busy busy(view_);
     view_.SetStatus("Lese Verzeichnis...");
-    answered(Listing.ReadCurrentFolder(*SessionHandle, view_.filterText()));
+    const std::string pattern = RemoteListing::SearchPattern(view_.filterText());
+    std::vector<FtpEntry> found;
+    const bool ok = blocking([&](FtpClient& client) { return client.findFiles(pattern, found); });
+    Listing.Fill(std::move(found));
+    answered(ok);
 }
 
 void FtpSession::SortListing()
@@ -268,7 +384,13 @@ void FtpSession::SortListing()
         Listing.SortListing();
         view_.setServerLines(Listing.Lines());
     }
-    view_.SetStatus("Ok");
+    if (Listing.LeftOut() == 0)
+        view_.SetStatus("Ok");
+    else
+        view_.SetStatus("Ok - Verzeichnis gek\xFCrzt: nur die ersten " +
+                        std::to_string(RemoteListing::MaxEntries) +
+                        " Eintr\xE4ge werden gezeigt, " + std::to_string(Listing.LeftOut()) +
+                        " fehlen");
 }
 
 void FtpSession::showFolder()
@@ -332,14 +454,21 @@ bool FtpSession::DownloadFile(const std::string& location, const std::string& na
         view_.showMessage(downloadFailedMessage);
         return false;
     }
-    const std::string localPath = localFolder + "/" + name;
+    return downloadTo(location, name, localFolder + "/" + name);
+}
+
+bool FtpSession::downloadTo(const std::string& location, const std::string& name,
+                            const std::string& localPath)
+{
     if (!SetRemotePath(location))
         return false;
     bool ok = false;
     {
         const Busy busy(view_);
         view_.SetStatus("Lade Datei...");
-        ok = answered(SessionHandle->getFile(name, localPath, true, TransferType));
+        const vantiro::TransferType type = TransferType;
+        ok = answered(blocking(
+            [&](FtpClient& client) { return client.getFile(name, localPath, true, type); }));
     }
     if (!ok)
         view_.showMessage(downloadFailedMessage);
@@ -359,7 +488,9 @@ void FtpSession::UploadFile(const std::string& localPath)
         const Busy busy(view_);
         view_.SetStatus("\xDC"
                         "bertrage Datei...");
-        ok = answered(SessionHandle->putFile(localPath, name, TransferType));
+        const vantiro::TransferType type = TransferType;
+        ok = answered(
+            blocking([&](FtpClient& client) { return client.putFile(localPath, name, type); }));
     }
     if (!ok)
         view_.showMessage("\xDC"
@@ -379,8 +510,7 @@ void FtpSession::Upload()
                 const std::string path = folder + "/" + name;
                 if (isRegularFile(path))
                     UploadFile(path);
-                if (!loop.fileDone())
-                    return;
+                loop.fileDone();
             }
         }
         showFolder();
@@ -408,8 +538,7 @@ void FtpSession::Download()
         for (const FtpEntry& file : files) {
             DownloadFile(location, file.name, folder);
             view_.refreshLocalFiles();
-            if (!loop.fileDone())
-                return;
+            loop.fileDone();
         }
     });
 }
@@ -423,11 +552,19 @@ void FtpSession::ShowRemoteFile()
         if (RemoteListing::IsFolder(*entry))
             return;
         const std::string name = entry->name;
-        DownloadFile(LocationText, name, programFolder_);
-        // A copy fetched earlier is shown even when this download failed because it exists.
-        const std::string copy = programFolder_ + "/" + name;
-        if (IsSafeLocalName(name) && isRegularFile(copy))
-            view_.openViewer(copy);
+        // The copy goes into a folder of this user alone, never beside the program where a file
+        // of the server could take the place of one of the program's own. An earlier copy is
+        // removed first, so the viewer shows the file as it is now or nothing.
+        const std::string folder = view_.viewerFolder();
+        if (folder.empty()) {
+            view_.showMessage(downloadFailedMessage);
+            return;
+        }
+        const std::string copy = folder + "/" + viewerCopyName(name);
+        std::error_code error;
+        std::filesystem::remove(copy, error);
+        if (downloadTo(LocationText, name, copy))
+            view_.openViewer(copy, name);
     });
 }
 
@@ -443,10 +580,12 @@ void FtpSession::DeleteRemoteEntry()
             const Busy busy(view_);
             if (!RemoteListing::IsFolder(target)) {
                 view_.SetStatus("L\xF6sche Datei...");
-                ok = SessionHandle->deleteFile(target.name);
+                ok = blocking(
+                    [&target](FtpClient& client) { return client.deleteFile(target.name); });
             } else if (!target.name.starts_with('.')) {
                 view_.SetStatus("L\xF6sche Verzeichnis...");
-                ok = SessionHandle->removeDirectory(target.name);
+                ok = blocking(
+                    [&target](FtpClient& client) { return client.removeDirectory(target.name); });
             }
             ok = answered(ok);
         }
@@ -469,8 +608,9 @@ void FtpSession::RenameRemoteEntry()
             return;
         view_.SetStatus("Benenne um...");
         const Busy busy(view_);
-        showFolderOrTell(answered(SessionHandle->renameFile(oldName, *newName)),
-                         "Umbenennen nicht m\xF6glich");
+        const bool ok =
+            blocking([&](FtpClient& client) { return client.renameFile(oldName, *newName); });
+        showFolderOrTell(answered(ok), "Umbenennen nicht m\xF6glich");
     });
 }
 
@@ -486,7 +626,7 @@ void FtpSession::MakeRemoteDirectory()
         bool ok = false;
         {
             const Busy busy(view_);
-            ok = SessionHandle->createDirectory(name);
+            ok = blocking([&name](FtpClient& client) { return client.createDirectory(name); });
         }
         showFolderOrTell(answered(ok), "Verzeichnis kann nicht erstellt werden!");
     });

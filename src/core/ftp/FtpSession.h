@@ -13,13 +13,17 @@ namespace vantiro {
 
 using FtpClientFactory = std::function<std::unique_ptr<FtpClient>()>;
 
+// The status text of a call's outcome: "Ok", or the code and the server's reply with the code
+// shown once.
+std::string ResponseText(const FtpResponse& response);
+
 // Everything the FTP window does, without the window: connection, the remote listing and the
 // location text, transfers and remote file operations. The window forwards its events to the
 // handlers and shows what the session passes to its FtpView.
 class FtpSession final {
 public:
     // The factory stands for opening a session: it may answer nullptr when none can be opened.
-    FtpSession(FtpView& view, FtpClientFactory factory, std::string programFolder);
+    FtpSession(FtpView& view, FtpClientFactory factory);
     ~FtpSession();
     FtpSession(const FtpSession&) = delete;
     FtpSession& operator=(const FtpSession&) = delete;
@@ -42,10 +46,17 @@ public:
     void RenameRemoteEntry();
     void MakeRemoteDirectory();
 
-    // While UP or DOWN runs, the window lets events through; handlers called then do nothing,
-    // and a request to stop ends the running transfer after the current file.
+    // Keeps an idle connection alive; the window calls it every few seconds. Does nothing while
+    // another call runs or when not connected.
+    void KeepAlive();
+
+    // While a client call runs (the window keeps handling events meanwhile) or UP or DOWN goes
+    // through its files, every handler but Disconnect does nothing. Disconnect then cancels:
+    // the running call (a connect attempt, the current file of a transfer) fails at once, the
+    // handler ends there, and the connection is closed.
+    bool Running() const { return callRunning_ || transferRunning_; }
     bool TransferRunning() const { return transferRunning_; }
-    void RequestStop() { stopRequested_ = true; }
+    void RequestStop();
 
     bool Connected() const { return ConnectionHandle; }
     const std::string& Location() const { return LocationText; }
@@ -56,9 +67,13 @@ private:
     class Busy;
     class TransferLoop;
     struct ConnectionLost {};
+    struct Stopped {};
 
     template <typename Handler> void guarded(Handler handler);
     void checkConnection() const;
+    // Runs one blocking client call through the view; ends the handler when it was cancelled.
+    template <typename Call> bool blocking(Call call);
+    void stopAndDisconnect();
     void dropConnection();
     void closeHandles();
     void setLocationText(std::string text);
@@ -76,6 +91,8 @@ private:
     void SortListing();
     bool DownloadFile(const std::string& location, const std::string& name,
                       const std::string& localFolder);
+    bool downloadTo(const std::string& location, const std::string& name,
+                    const std::string& localPath);
     void UploadFile(const std::string& localPath);
     void showFolder();
     void goUp();
@@ -83,7 +100,6 @@ private:
 
     FtpView& view_;
     FtpClientFactory factory_;
-    std::string programFolder_;
 
     std::string ServerName;
     std::unique_ptr<FtpClient> SessionHandle;
@@ -93,6 +109,7 @@ private:
     std::string LocationText;
 
     bool transferRunning_ = false;
+    bool callRunning_ = false;
     bool stopRequested_ = false;
 };
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,7 +11,8 @@ namespace vantiro {
 
 // What the FTP session needs of its window. Texts for display are bytes: the session's own
 // texts in Windows-1252, names and server responses as the server sent them; the window shows
-// a text as UTF-8 when it is valid UTF-8 and as Windows-1252 otherwise. Typed texts come back
+// a text as UTF-8 when it is valid UTF-8 and as Windows-1252 otherwise (the lines of the
+// listing are display text in UTF-8 already). Typed texts come back
 // as UTF-8, the encoding remote names are sent in. Local paths and file names are file-system
 // bytes.
 class FtpView {
@@ -46,15 +49,26 @@ public:
     virtual void setBusy(bool busy) = 0;
     // Lets pending window events through between two files of a transfer.
     virtual void processEvents() = 0;
+    // Runs one blocking call of the FTP client and returns when it has returned. The window runs
+    // it on another thread and keeps repainting and handling input meanwhile (handlers called
+    // then find the session running); a test may simply call it.
+    virtual void runCall(const std::function<void()>& call) = 0;
     // Files done of files to do; a total of 0 hides the display.
     virtual void showProgress(std::size_t done, std::size_t total) = 0;
+    // Bytes of the current file done, and its size (0 when unknown). Called on the thread that
+    // runs the call, often: the window passes it on to its own thread.
+    virtual void showFileProgress(std::uint64_t done, std::uint64_t total) = 0;
 
     virtual std::string localFolder() const = 0;
     virtual std::size_t localFileCount() const = 0;
     virtual std::vector<std::string> selectedLocalFiles() const = 0;
     virtual void refreshLocalFiles() = 0;
-    // Opens a local file for reading in a separate program, without waiting for it.
-    virtual void openViewer(const std::string& path) = 0;
+    // A folder of this user alone for the copies SHOW/OPEN fetches; removed when the window is
+    // done with it. Empty when none can be made.
+    virtual std::string viewerFolder() = 0;
+    // Shows a local copy as read-only text in a viewer window of the program, without waiting
+    // for it; title is the remote name. Never hands the file to another program.
+    virtual void openViewer(const std::string& path, const std::string& title) = 0;
 };
 
 } // namespace vantiro

@@ -1,9 +1,11 @@
 #include "core/ftp/RemoteListing.h"
 
+#include "core/ftp/ExchangeSort.h"
 #include "core/ftp/RemoteName.h"
 #include "core/generator/modGeneral.h"
 
 #include <array>
+#include <iterator>
 #include <utility>
 
 namespace vantiro {
@@ -17,24 +19,21 @@ std::string nameInField(const std::string& name)
     return cut.size() >= RemoteListing::NameFieldWidth ? std::string() : cut;
 }
 
-// The exchange sort compares every pair (i, j) and swaps whenever key(j) > key(i); it leaves
-// the keys ascending, and names that differ only in letter case in the order it happens to
-// produce, which the list must reproduce exactly.
+// Keys ascending, names that differ only in letter case in the order the listing's exchange
+// sort leaves them in (see ExchangeSortOrder).
 void exchangeSort(std::vector<FtpEntry>& entries)
 {
     std::vector<std::u32string> keys;
     keys.reserve(entries.size());
     for (const FtpEntry& entry : entries)
-        keys.push_back(NameSortKey(entry.name, RemoteListing::NameFieldWidth));
-    const std::size_t m = entries.size();
-    for (std::size_t i = 0; i < m; ++i) {
-        for (std::size_t j = 0; j < m; ++j) {
-            if (keys[j] > keys[i]) {
-                std::swap(keys[i], keys[j]);
-                std::swap(entries[i], entries[j]);
-            }
-        }
-    }
+        keys.push_back(NameSortKey(entry.name));
+    const std::vector<std::size_t> order = ExchangeSortOrder(keys);
+    keys = {};
+    std::vector<FtpEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const std::size_t index : order)
+        sorted.push_back(std::move(entries[index]));
+    entries = std::move(sorted);
 }
 
 } // namespace
@@ -44,6 +43,7 @@ RemoteListing::RemoteListing() : records_(1) {}
 void RemoteListing::Clear()
 {
     records_.assign(1, FtpEntry{});
+    leftOut_ = 0;
 }
 
 void RemoteListing::AddListingEntry(FtpEntry findData)
@@ -60,17 +60,32 @@ bool RemoteListing::ReadCurrentFolder(FtpClient& client, std::string_view patter
 {
     Clear();
     std::vector<FtpEntry> found;
-    const bool ok = client.findFiles(std::string(Trim(pattern)), found);
+    const bool ok = client.findFiles(SearchPattern(pattern), found);
+    Fill(std::move(found));
+    return ok;
+}
+
+std::string RemoteListing::SearchPattern(std::string_view filter)
+{
+    return std::string(Trim(filter));
+}
+
+void RemoteListing::Fill(std::vector<FtpEntry> found)
+{
+    Clear();
     // The last record read stays in the find record; the added "." and ".." take their size
     // and time from it, as the find functions leave it.
     FtpEntry findData;
-    for (const FtpEntry& entry : found) {
-        findData = entry;
+    for (FtpEntry& entry : found) {
+        if (EntryCount() == MaxEntries) {
+            ++leftOut_;
+            continue;
+        }
+        findData = std::move(entry);
         AddListingEntry(findData);
     }
     if (!records_.front().name.starts_with('.'))
         addDotEntries(findData);
-    return ok;
 }
 
 void RemoteListing::addDotEntries(FtpEntry findData)
@@ -87,12 +102,14 @@ void RemoteListing::SortListing()
     std::vector<FtpEntry> folders;
     std::vector<FtpEntry> files;
     for (std::size_t i = 0; i < EntryCount(); ++i)
-        (IsFolder(records_[i]) ? folders : files).push_back(records_[i]);
+        (IsFolder(records_[i]) ? folders : files).push_back(std::move(records_[i]));
     exchangeSort(folders);
     exchangeSort(files);
-    Clear();
-    records_.insert(records_.begin(), files.begin(), files.end());
-    records_.insert(records_.begin(), folders.begin(), folders.end());
+    records_.clear();
+    records_.reserve(folders.size() + files.size() + 1);
+    std::move(folders.begin(), folders.end(), std::back_inserter(records_));
+    std::move(files.begin(), files.end(), std::back_inserter(records_));
+    records_.emplace_back();
 }
 
 std::vector<std::string> RemoteListing::Lines() const
@@ -101,7 +118,7 @@ std::vector<std::string> RemoteListing::Lines() const
     lines.reserve(EntryCount());
     for (std::size_t i = 0; i < EntryCount(); ++i) {
         const FtpEntry& entry = records_[i];
-        lines.push_back(IsFolder(entry) ? UpperCaseName(entry.name) : LowerCaseName(entry.name));
+        lines.push_back(IsFolder(entry) ? UpperCaseText(entry.name) : LowerCaseText(entry.name));
     }
     return lines;
 }

@@ -17,6 +17,9 @@ class RemoteListing final {
 public:
     // Width of the name field of a find record: room for 259 bytes and the closing NUL.
     static constexpr std::size_t NameFieldWidth = 260;
+    // A folder listing beyond this many entries is cut: the window and its memory stay usable
+    // whatever a server sends.
+    static constexpr std::size_t MaxEntries = 200000;
 
     RemoteListing();
 
@@ -34,11 +37,18 @@ public:
     // (trimmed of blanks), in the server's order, and unless the first of them begins with ".", the
     // two folder entries "." and "..". False when the client reported a failed search.
     bool ReadCurrentFolder(FtpClient& client, std::string_view pattern);
+    // The pattern a filter text stands for: the text without leading and trailing blanks.
+    static std::string SearchPattern(std::string_view filter);
+    // The second half of ReadCurrentFolder: refills the listing from what the search found.
+    void Fill(std::vector<FtpEntry> found);
+
+    // Entries of the last reading left out beyond MaxEntries.
+    std::size_t LeftOut() const { return leftOut_; }
 
     // Folders first, then files, each in ascending order of their lower-cased names.
     void SortListing();
 
-    // One line per entry: folders in upper case, files in lower case.
+    // One line of display text (UTF-8) per entry: folders in upper case, files in lower case.
     std::vector<std::string> Lines() const;
 
     // Only the plain directory attribute makes a folder; a read-only folder (17) is a file here.
@@ -48,6 +58,7 @@ private:
     void addDotEntries(FtpEntry findData);
 
     std::vector<FtpEntry> records_;
+    std::size_t leftOut_ = 0;
 };
 
 // "W", "H", "S", "D", "A", "N", "T", "C" for the attribute bits set, separated by single blanks.

@@ -1,7 +1,6 @@
 #include "core/ftp/RemoteName.h"
 
-#include "core/generator/TextCase.h"
-
+#include <algorithm>
 #include <array>
 
 namespace vantiro {
@@ -67,7 +66,9 @@ std::size_t decodeUtf8(std::string_view bytes, std::size_t pos, char32_t& out)
     return length;
 }
 
-std::u32string decode(std::string_view name)
+} // namespace
+
+std::u32string NameText(std::string_view name)
 {
     std::u32string result;
     if (IsUtf8(name)) {
@@ -82,6 +83,8 @@ std::u32string decode(std::string_view name)
     }
     return result;
 }
+
+namespace {
 
 void appendUtf8(std::string& out, char32_t c)
 {
@@ -144,13 +147,23 @@ char32_t toUpper(char32_t c)
 }
 
 template <typename CodePointMap>
-std::string mapUtf8Case(std::string_view name, CodePointMap codePointMap)
+std::string mapCase(std::string_view name, CodePointMap codePointMap)
 {
     std::string result;
-    result.reserve(name.size());
-    for (const char32_t c : decode(name))
+    result.reserve(name.size() + name.size() / 2);
+    for (const char32_t c : NameText(name))
         appendUtf8(result, codePointMap(c));
     return result;
+}
+
+// The rest of the longer key against the blanks that pad the shorter one.
+int compareWithBlanks(std::u32string_view rest)
+{
+    for (const char32_t c : rest) {
+        if (c != U' ')
+            return c < U' ' ? -1 : 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -167,24 +180,34 @@ bool IsUtf8(std::string_view bytes)
     return true;
 }
 
-std::string UpperCaseName(std::string_view name)
+std::string UpperCaseText(std::string_view name)
 {
-    return IsUtf8(name) ? mapUtf8Case(name, toUpper) : UpperCp1252(name);
+    return mapCase(name, toUpper);
 }
 
-std::string LowerCaseName(std::string_view name)
+std::string LowerCaseText(std::string_view name)
 {
-    return IsUtf8(name) ? mapUtf8Case(name, toLower) : LowerCp1252(name);
+    return mapCase(name, toLower);
 }
 
-std::u32string NameSortKey(std::string_view name, std::size_t width)
+std::u32string NameSortKey(std::string_view name)
 {
-    std::u32string key = decode(name);
+    std::u32string key = NameText(name);
     for (char32_t& c : key)
         c = toLower(c);
-    if (key.size() < width)
-        key.append(width - key.size(), U' ');
     return key;
+}
+
+bool PaddedKeyLess(std::u32string_view a, std::u32string_view b)
+{
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (a[i] != b[i])
+            return a[i] < b[i];
+    }
+    if (a.size() < b.size())
+        return compareWithBlanks(b.substr(common)) > 0;
+    return compareWithBlanks(a.substr(common)) < 0;
 }
 
 bool IsSafeLocalName(std::string_view name)

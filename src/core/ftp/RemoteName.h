@@ -6,17 +6,25 @@
 namespace vantiro {
 
 // Remote names are the bytes the server sent. Most servers send UTF-8, older ones the Windows
-// code page; a name that is valid UTF-8 is taken as UTF-8, any other as Windows-1252. Case
-// mapping works on the characters of that reading and keeps the encoding, so that a UTF-8 name
-// is never broken up byte by byte.
+// code page; a name that is valid UTF-8 is taken as UTF-8, any other as Windows-1252. A name is
+// read into characters once, by its own encoding, and case mapping works on those characters,
+// so that no name is broken up byte by byte or read in a second encoding after mapping.
 bool IsUtf8(std::string_view bytes);
 
-std::string UpperCaseName(std::string_view name);
-std::string LowerCaseName(std::string_view name);
+// The characters of a name in the reading above.
+std::u32string NameText(std::string_view name);
 
-// The lower-cased name as Unicode code points, padded with blanks to width characters, so that
-// two keys compare character by character by their Unicode values.
-std::u32string NameSortKey(std::string_view name, std::size_t width);
+// Display text (UTF-8) of a name in upper or lower case.
+std::string UpperCaseText(std::string_view name);
+std::string LowerCaseText(std::string_view name);
+
+// The lower-cased name as Unicode code points. Keys are ordered as if each were padded with
+// blanks to the width of the name field (see PaddedKeyLess), without building padded copies.
+std::u32string NameSortKey(std::string_view name);
+
+// Character by character by Unicode value, the shorter key going on with blanks: a character
+// below the blank (a control character) therefore sorts before the end of a key.
+bool PaddedKeyLess(std::u32string_view a, std::u32string_view b);
 
 // False for a name that could leave the folder it is joined to or cut the path short: empty,
 // ".", "..", or containing "/", "\" or a NUL. Such a name never becomes part of a local path.

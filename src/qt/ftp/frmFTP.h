@@ -6,8 +6,13 @@
 
 #include <QDialog>
 #include <QString>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
 
 class QAbstractButton;
+class QTemporaryDir;
 
 namespace vantiro {
 
@@ -15,7 +20,9 @@ class MessageBoxes;
 class Shell;
 
 // The FTP window: a modal dialog over the main window. It gathers what the user typed and
-// chose, hands it to its FtpSession and shows what the session reports.
+// chose, hands it to its FtpSession and shows what the session reports. The session's calls to
+// the server run on a worker thread while the window goes on repainting; meanwhile only
+// DISCONNECT (which cancels the call) and EXIT act.
 class frmFTP final : public QDialog, public FtpView {
     Q_OBJECT
 public:
@@ -50,20 +57,37 @@ public:
                                         const std::string& preset) override;
     void setBusy(bool busy) override;
     void processEvents() override;
+    void runCall(const std::function<void()>& call) override;
     void showProgress(std::size_t done, std::size_t total) override;
+    void showFileProgress(std::uint64_t done, std::uint64_t total) override;
     std::string localFolder() const override;
     std::size_t localFileCount() const override;
     std::vector<std::string> selectedLocalFiles() const override;
     void refreshLocalFiles() override;
-    void openViewer(const std::string& path) override;
+    std::string viewerFolder() override;
+    void openViewer(const std::string& path, const std::string& title) override;
+
+    // How often an idle connection is kept alive.
+    static constexpr int keepAliveMilliseconds = 5000;
 
 public slots:
-    // Closing waits for a running transfer to stop after its current file.
+    // Closing during a call cancels it, disconnects, and then closes.
     void done(int result) override;
+
+protected:
+    // Escape does not close the window (and with it the connection); Enter acts only in the
+    // password field (connect) and the filter field (refresh).
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void connectHandlers();
     template <typename Handler> void onClick(QAbstractButton* button, Handler handler);
+    // Runs a handler of the session; a close asked for while it ran follows afterwards.
+    template <typename Handler> void run(Handler handler);
+    void clickIfEnabled(QAbstractButton* button);
+    void takeFileProgress();
+    void updateProgressBar();
+    void removeViewerFolder();
     void showDisclaimer();
     void folderChanged();
     void fileClicked();
@@ -75,6 +99,17 @@ private:
     FtpSession session_;
     int busyDepth_ = 0;
     bool closePending_ = false;
+    QTimer keepAlive_;
+    std::unique_ptr<QTemporaryDir> viewerFolder_;
+
+    std::size_t filesDone_ = 0;
+    std::size_t filesTotal_ = 0;
+    std::uint64_t bytesDone_ = 0;
+    std::uint64_t bytesTotal_ = 0;
+    // Byte progress arrives on the worker thread; the latest figures wait here for the window.
+    std::atomic<std::uint64_t> pendingBytesDone_{0};
+    std::atomic<std::uint64_t> pendingBytesTotal_{0};
+    std::atomic<bool> progressPosted_{false};
 };
 
 } // namespace vantiro

@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vantiro::test {
@@ -28,6 +29,10 @@ struct FakeFtpServer {
     std::function<void(const std::string& call)> onCall;
     FtpResponse response{0, "200 Alles gut"};
     FtpResponse failureResponse{550, "550 Nicht erlaubt"};
+    // Handed out by the next takeNotices().
+    std::vector<std::string> notices;
+    // Bytes a transfer reports through the progress callback.
+    std::uint64_t transferSize = 3;
 
     int clientsCreated = 0;
     int clientsDestroyed = 0;
@@ -64,6 +69,7 @@ public:
     {
         server_->lastPassword = password;
         server_->lastPassive = passive;
+        cancelled_ = false;
         connected_ = server_->loginAccepted && !server.empty();
         return record("connect " + server + " " + user, connected_);
     }
@@ -94,16 +100,21 @@ public:
         const std::string call = "get " + remoteName + " " + typeName(type);
         if (!failIfExists || std::ifstream(localPath).good())
             return record(call, false);
+        if (!record(call, !server_->refusedNames.contains(remoteName)))
+            return false;
         std::ofstream(localPath) << server_->fileContents[remoteName];
-        return record(call, true);
+        reportProgress();
+        return true;
     }
     bool putFile(const std::string& localPath, const std::string& remoteName,
                  TransferType type) override
     {
         const bool ok = record("put " + localPath + " > " + remoteName + " " + typeName(type),
                                !server_->refusedNames.contains(remoteName));
-        if (ok)
+        if (ok) {
             server_->add(current_, remoteName, FtpEntry::normalAttribute);
+            reportProgress();
+        }
         return ok;
     }
     bool deleteFile(const std::string& name) override { return simple("dele " + name, name); }
@@ -121,6 +132,16 @@ public:
     }
 
     FtpResponse lastResponse() const override { return last_; }
+
+    // A request while no call runs applies to the next call, as in the real client.
+    void cancel() override
+    {
+        server_->calls.push_back("cancel");
+        cancelled_ = true;
+    }
+    void setProgress(TransferProgress progress) override { progress_ = std::move(progress); }
+    void keepAlive() override { record("noop", true); }
+    std::vector<std::string> takeNotices() override { return std::exchange(server_->notices, {}); }
 
     std::string current() const { return current_; }
 
@@ -165,6 +186,11 @@ private:
         server_->calls.push_back(call);
         if (server_->onCall)
             server_->onCall(call);
+        if (cancelled_) {
+            cancelled_ = false;
+            last_ = {cancelledCode, "Abgebrochen"};
+            return false;
+        }
         if (server_->dropAfterCalls == 0)
             server_->dropped = true;
         if (server_->dropAfterCalls >= 0)
@@ -177,7 +203,15 @@ private:
         return ok;
     }
 
+    void reportProgress()
+    {
+        if (progress_)
+            progress_(server_->transferSize, server_->transferSize);
+    }
+
     std::shared_ptr<FakeFtpServer> server_;
+    TransferProgress progress_;
+    bool cancelled_ = false;
     bool connected_ = false;
     std::string current_ = "/";
     FtpResponse last_;

@@ -35,7 +35,11 @@ public:
     std::vector<std::string> localFiles;
     std::vector<std::string> selectedFiles;
     int refreshes = 0;
+    std::string copyFolder;
     std::vector<std::string> viewed;
+    std::vector<std::string> viewerTitles;
+    int calls = 0;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> fileProgress;
 
     std::string serverText() const override { return server; }
     std::string userText() const override { return user; }
@@ -85,16 +89,30 @@ public:
         if (onProcessEvents)
             onProcessEvents();
     }
+    void runCall(const std::function<void()>& call) override
+    {
+        ++calls;
+        call();
+    }
     void showProgress(std::size_t done, std::size_t total) override
     {
         progress.emplace_back(done, total);
+    }
+    void showFileProgress(std::uint64_t done, std::uint64_t total) override
+    {
+        fileProgress.emplace_back(done, total);
     }
 
     std::string localFolder() const override { return folder; }
     std::size_t localFileCount() const override { return localFiles.size(); }
     std::vector<std::string> selectedLocalFiles() const override { return selectedFiles; }
     void refreshLocalFiles() override { ++refreshes; }
-    void openViewer(const std::string& path) override { viewed.push_back(path); }
+    std::string viewerFolder() override { return copyFolder; }
+    void openViewer(const std::string& path, const std::string& title) override
+    {
+        viewed.push_back(path);
+        viewerTitles.push_back(title);
+    }
 
     // Makes the line showing text current and the only selected one.
     void pick(const std::string& text)

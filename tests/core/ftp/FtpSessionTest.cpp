@@ -28,6 +28,7 @@ protected:
     FtpSessionTest()
     {
         view.folder = local.path();
+        view.copyFolder = copies.path();
         session.Load();
     }
 
@@ -50,17 +51,15 @@ protected:
     }
 
     test::TempDir local;
-    test::TempDir program;
+    test::TempDir copies;
     std::shared_ptr<FakeFtpServer> server = std::make_shared<FakeFtpServer>();
     FakeFtpView view;
     bool factoryFails = false;
-    FtpSession session{view,
-                       [this]() -> std::unique_ptr<FtpClient> {
+    FtpSession session{view, [this]() -> std::unique_ptr<FtpClient> {
                            if (factoryFails)
                                return nullptr;
                            return std::make_unique<FakeFtpClient>(server);
-                       },
-                       program.path()};
+                       }};
 };
 
 TEST_F(FtpSessionTest, ConnectListsTheTopFolderAndEntersTheConnectedState)
@@ -97,7 +96,7 @@ TEST_F(FtpSessionTest, FailedConnectShowsTheErrorKeepsTheLocationAndReleasesTheS
     view.server = "ftp.example.test";
     session.Connect();
     EXPECT_THAT(view.statuses,
-                ElementsAre("Verbinde...", "550 550 Nicht erlaubt", "Fehler beim Verbindungsaufbau",
+                ElementsAre("Verbinde...", "550 Nicht erlaubt", "Fehler beim Verbindungsaufbau",
                             "Verbinde...", "Fehler beim Verbindungsaufbau"));
     EXPECT_FALSE(session.Connected());
 }
@@ -132,7 +131,7 @@ TEST_F(FtpSessionTest, DisconnectEmptiesListAndLocationAndClosesEachHandleOnce)
     EXPECT_EQ(server->clientsCreated, 2) << "every CONNECT opens its own session";
 }
 
-TEST_F(FtpSessionTest, ServerResponseShowsOkForCodeZeroAndCodeWithTextOtherwise)
+TEST_F(FtpSessionTest, ServerResponseShowsOkForCodeZeroAndEachCodeOnceOtherwise)
 {
     server->response = {0, "226 Transfer complete"};
     connect();
@@ -145,7 +144,11 @@ TEST_F(FtpSessionTest, ServerResponseShowsOkForCodeZeroAndCodeWithTextOtherwise)
     view.pick("x.htm");
     server->failureResponse = {550, "550 Permission denied.\r\n550 second line"};
     session.DeleteRemoteEntry();
-    EXPECT_EQ(view.statuses.back(), "550 550 Permission denied.\r\n550 second line");
+    EXPECT_EQ(view.statuses.back(), "550 Permission denied.\r\n550 second line");
+
+    EXPECT_EQ(ResponseText({12017, "Abgebrochen"}), "12017 Abgebrochen") << "own code, own text";
+    EXPECT_EQ(ResponseText({550, "5501 odd"}), "550 5501 odd");
+    EXPECT_EQ(ResponseText({421, "421-Too many\r\n421 bye"}), "421-Too many\r\n421 bye");
 }
 
 TEST_F(FtpSessionTest, DoubleClicksWalkDownAndUpAlongTheLocationText)
@@ -338,21 +341,18 @@ TEST_F(FtpSessionTest, NamesThatCouldLeaveTheLocalFolderAreNeverDownloaded)
     view.selectedLines = {0, 1, 2, 3, 4};
 
     session.Download();
-    view.pick("..\\boese.htm");
-    session.ShowRemoteFile();
 
     EXPECT_THAT(callsStartingWith("get"), IsEmpty());
-    EXPECT_THAT(view.messages,
-                ElementsAre(downloadFailed, downloadFailed, downloadFailed, downloadFailed));
-    EXPECT_THAT(view.viewed, IsEmpty());
-    EXPECT_FALSE(test::exists(program.file("..\\boese.htm")));
+    EXPECT_THAT(view.messages, ElementsAre(downloadFailed, downloadFailed, downloadFailed));
 }
 
-TEST_F(FtpSessionTest, ShowRemoteFileOpensTheCopyInTheProgramFolderAlsoWhenItExists)
+TEST_F(FtpSessionTest, ShowRemoteFileShowsAFreshCopyUnderASafeNameInTheViewerFolderOnly)
 {
     server->add("/", "Seite.htm", file);
     server->add("/", "ordner", folder);
-    server->fileContents["Seite.htm"] = "<p>";
+    server->add("/", "qt.conf", file);
+    server->add("/", "..\\b\x1b[2J\xE4se.desktop", file);
+    server->fileContents["Seite.htm"] = "<p>alt";
     connect();
 
     view.pick("ORDNER");
@@ -362,16 +362,45 @@ TEST_F(FtpSessionTest, ShowRemoteFileOpensTheCopyInTheProgramFolderAlsoWhenItExi
 
     view.pick("seite.htm");
     session.ShowRemoteFile();
+    server->fileContents["Seite.htm"] = "<p>neu";
     session.ShowRemoteFile();
-
-    const std::string copy = program.file("Seite.htm");
+    const std::string copy = copies.file("Seite.htm");
     EXPECT_THAT(view.viewed, ElementsAre(copy, copy));
-    EXPECT_EQ(test::readFile(copy), "<p>");
-    EXPECT_THAT(view.messages, ElementsAre(downloadFailed));
+    EXPECT_EQ(test::readFile(copy), "<p>neu") << "the second SHOW fetches the file again";
+    EXPECT_THAT(view.messages, IsEmpty());
+
+    view.pick("qt.conf");
+    session.ShowRemoteFile();
+    view.pick("..\\b\x1b[2j\xC3\xA4se.desktop");
+    session.ShowRemoteFile();
+    EXPECT_EQ(view.viewed.back(), copies.file("_b__2J_se.desktop"));
+    EXPECT_EQ(view.viewerTitles.back(), "..\\b\x1b[2J\xE4se.desktop") << "titled as received";
+    EXPECT_FALSE(test::exists(local.file("qt.conf"))) << "nothing beside the program";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(copies.path()), {}), 3);
 
     view.currentLine = -1;
     session.ShowRemoteFile();
     EXPECT_EQ(view.messages.back(), noLine);
+}
+
+TEST_F(FtpSessionTest, ShowRemoteFileWithoutAViewerFolderOrWhenTheDownloadFailsShowsNothing)
+{
+    server->add("/", "Seite.htm", file);
+    server->refusedNames.insert("Seite.htm");
+    connect();
+    test::writeFile(copies.file("Seite.htm"), "old copy");
+    view.pick("seite.htm");
+
+    view.copyFolder = "";
+    session.ShowRemoteFile();
+    EXPECT_THAT(callsStartingWith("get"), IsEmpty());
+
+    view.copyFolder = copies.path();
+    session.ShowRemoteFile();
+    EXPECT_THAT(callsStartingWith("get"), ::testing::SizeIs(1));
+    EXPECT_THAT(view.messages, ElementsAre(downloadFailed, downloadFailed));
+    EXPECT_THAT(view.viewed, IsEmpty()) << "no stale copy stands in for the file";
+    EXPECT_FALSE(test::exists(copies.file("Seite.htm")));
 }
 
 TEST_F(FtpSessionTest, DeleteRemovesFilesAndFoldersButNeverTheDotEntriesAndReportsRefusals)
@@ -482,28 +511,95 @@ TEST_F(FtpSessionTest, DropDuringUploadStopsBeforeTheRemainingFiles)
     EXPECT_FALSE(session.TransferRunning());
 }
 
-TEST_F(FtpSessionTest, EventsBetweenFilesCannotCloseTheConnectionUnderTheRunningTransfer)
+TEST_F(FtpSessionTest, WhileACallRunsOnlyDisconnectActsAndItCancelsTheCallAndDisconnects)
 {
     connect();
     for (const char* name : {"1.htm", "2.htm", "3.htm"})
         test::writeFile(local.file(name), "x");
     view.localFiles = view.selectedFiles = {"1.htm", "2.htm", "3.htm"};
-    view.onProcessEvents = [this] {
-        EXPECT_TRUE(session.TransferRunning());
-        session.Disconnect();
+    server->onCall = [this](const std::string& call) {
+        EXPECT_TRUE(session.Running());
         session.Refresh();
+        session.Upload();
+        session.MakeRemoteDirectory();
+        if (call.starts_with("put") && call.find("2.htm") != std::string::npos)
+            session.Disconnect();
     };
 
     session.Upload();
-    EXPECT_EQ(callsStartingWith("put").size(), 3U);
-    EXPECT_TRUE(session.Connected());
-    EXPECT_EQ(server->closes, 0);
 
-    server->calls.clear();
-    view.onProcessEvents = [this] { session.RequestStop(); };
+    server->onCall = nullptr;
+    EXPECT_THAT(callsStartingWith("put"), ::testing::SizeIs(2)) << "the third file is not sent";
+    EXPECT_THAT(callsStartingWith("cancel"), ::testing::SizeIs(1));
+    EXPECT_THAT(callsStartingWith("find"), IsEmpty()) << "the handler ends at the cancelled file";
+    EXPECT_THAT(view.questions, IsEmpty());
+    EXPECT_FALSE(session.Running());
+    EXPECT_FALSE(session.Connected());
+    EXPECT_EQ(view.state, "disconnected");
+    EXPECT_EQ(view.location, "");
+    EXPECT_EQ(view.statuses.back(), "Abgebrochen - Verbindung getrennt");
+    EXPECT_THAT(view.messages, IsEmpty()) << "a cancelled file is no transfer error";
+    EXPECT_EQ(server->closes, 1);
+    EXPECT_EQ(view.busyDepth, 0);
+    EXPECT_THAT(view.progress.back(), ::testing::Pair(0U, 0U));
+}
+
+TEST_F(FtpSessionTest, DisconnectDuringAConnectAttemptCancelsItAndLeavesTheWindowDisconnected)
+{
+    server->onCall = [this](const std::string& call) {
+        if (call.starts_with("connect"))
+            session.Disconnect();
+    };
+
+    session.Connect();
+
+    EXPECT_FALSE(session.Connected());
+    EXPECT_EQ(view.state, "disconnected");
+    EXPECT_EQ(view.statuses.back(), "Abgebrochen - Verbindung getrennt");
+    EXPECT_THAT(callsStartingWith("cwd"), IsEmpty());
+    EXPECT_EQ(server->clientsDestroyed, server->clientsCreated);
+
+    server->onCall = nullptr;
+    session.Connect();
+    EXPECT_TRUE(session.Connected()) << "a cancel request does not outlive its call";
+}
+
+TEST_F(FtpSessionTest, EveryClientCallGoesThroughTheViewAndReportsNoticesAndFileBytes)
+{
+    server->notices = {"Verbindung verschl\xC3\xBCsselt (TLS 1.3)"};
+    session.Connect();
+    EXPECT_THAT(view.statuses,
+                ::testing::Contains("Ok - Verbindung verschl\xC3\xBCsselt (TLS 1.3)"));
+    EXPECT_EQ(view.calls, 3) << "connect, folder change and search";
+
+    test::writeFile(local.file("1.htm"), "x");
+    view.localFiles = view.selectedFiles = {"1.htm"};
+    server->transferSize = 4711;
     session.Upload();
-    EXPECT_EQ(callsStartingWith("put").size(), 1U);
-    EXPECT_THAT(callsStartingWith("find"), IsEmpty());
+    EXPECT_THAT(view.fileProgress, ::testing::Contains(::testing::Pair(4711U, 4711U)));
+    EXPECT_THAT(view.fileProgress.back(), ::testing::Pair(0U, 0U)) << "hidden at the end";
+}
+
+TEST_F(FtpSessionTest, KeepAliveRunsOnlyWhenConnectedAndIdleAndNoticesADroppedConnection)
+{
+    session.KeepAlive();
+    EXPECT_THAT(server->calls, IsEmpty());
+
+    connect();
+    server->onCall = [this](const std::string&) { session.KeepAlive(); };
+    session.Refresh();
+    server->onCall = nullptr;
+    EXPECT_THAT(callsStartingWith("noop"), IsEmpty()) << "never while a call runs";
+
+    server->notices = {"Neu angemeldet"};
+    session.KeepAlive();
+    EXPECT_THAT(callsStartingWith("noop"), ::testing::SizeIs(1));
+    EXPECT_EQ(view.statuses.back(), "Neu angemeldet");
+
+    server->dropped = true;
+    session.KeepAlive();
+    EXPECT_EQ(view.state, "disconnected");
+    EXPECT_FALSE(session.Connected());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "qt/ftp/DriveList.h"
 #include "qt/ftp/FileList.h"
 #include "qt/ftp/FolderList.h"
+#include "qt/ftp/TextViewer.h"
 #include "qt/ftp/frmFTP.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeShell.h"
@@ -11,9 +12,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -21,7 +26,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 
 namespace vantiro {
 namespace {
@@ -177,6 +185,8 @@ TEST_F(FtpWindowTest, NamesAreShownAndTypedNamesSentInTheirOwnEncoding)
               (QStringList{QStringLiteral("."), QStringLiteral(".."), QStringLiteral("GRÜN"),
                            QStringLiteral("straße.htm")}));
 
+    server->fileContents["Stra\xC3\x9F"
+                         "e.HTM"] = "B\xE4ume";
     ui.lstServer->setCurrentRow(3);
     ui.cmdOpen->click();
     ui.cmdOpen->click();
@@ -184,12 +194,12 @@ TEST_F(FtpWindowTest, NamesAreShownAndTypedNamesSentInTheirOwnEncoding)
     ui.cmdRename->click();
     ui.cmdMakeDir->click();
 
-    ASSERT_EQ(boxes.messages.size(), 2U);
-    EXPECT_EQ(boxes.messages.back().text, QStringLiteral("Übertragungsfehler"));
-    EXPECT_EQ(boxes.messages.back().title, QString());
-    EXPECT_EQ(boxes.messages.back().icon, MessageBoxes::Icon::None);
-    EXPECT_EQ(shell.opened, std::vector<QString>(2, text(program.file("Stra\xC3\x9F"
-                                                                      "e.HTM"))));
+    EXPECT_EQ(boxes.messages.size(), 1U) << "only the disclaimer";
+    const QList<TextViewer*> viewers = window.findChildren<TextViewer*>();
+    ASSERT_EQ(viewers.size(), 2);
+    EXPECT_TRUE(viewers.back()->windowTitle().startsWith(QStringLiteral("Straße.HTM")));
+    EXPECT_EQ(viewers.back()->textView().toPlainText(), QStringLiteral("Bäume"));
+    EXPECT_TRUE(shell.opened.empty());
     ASSERT_EQ(boxes.questions.size(), 2U);
     EXPECT_EQ(boxes.questions[0].title, QStringLiteral("Umbenennen"));
     EXPECT_EQ(boxes.questions[0].preset, QStringLiteral("Straße.HTM"));
@@ -252,7 +262,7 @@ TEST_F(FtpWindowTest, ExitClosesTheConnectionAndTheSessionOnce)
     EXPECT_EQ(server->clientsDestroyed, 2);
 }
 
-TEST_F(FtpWindowTest, ClosingDuringUploadWaitsForTheCurrentFileThenCloses)
+TEST_F(FtpWindowTest, ClosingDuringUploadCancelsTheRunningFileDisconnectsAndCloses)
 {
     open();
     window.show();
@@ -275,6 +285,166 @@ TEST_F(FtpWindowTest, ClosingDuringUploadWaitsForTheCurrentFileThenCloses)
     EXPECT_EQ(server->closes, 1);
     EXPECT_EQ(server->clientsDestroyed, 1);
     EXPECT_TRUE(ui.prgTransfer->isHidden());
+}
+
+TEST_F(FtpWindowTest, ShowOpenCopiesIntoAPrivateFolderShowsItReadOnlyAndRemovesItAtExit)
+{
+    server->add("/", "qt.conf", FtpEntry::normalAttribute);
+    server->add("/", "start.desktop", FtpEntry::normalAttribute);
+    server->fileContents["qt.conf"] = "[Paths]\r\nPrefix=/tmp/x\r\n";
+    server->fileContents["start.desktop"] = "[Desktop Entry]\nExec=rm -rf ~\n";
+    open();
+    window.show();
+    ui.cmdConnect->click();
+    for (const QString& line : {QStringLiteral("qt.conf"), QStringLiteral("start.desktop")}) {
+        ui.lstServer->setCurrentItem(ui.lstServer->findItems(line, Qt::MatchExactly).front());
+        ui.cmdOpen->click();
+    }
+
+    const QString folder = text(window.viewerFolder());
+    EXPECT_FALSE(folder.startsWith(text(program.path())));
+    EXPECT_EQ(std::filesystem::status(folder.toStdString()).permissions(),
+              std::filesystem::perms::owner_all);
+    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/qt.conf")));
+    EXPECT_FALSE(test::exists(program.file("qt.conf")));
+    EXPECT_FALSE(test::exists(program.file("doorpages/qt.conf")));
+    const QList<TextViewer*> viewers = window.findChildren<TextViewer*>();
+    ASSERT_EQ(viewers.size(), 2);
+    EXPECT_TRUE(viewers.front()->textView().isReadOnly());
+    EXPECT_EQ(viewers.back()->textView().toPlainText(),
+              QStringLiteral("[Desktop Entry]\nExec=rm -rf ~\n"));
+    EXPECT_TRUE(shell.opened.empty()) << "never handed to the desktop";
+
+    ui.cmdExit->click();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+}
+
+TEST_F(FtpWindowTest, EscapeKeepsTheWindowOpenEnterConnectsFromThePasswordAndRefreshesFromTheFilter)
+{
+    open();
+    window.show();
+    auto press = [](QWidget* target, int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+
+    press(ui.txtServername, Qt::Key_Escape);
+    press(&window, Qt::Key_Escape);
+    EXPECT_TRUE(window.isVisible());
+
+    press(ui.txtUsername, Qt::Key_Return);
+    EXPECT_TRUE(server->calls.empty()) << "Enter in other fields presses no button";
+    press(ui.txtPassword, Qt::Key_Return);
+    EXPECT_TRUE(ui.cmdDisconnect->isEnabled());
+
+    server->calls.clear();
+    press(ui.txtFilter, Qt::Key_Enter);
+    EXPECT_EQ(std::count(server->calls.begin(), server->calls.end(), "find *.*"), 1);
+    press(ui.txtPassword, Qt::Key_Return);
+    EXPECT_EQ(server->clientsCreated, 1) << "connected already: nothing happens";
+
+    for (const char* scheme : {"ftp://", "ftpes://", "ftps://", "sftp://", ":Port"})
+        EXPECT_TRUE(ui.txtServername->toolTip().contains(QString::fromLatin1(scheme))) << scheme;
+}
+
+// A server that takes the login but never answers it, until the call is cancelled.
+class HangingFtpClient final : public FtpClient {
+public:
+    bool connect(const std::string&, const std::string&, const std::string&, bool) override
+    {
+        std::unique_lock lock(mutex_);
+        // Bounded, so a window that blocked on the call fails the test instead of hanging it.
+        wake_.wait_for(lock, std::chrono::seconds(5), [this] { return cancelled_; });
+        return false;
+    }
+    void close() override {}
+    bool connected() const override { return false; }
+    bool setCurrentDirectory(const std::string&) override { return false; }
+    bool findFiles(const std::string&, std::vector<FtpEntry>&) override { return false; }
+    bool getFile(const std::string&, const std::string&, bool, TransferType) override
+    {
+        return false;
+    }
+    bool putFile(const std::string&, const std::string&, TransferType) override { return false; }
+    bool deleteFile(const std::string&) override { return false; }
+    bool removeDirectory(const std::string&) override { return false; }
+    bool createDirectory(const std::string&) override { return false; }
+    bool renameFile(const std::string&, const std::string&) override { return false; }
+    FtpResponse lastResponse() const override { return {cancelledCode, "Abgebrochen"}; }
+    void cancel() override
+    {
+        const std::lock_guard lock(mutex_);
+        cancelled_ = true;
+        wake_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool cancelled_ = false;
+};
+
+class PaintCounter final : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+TEST(FtpWindowCallTest, WindowRepaintsWhileACallRunsAndOnlyDisconnectActsAndCancelsIt)
+{
+    test::ensureApplication();
+    test::TempDir program;
+    test::FakeMessageBoxes boxes;
+    test::FakeShell shell;
+    int clients = 0;
+    frmFTP window{boxes, shell,
+                  [&clients] {
+                      ++clients;
+                      return std::make_unique<HangingFtpClient>();
+                  },
+                  text(program.path())};
+    FtpWindowUi& ui = window.ui();
+    window.prepareOpening();
+    ui.txtServername->setText(QStringLiteral("127.0.0.1:9"));
+    window.show();
+    PaintCounter counter;
+    ui.lblStatus->installEventFilter(&counter);
+
+    int paintsBefore = -1;
+    int paintsAfter = -1;
+    bool busyPointer = false;
+    bool disconnectEnabled = false;
+    QTimer::singleShot(50, &window, [&] {
+        paintsBefore = counter.paints;
+        ui.lblStatus->update();
+        busyPointer = QApplication::overrideCursor() &&
+                      QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    });
+    QTimer::singleShot(300, &window, [&] {
+        paintsAfter = counter.paints;
+        ui.cmdConnect->click();
+        ui.cmdRefresh->click();
+        disconnectEnabled = ui.cmdDisconnect->isEnabled();
+        ui.cmdDisconnect->click();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    ui.cmdConnect->click();
+
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_GT(paintsAfter, paintsBefore) << "the label repainted during the call";
+    EXPECT_TRUE(busyPointer);
+    EXPECT_TRUE(disconnectEnabled) << "DISCONNECT cancels a connect attempt";
+    EXPECT_EQ(clients, 1) << "a second CONNECT during the attempt does nothing";
+    EXPECT_EQ(ui.lblStatus->text(), QStringLiteral("Abgebrochen - Verbindung getrennt"));
+    EXPECT_TRUE(ui.cmdConnect->isEnabled());
+    EXPECT_FALSE(ui.cmdDisconnect->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 } // namespace
