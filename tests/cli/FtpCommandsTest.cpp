@@ -150,5 +150,31 @@ TEST_F(FtpCommandsTest, ListPrintsTheWindowLinesInOrder)
     EXPECT_EQ(missing.out, "");
 }
 
+TEST_F(FtpCommandsTest, ListAndUploadPrintControlCharactersOfNamesAndRepliesEscaped)
+{
+    test::writeFile(remote("\x1b]0;titel\x07.htm"), "");
+    test::writeFile(remote("a\\b.htm"), "");
+
+    const auto all = runCli(withLogin("list", {}), password());
+    ASSERT_EQ(all.exitCode, 0) << all.err;
+    EXPECT_EQ(all.out, ".\n..\n\\033]0;titel\\a.htm\na\\\\b.htm\n");
+
+    std::vector<std::string> badServer = withLogin("list", {});
+    badServer[2] = "127.0.0.1\x1b[2J";
+    const auto refused = runCli(badServer, password());
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(refused.err.find('\x1b'), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("127.0.0.1\\033[2J"), std::string::npos) << refused.err;
+
+    // Whether the server takes such a name is its business; what is printed must be escaped.
+    test::writeFile(home.file("doorpages/\x1b[2J\xC2\x9B.htm"), "x");
+    const auto upload = runCli(withLogin("upload", {"--home", home.path()}), password());
+    for (const std::string& stream : {upload.out, upload.err}) {
+        EXPECT_EQ(stream.find('\x1b'), std::string::npos) << stream;
+        EXPECT_EQ(stream.find("\xC2\x9B"), std::string::npos) << stream;
+    }
+    EXPECT_NE(upload.out.find("doorpages/\\033[2J\\302\\233.htm"), std::string::npos) << upload.out;
+}
+
 } // namespace
 } // namespace vantiro
