@@ -1,0 +1,161 @@
+// A remote folder of 120,000 entries on pyftpdlib (127.0.0.1), listed three ways in one run:
+// curl fetching the raw MLSD listing (the floor: what the server and the wire take), vantiro-cli
+// list, and the FTP window from CONNECT until the sorted listing is shown.
+//
+// Usage: listing_bench [--entries N]
+// Prints time and peak memory of each; exits 1 when the tool or the window takes 2 s or more
+// beyond the floor, or 300 MB or more.
+
+#include "platform/CurlFtpClient.h"
+#include "qt/ftp/frmFTP.h"
+#include "support/FakeMessageBoxes.h"
+#include "support/FakeShell.h"
+#include "support/FtpTestServer.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct Measurement {
+    double seconds = 0;
+    long peakKilobytes = 0;
+    int exitCode = -1;
+};
+
+Measurement timed(std::vector<std::string> args, const std::string& output)
+{
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    Measurement m;
+    const auto start = std::chrono::steady_clock::now();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return m;
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    m.peakKilobytes = usage.ru_maxrss;
+    m.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return m;
+}
+
+std::size_t lineCount(const std::string& path)
+{
+    std::ifstream in(path);
+    std::size_t count = 0;
+    for (std::string line; std::getline(in, line);)
+        ++count;
+    return count;
+}
+
+// The window's part, run in a child process of its own so that its peak memory is its own.
+int listInWindow(int argc, char** argv, const std::string& server, const std::string& user,
+                 const std::string& password)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    vantiro::test::TempDir program;
+    vantiro::test::FakeMessageBoxes boxes;
+    vantiro::test::FakeShell shell;
+    vantiro::frmFTP window(
+        boxes, shell, [] { return std::make_unique<vantiro::CurlFtpClient>(); },
+        QString::fromStdString(program.path()));
+    window.prepareOpening();
+    window.show();
+    window.ui().txtServername->setText(QString::fromStdString(server));
+    window.ui().txtUsername->setText(QString::fromStdString(user));
+    window.ui().txtPassword->setText(QString::fromStdString(password));
+    const auto start = std::chrono::steady_clock::now();
+    window.ui().cmdConnect->click();
+    QCoreApplication::processEvents();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%d %.3f\n", window.ui().lstServer->count(), seconds);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 5 && std::strcmp(argv[1], "--window") == 0)
+        return listInWindow(argc, argv, argv[2], argv[3], argv[4]);
+    std::size_t entries = 120000;
+    if (argc == 3 && std::strcmp(argv[1], "--entries") == 0)
+        entries = std::strtoul(argv[2], nullptr, 10);
+
+    vantiro::test::FtpTestServer server;
+    std::fprintf(stderr, "writing %zu files...\n", entries);
+    for (std::size_t k = 0; k < entries; ++k) {
+        // Many names that differ only in letter case, as the sort's equal keys.
+        std::string name = "seite-" + std::to_string(k / 3) + ".htm";
+        if (k % 3 == 1)
+            name[0] = 'S';
+        if (k % 3 == 2)
+            name = "SEITE-" + std::to_string(k / 3) + ".HTM";
+        std::ofstream(server.root() + "/" + name).flush();
+    }
+    vantiro::test::TempDir scratch;
+    const std::string out = scratch.file("out.txt");
+    setenv("VANTIRO_FTP_PASSWORD", server.password().c_str(), 1);
+
+    const std::string url = "ftp://127.0.0.1:" + std::to_string(server.port()) + "/";
+    const Measurement floor = timed(
+        {"curl", "-s", "-u", server.user() + ":" + server.password(), "-X", "MLSD", url}, out);
+    const std::size_t floorLines = lineCount(out);
+    const Measurement tool = timed(
+        {VANTIRO_CLI_PATH, "list", "--server", server.address(), "--user", server.user()}, out);
+    const std::size_t toolLines = lineCount(out);
+    const Measurement window =
+        timed({argv[0], "--window", server.address(), server.user(), server.password()}, out);
+    std::size_t windowLines = 0;
+    double windowSeconds = 0;
+    if (std::FILE* f = std::fopen(out.c_str(), "r")) {
+        if (std::fscanf(f, "%zu %lf", &windowLines, &windowSeconds) != 2)
+            windowLines = 0;
+        std::fclose(f);
+    }
+
+    std::printf("%-34s %10s %12s %10s\n", "", "seconds", "peak MB", "lines");
+    std::printf("%-34s %10.2f %12.1f %10zu\n", "curl MLSD (floor)", floor.seconds,
+                floor.peakKilobytes / 1024.0, floorLines);
+    std::printf("%-34s %10.2f %12.1f %10zu\n", "vantiro-cli list", tool.seconds,
+                tool.peakKilobytes / 1024.0, toolLines);
+    std::printf("%-34s %10.2f %12.1f %10zu\n", "window, CONNECT to shown list", windowSeconds,
+                window.peakKilobytes / 1024.0, windowLines);
+    std::printf("%-34s %10.2f\n", "window process as a whole", window.seconds);
+
+    const bool ok = tool.exitCode == 0 && window.exitCode == 0 && toolLines == entries + 2 &&
+                    windowLines == entries + 2 && tool.seconds - floor.seconds < 2.0 &&
+                    windowSeconds - floor.seconds < 2.0 && tool.peakKilobytes < 300 * 1024 &&
+                    window.peakKilobytes < 300 * 1024;
+    std::printf("%s\n", ok ? "within the limits" : "OUTSIDE THE LIMITS");
+    return ok ? 0 : 1;
+}
