@@ -120,10 +120,13 @@ FtpSession::~FtpSession()
 // A server that drops the connection turns every later call into a failure; the handler ends
 // there and the window goes back to the disconnected state instead of showing messages that
 // blame a folder or a file.
+// A handler that waits in a message or input box lets timer events through too; the keep-alive
+// must not run inside it and change the connection under its feet.
 template <typename Handler> void FtpSession::guarded(Handler handler)
 {
-    if (Running())
+    if (Running() || inHandler_)
         return;
+    inHandler_ = true;
     stopRequested_ = false;
     try {
         handler();
@@ -131,8 +134,12 @@ template <typename Handler> void FtpSession::guarded(Handler handler)
         dropConnection();
     } catch (const Stopped&) {
         stopAndDisconnect();
+    } catch (...) {
+        inHandler_ = false;
+        throw;
     }
     stopRequested_ = false;
+    inHandler_ = false;
 }
 
 template <typename Call> bool FtpSession::blocking(Call call)

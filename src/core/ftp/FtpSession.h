@@ -110,6 +110,7 @@ private:
 
     bool transferRunning_ = false;
     bool callRunning_ = false;
+    bool inHandler_ = false;
     bool stopRequested_ = false;
 };
 

@@ -30,6 +30,8 @@ public:
     int busyDepth = 0;
     std::vector<std::pair<std::size_t, std::size_t>> progress;
     std::function<void()> onProcessEvents;
+    // Runs while a message box would be open.
+    std::function<void()> onMessage;
 
     std::string folder;
     std::vector<std::string> localFiles;
@@ -66,7 +68,12 @@ public:
     void SetConnectedState() override { state = "connected"; }
     void SetDisconnectedState() override { state = "disconnected"; }
 
-    void showMessage(const std::string& text) override { messages.push_back(text); }
+    void showMessage(const std::string& text) override
+    {
+        messages.push_back(text);
+        if (onMessage)
+            onMessage();
+    }
     std::optional<std::string> askInput(const std::string& title, const std::string& prompt,
                                         const std::string& preset) override
     {

@@ -591,6 +591,15 @@ TEST_F(FtpSessionTest, KeepAliveRunsOnlyWhenConnectedAndIdleAndNoticesADroppedCo
     server->onCall = nullptr;
     EXPECT_THAT(callsStartingWith("noop"), IsEmpty()) << "never while a call runs";
 
+    server->add("/", "fest.htm", file);
+    server->refusedNames.insert("fest.htm");
+    session.Refresh();
+    view.pick("fest.htm");
+    view.onMessage = [this] { session.KeepAlive(); };
+    session.DeleteRemoteEntry();
+    view.onMessage = nullptr;
+    EXPECT_THAT(callsStartingWith("noop"), IsEmpty()) << "never inside a waiting handler";
+
     server->notices = {"Neu angemeldet"};
     session.KeepAlive();
     EXPECT_THAT(callsStartingWith("noop"), ::testing::SizeIs(1));
