@@ -352,8 +352,9 @@ void frmFTP::updateProgressBar()
 {
     QProgressBar& bar = *ui_.prgTransfer;
     const bool bytesKnown = bytesTotal_ > 0;
-    bar.setVisible(filesTotal_ > 0 || bytesKnown);
-    if (!bar.isVisible())
+    const bool shown = filesTotal_ > 0 || bytesKnown;
+    bar.setVisible(shown);
+    if (!shown)
         return;
     const std::size_t files = std::max<std::size_t>(filesTotal_, 1);
     const std::uint64_t part =

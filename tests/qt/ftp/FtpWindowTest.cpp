@@ -30,6 +30,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <thread>
 
 namespace vantiro {
 namespace {
@@ -345,6 +346,25 @@ TEST_F(FtpWindowTest, EscapeKeepsTheWindowOpenEnterConnectsFromThePasswordAndRef
 
     for (const char* scheme : {"ftp://", "ftpes://", "ftps://", "sftp://", ":Port"})
         EXPECT_TRUE(ui.txtServername->toolTip().contains(QString::fromLatin1(scheme))) << scheme;
+}
+
+TEST_F(FtpWindowTest, ProgressBarShowsTheFilesAndTheBytesOfTheCurrentFileFromTheWorkerThread)
+{
+    open();
+    window.showProgress(1, 3);
+    EXPECT_EQ(ui.prgTransfer->format(), QStringLiteral("1 von 3 Dateien"));
+
+    std::thread worker([this] { window.showFileProgress(512 * 1024, 1024 * 1024); });
+    worker.join();
+    QCoreApplication::processEvents();
+
+    EXPECT_FALSE(ui.prgTransfer->isHidden());
+    EXPECT_EQ(ui.prgTransfer->format(), QStringLiteral("1 von 3 Dateien - 512 von 1024 KB"));
+    EXPECT_EQ(ui.prgTransfer->value() * 2, ui.prgTransfer->maximum()) << "one and a half of three";
+
+    window.showFileProgress(0, 0);
+    window.showProgress(0, 0);
+    EXPECT_TRUE(ui.prgTransfer->isHidden());
 }
 
 // A server that takes the login but never answers it, until the call is cancelled.
