@@ -128,6 +128,7 @@ template <typename Handler> void FtpSession::guarded(Handler handler)
         return;
     inHandler_ = true;
     stopRequested_ = false;
+    notices_.clear();
     try {
         handler();
     } catch (const ConnectionLost&) {
@@ -140,6 +141,11 @@ template <typename Handler> void FtpSession::guarded(Handler handler)
     }
     stopRequested_ = false;
     inHandler_ = false;
+    // Notes that came with the handler's last call are shown with its last status.
+    if (notices_.size() > noticesShown_)
+        setStatus(lastStatus_);
+    notices_.clear();
+    noticesShown_ = 0;
 }
 
 template <typename Call> bool FtpSession::blocking(Call call)
@@ -171,12 +177,12 @@ void FtpSession::RequestStop()
 void FtpSession::stopAndDisconnect()
 {
     if (SessionHandle && ConnectionHandle)
-        view_.SetStatus("Log off...");
+        setStatus("Log off...");
     closeHandles();
     view_.SetDisconnectedState();
     view_.setServerLines({});
     setLocationText("");
-    view_.SetStatus("Abgebrochen - Verbindung getrennt");
+    setStatus("Abgebrochen - Verbindung getrennt");
 }
 
 void FtpSession::KeepAlive()
@@ -189,13 +195,7 @@ void FtpSession::KeepAlive()
             return true;
         });
         checkConnection();
-        const std::vector<std::string> notices = SessionHandle->takeNotices();
-        if (!notices.empty()) {
-            std::string text;
-            for (const std::string& notice : notices)
-                text += (text.empty() ? "" : " - ") + notice;
-            view_.SetStatus(text);
-        }
+        takeNotices();
     });
 }
 
@@ -215,7 +215,7 @@ void FtpSession::dropConnection()
     std::string status = "Verbindung zum Server unterbrochen";
     if (response.code != 0)
         status += " - " + ResponseText(response);
-    view_.SetStatus(status);
+    setStatus(status);
 }
 
 bool FtpSession::answered(bool ok)
@@ -290,7 +290,7 @@ void FtpSession::Connect()
         ServerName = view_.serverText();
         const Busy busy(view_);
         setLocationText(ServerName + "/");
-        view_.SetStatus("Verbinde...");
+        setStatus("Verbinde...");
         SessionHandle = factory_();
         if (SessionHandle) {
             SessionHandle->setProgress([this](std::uint64_t done, std::uint64_t total) {
@@ -311,7 +311,7 @@ void FtpSession::Connect()
             // A session without a login is of no further use.
             SessionHandle.reset();
         }
-        view_.SetStatus("Fehler beim Verbindungsaufbau");
+        setStatus("Fehler beim Verbindungsaufbau");
     });
 }
 
@@ -324,7 +324,7 @@ void FtpSession::Disconnect()
     guarded([this] {
         if (!ConnectionHandle)
             return;
-        view_.SetStatus("Log off...");
+        setStatus("Log off...");
         // A server that does not answer the goodbye must not freeze the window either.
         ConnectionHandle = false;
         blocking([](FtpClient& client) {
@@ -343,10 +343,30 @@ void FtpSession::ShowServerResponse()
 {
     if (!SessionHandle)
         return;
-    std::string text = ResponseText(SessionHandle->lastResponse());
-    for (const std::string& notice : SessionHandle->takeNotices())
-        text += " - " + notice;
-    view_.SetStatus(text);
+    const std::string text = ResponseText(SessionHandle->lastResponse());
+    takeNotices();
+    setStatus(text);
+}
+
+void FtpSession::takeNotices()
+{
+    if (!SessionHandle)
+        return;
+    for (std::string& notice : SessionHandle->takeNotices())
+        notices_.push_back(std::move(notice));
+}
+
+// The client's notes (how the connection is secured, a new login) stay in the status line for
+// the rest of the handler, behind whatever it shows, so the last text of the handler still
+// carries them.
+void FtpSession::setStatus(const std::string& text)
+{
+    std::string shown = text;
+    for (const std::string& notice : notices_)
+        shown += " - " + notice;
+    view_.SetStatus(shown);
+    lastStatus_ = text;
+    noticesShown_ = notices_.size();
 }
 
 // The location text is the server name followed by the remote path; the server name is the
@@ -360,7 +380,7 @@ bool FtpSession::SetRemotePath(const std::string& path)
     bool ok = false;
     {
         const Busy busy(view_);
-        view_.SetStatus("Setze Pfad...");
+        setStatus("Setze Pfad...");
         ok = answered(blocking(
             [&remotePath](FtpClient& client) { return client.setCurrentDirectory(remotePath); }));
     }
@@ -375,7 +395,7 @@ void FtpSession::ReadRemoteDirectory(const std::string& location)
     if (!SetRemotePath(location))
         return;
     const Busy busy(view_);
-    view_.SetStatus("Lese Verzeichnis...");
+    setStatus("Lese Verzeichnis...");
     const std::string pattern = RemoteListing::SearchPattern(view_.filterText());
     std::vector<FtpEntry> found;
     const bool ok = blocking([&](FtpClient& client) { return client.findFiles(pattern, found); });
@@ -387,17 +407,16 @@ void FtpSession::SortListing()
 {
     {
         const Busy busy(view_);
-        view_.SetStatus("Sortiere Verzeichnis...");
+        setStatus("Sortiere Verzeichnis...");
         Listing.SortListing();
         view_.setServerLines(Listing.Lines());
     }
     if (Listing.LeftOut() == 0)
-        view_.SetStatus("Ok");
+        setStatus("Ok");
     else
-        view_.SetStatus("Ok - Verzeichnis gek\xFCrzt: nur die ersten " +
-                        std::to_string(RemoteListing::MaxEntries) +
-                        " Eintr\xE4ge werden gezeigt, " + std::to_string(Listing.LeftOut()) +
-                        " fehlen");
+        setStatus("Ok - Verzeichnis gek\xFCrzt: nur die ersten " +
+                  std::to_string(RemoteListing::MaxEntries) + " Eintr\xE4ge werden gezeigt, " +
+                  std::to_string(Listing.LeftOut()) + " fehlen");
 }
 
 void FtpSession::showFolder()
@@ -472,7 +491,7 @@ bool FtpSession::downloadTo(const std::string& location, const std::string& name
     bool ok = false;
     {
         const Busy busy(view_);
-        view_.SetStatus("Lade Datei...");
+        setStatus("Lade Datei...");
         const vantiro::TransferType type = TransferType;
         ok = answered(blocking(
             [&](FtpClient& client) { return client.getFile(name, localPath, true, type); }));
@@ -493,8 +512,8 @@ void FtpSession::UploadFile(const std::string& localPath)
     bool ok = false;
     {
         const Busy busy(view_);
-        view_.SetStatus("\xDC"
-                        "bertrage Datei...");
+        setStatus("\xDC"
+                  "bertrage Datei...");
         const vantiro::TransferType type = TransferType;
         ok = answered(
             blocking([&](FtpClient& client) { return client.putFile(localPath, name, type); }));
@@ -586,11 +605,11 @@ void FtpSession::DeleteRemoteEntry()
         if (SetRemotePath(LocationText)) {
             const Busy busy(view_);
             if (!RemoteListing::IsFolder(target)) {
-                view_.SetStatus("L\xF6sche Datei...");
+                setStatus("L\xF6sche Datei...");
                 ok = blocking(
                     [&target](FtpClient& client) { return client.deleteFile(target.name); });
             } else if (!target.name.starts_with('.')) {
-                view_.SetStatus("L\xF6sche Verzeichnis...");
+                setStatus("L\xF6sche Verzeichnis...");
                 ok = blocking(
                     [&target](FtpClient& client) { return client.removeDirectory(target.name); });
             }
@@ -613,7 +632,7 @@ void FtpSession::RenameRemoteEntry()
             return;
         if (!SetRemotePath(LocationText))
             return;
-        view_.SetStatus("Benenne um...");
+        setStatus("Benenne um...");
         const Busy busy(view_);
         const bool ok =
             blocking([&](FtpClient& client) { return client.renameFile(oldName, *newName); });
@@ -629,7 +648,7 @@ void FtpSession::MakeRemoteDirectory()
         const std::string name(Trim(answer.value_or("")));
         if (name.empty() || !SetRemotePath(LocationText))
             return;
-        view_.SetStatus("Erstelle Verzeichnis...");
+        setStatus("Erstelle Verzeichnis...");
         bool ok = false;
         {
             const Busy busy(view_);

@@ -86,6 +86,8 @@ private:
     void showFolderOrTell(bool changed, const std::string& failure);
 
     void ShowServerResponse();
+    void takeNotices();
+    void setStatus(const std::string& text);
     bool SetRemotePath(const std::string& path);
     void ReadRemoteDirectory(const std::string& location);
     void SortListing();
@@ -111,6 +113,9 @@ private:
     bool transferRunning_ = false;
     bool callRunning_ = false;
     bool inHandler_ = false;
+    std::vector<std::string> notices_;
+    std::string lastStatus_;
+    std::size_t noticesShown_ = 0;
     bool stopRequested_ = false;
 };
 

@@ -568,9 +568,11 @@ TEST_F(FtpSessionTest, EveryClientCallGoesThroughTheViewAndReportsNoticesAndFile
 {
     server->notices = {"Verbindung verschl\xC3\xBCsselt (TLS 1.3)"};
     session.Connect();
-    EXPECT_THAT(view.statuses,
-                ::testing::Contains("Ok - Verbindung verschl\xC3\xBCsselt (TLS 1.3)"));
+    EXPECT_EQ(view.statuses.back(), "Ok - Verbindung verschl\xC3\xBCsselt (TLS 1.3)")
+        << "the note stays to the end of the handler";
     EXPECT_EQ(view.calls, 3) << "connect, folder change and search";
+    session.Refresh();
+    EXPECT_EQ(view.statuses.back(), "Ok") << "and goes with the next one";
 
     test::writeFile(local.file("1.htm"), "x");
     view.localFiles = view.selectedFiles = {"1.htm"};
@@ -603,7 +605,8 @@ TEST_F(FtpSessionTest, KeepAliveRunsOnlyWhenConnectedAndIdleAndNoticesADroppedCo
     server->notices = {"Neu angemeldet"};
     session.KeepAlive();
     EXPECT_THAT(callsStartingWith("noop"), ::testing::SizeIs(1));
-    EXPECT_EQ(view.statuses.back(), "Neu angemeldet");
+    EXPECT_EQ(view.statuses.back(), "550 Nicht erlaubt - Neu angemeldet")
+        << "behind the last status";
 
     server->dropped = true;
     session.KeepAlive();
