@@ -2,6 +2,7 @@
 
 #include "core/ftp/FtpClient.h"
 
+#include <atomic>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -37,6 +38,7 @@ struct FakeFtpServer {
     int clientsCreated = 0;
     int clientsDestroyed = 0;
     int closes = 0;
+    std::atomic<int> cancels{0};
     std::string lastPassword;
     bool lastPassive = false;
 
@@ -133,10 +135,11 @@ public:
 
     FtpResponse lastResponse() const override { return last_; }
 
-    // A request while no call runs applies to the next call, as in the real client.
+    // A request while no call runs applies to the next call, as in the real client. The window
+    // asks from its own thread while a call runs on another, so only atomics are touched here.
     void cancel() override
     {
-        server_->calls.push_back("cancel");
+        ++server_->cancels;
         cancelled_ = true;
     }
     void setProgress(TransferProgress progress) override { progress_ = std::move(progress); }
@@ -186,8 +189,7 @@ private:
         server_->calls.push_back(call);
         if (server_->onCall)
             server_->onCall(call);
-        if (cancelled_) {
-            cancelled_ = false;
+        if (cancelled_.exchange(false)) {
             last_ = {cancelledCode, "Abgebrochen"};
             return false;
         }
@@ -211,7 +213,7 @@ private:
 
     std::shared_ptr<FakeFtpServer> server_;
     TransferProgress progress_;
-    bool cancelled_ = false;
+    std::atomic<bool> cancelled_{false};
     bool connected_ = false;
     std::string current_ = "/";
     FtpResponse last_;
