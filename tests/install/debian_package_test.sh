@@ -25,7 +25,7 @@ for file in ./usr/bin/vantiro ./usr/bin/vantiro-cli ./usr/share/vantiro/hilfe.ht
     ./usr/share/metainfo/example.vantiro.Vantiro.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/example.vantiro.Vantiro.svg \
     ./usr/share/icons/hicolor/128x128/apps/example.vantiro.Vantiro.png \
-    ./usr/share/man/man1/vantiro.1 ./usr/share/man/man1/vantiro-cli.1; do
+    ./usr/share/man/man1/vantiro.1.gz ./usr/share/man/man1/vantiro-cli.1.gz; do
     grep -qxF "$file" <<<"$contents" || fail "$file fehlt im Paket"
 done
 if grep -v '^\./usr/' <<<"$contents" | grep -qv '^\./$'; then

@@ -23,7 +23,7 @@ for file in bin/vantiro bin/vantiro-cli share/vantiro/hilfe.html share/vantiro/v
     share/icons/hicolor/scalable/apps/example.vantiro.Vantiro.svg \
     share/icons/hicolor/48x48/apps/example.vantiro.Vantiro.png \
     share/icons/hicolor/256x256/apps/example.vantiro.Vantiro.png \
-    share/man/man1/vantiro.1 share/man/man1/vantiro-cli.1; do
+    share/man/man1/vantiro.1.gz share/man/man1/vantiro-cli.1.gz; do
     [ -f "$root/$file" ] || fail "$file wurde nicht installiert"
 done
 [ "$(ls "$root/bin")" = "$(printf 'vantiro\nvantiro-cli')" ] ||
