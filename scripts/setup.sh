@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running need, when they are missing.
+# Works as root (no sudo needed) and as a user who may use sudo.
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config clang-format
-    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-    libcurl4-openssl-dev
-    libgtest-dev libgmock-dev googletest libbenchmark-dev
-    python3-pyftpdlib
+    # build
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev libcurl4-openssl-dev
+    # run: Qt's own buttons and dialogs in German
+    qt6-translations-l10n
+    # tests: GoogleTest, the FTP test server, the format check, the package checks
+    libgtest-dev libgmock-dev python3-pyftpdlib clang-format
+    desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
@@ -15,11 +19,19 @@ for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
         missing+=("$package")
 done
+[ ${#missing[@]} -eq 0 ] && exit 0
 
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    sudo_cmd=()
-    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# sudo drops the environment, so DEBIAN_FRONTEND goes through env on its command line.
+if [ "$(id -u)" -eq 0 ]; then
+    as_root=(env DEBIAN_FRONTEND=noninteractive)
+elif command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo env DEBIAN_FRONTEND=noninteractive)
+else
+    echo "setup.sh: Es fehlen Pakete: ${missing[*]}" >&2
+    echo "Installieren Sie sie als root (apt-get install ...) oder richten Sie sudo ein." >&2
+    exit 1
 fi
+
+echo "Installiere: ${missing[*]}"
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

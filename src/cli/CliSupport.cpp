@@ -3,41 +3,40 @@
 #include "cli/CommandLine.h"
 #include "core/generator/TextCase.h"
 #include "core/session/WorkFolders.h"
-#include "platform/ProgramFolder.h"
 
 #include <cstdio>
 #include <filesystem>
 
 namespace vantiro {
 
-std::optional<std::string> ProgramFolderFor(const CommandLine& commandLine)
+std::optional<ProgramPaths> ProgramPathsFor(const CommandLine& commandLine)
 {
     namespace fs = std::filesystem;
+    const std::optional<std::string> home = commandLine.value("--home");
+    ProgramPaths paths =
+        home ? ProgramFolder::withProgramFolder(*home) : ProgramFolder::forThisProgram();
     std::error_code error;
-    std::string folder;
-    if (const auto home = commandLine.value("--home")) {
-        folder = *home;
-        fs::create_directories(folder, error);
-        if (error || !fs::is_directory(folder)) {
-            std::fprintf(stderr, "Der Programmordner %s kann nicht angelegt werden.\n",
-                         folder.c_str());
-            return std::nullopt;
-        }
-    } else {
-        folder = ProgramFolder::forThisProgram().programFolder;
-        fs::create_directories(folder, error);
-        if (error || !fs::is_directory(folder)) {
-            std::fprintf(stderr, "Der Programmordner %s kann nicht angelegt werden.\n",
-                         folder.c_str());
-            return std::nullopt;
-        }
+    fs::create_directories(paths.programFolder, error);
+    if (error || !fs::is_directory(paths.programFolder)) {
+        std::fprintf(stderr, "Der Programmordner %s kann nicht angelegt werden.\n",
+                     paths.programFolder.c_str());
+        return std::nullopt;
     }
     // Messages name the output folder; an absolute path tells the user where it really is.
-    folder = fs::absolute(folder, error).lexically_normal().string();
+    std::string folder = fs::absolute(paths.programFolder, error).lexically_normal().string();
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
+    paths.programFolder = folder;
     WorkFolders::create(folder);
-    return folder;
+    return paths;
+}
+
+std::optional<std::string> ProgramFolderFor(const CommandLine& commandLine)
+{
+    const std::optional<ProgramPaths> paths = ProgramPathsFor(commandLine);
+    if (!paths)
+        return std::nullopt;
+    return paths->programFolder;
 }
 
 void PrintText(std::FILE* stream, const std::string& text)
@@ -45,6 +44,13 @@ void PrintText(std::FILE* stream, const std::string& text)
     std::string lines = text;
     ReplaceAll(lines, "\r\n", "\n");
     std::fprintf(stream, "%s\n", lines.c_str());
+}
+
+int UsageError(const std::string& command, const std::string& message)
+{
+    std::fprintf(stderr, "vantiro-cli %s: %s\nHilfe: vantiro-cli %s --help\n", command.c_str(),
+                 message.c_str(), command.c_str());
+    return 2;
 }
 
 } // namespace vantiro

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ProgramFolder.h"
+
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -8,11 +10,20 @@ namespace vantiro {
 
 class CommandLine;
 
-// The folder that plays the program folder: --home (created when missing) or the folder of
-// the executable. std::nullopt, with a message on stderr, when it cannot be used.
+// The program folder and the shipped files' places: --home (created when missing) as the
+// program folder, or the program's own rule (a portable copy's folder, else the user's data
+// folder). Missing work folders are created. std::nullopt, with a message on stderr, when the
+// folder cannot be used.
+std::optional<ProgramPaths> ProgramPathsFor(const CommandLine& commandLine);
+
+// Only the folder of ProgramPathsFor.
 std::optional<std::string> ProgramFolderFor(const CommandLine& commandLine);
 
 // Prints a display text on a stream with the line ends of this platform.
 void PrintText(std::FILE* stream, const std::string& text);
+
+// Reports a wrong call of a subcommand on stderr, with where to find its help, and gives the
+// exit code for it.
+int UsageError(const std::string& command, const std::string& message);
 
 } // namespace vantiro

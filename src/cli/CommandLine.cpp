@@ -1,25 +1,53 @@
 #include "cli/CommandLine.h"
 
 namespace vantiro {
+namespace {
+
+bool isHelp(const std::string& arg)
+{
+    return arg == "-h" || arg == "--help";
+}
+
+} // namespace
 
 CommandLine::CommandLine(const std::vector<std::string>& args,
                          const std::set<std::string>& valueOptions,
                          const std::set<std::string>& flags)
 {
+    bool optionsEnded = false;
     for (size_t i = 0; i < args.size() && error_.empty(); ++i) {
         const std::string& arg = args[i];
-        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0 || arg == "--") {
+        if (optionsEnded || arg == "-" || arg.empty() || arg.front() != '-') {
             words_.push_back(arg);
-        } else if (flags.count(arg)) {
-            flags_.insert(arg);
-        } else if (!valueOptions.count(arg)) {
-            error_ = "unknown option " + arg;
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (isHelp(arg)) {
+            help_ = true;
+            continue;
+        }
+        const size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        const bool joined = equals != std::string::npos;
+        if (name.size() < 3 || name.compare(0, 2, "--") != 0 ||
+            (!valueOptions.count(name) && !flags.count(name))) {
+            error_ = "Unbekannte Option " + name + ".";
+        } else if (flags.count(name)) {
+            if (joined)
+                error_ = "Die Option " + name + " erwartet keinen Wert.";
+            else
+                flags_.insert(name);
+        } else if (values_.count(name)) {
+            error_ = "Die Option " + name + " ist doppelt angegeben.";
+        } else if (joined) {
+            values_[name] = arg.substr(equals + 1);
         } else if (i + 1 >= args.size()) {
-            error_ = "option " + arg + " needs a value";
-        } else if (values_.count(arg)) {
-            error_ = "option " + arg + " given twice";
+            error_ = "Die Option " + name + " erwartet einen Wert.";
         } else {
-            values_[arg] = args[++i];
+            values_[name] = args[++i];
         }
     }
 }
@@ -35,6 +63,17 @@ std::optional<std::string> CommandLine::value(const std::string& option) const
 std::string CommandLine::valueOr(const std::string& option, const std::string& fallback) const
 {
     return value(option).value_or(fallback);
+}
+
+bool CommandLine::asksForHelp(const std::vector<std::string>& args)
+{
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            return false;
+        if (isHelp(arg))
+            return true;
+    }
+    return false;
 }
 
 } // namespace vantiro

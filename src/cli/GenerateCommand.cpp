@@ -36,6 +36,9 @@ public:
         endProgressLine();
         if (icon == MessageIcon::None) {
             PrintText(stdout, text);
+        } else if (text.starts_with(title)) {
+            // Some checks repeat their title as the text; the sentence is said once.
+            PrintText(stderr, text);
         } else {
             PrintText(stderr, title + ": " + text);
         }
@@ -157,20 +160,22 @@ int exitCodeFor(RunOutcome outcome)
 int runGenerateCommand(const std::vector<std::string>& args)
 {
     const CommandLine line(args, valueOptions, flags);
-    if (!line.error().empty() || !line.words().empty()) {
-        std::fprintf(stderr, "vantiro-cli generate: %s\n",
-                     line.error().empty() ? "unexpected argument" : line.error().c_str());
-        return 2;
-    }
+    if (!line.error().empty())
+        return UsageError("generate", line.error());
+    if (!line.words().empty())
+        return UsageError("generate", "Unerwartetes Argument " + line.words().front() + ".");
     PageSettings settings;
     std::optional<Random> random = randomFor(line);
     if (!random || !buildSettings(line, settings))
         return 2;
-    const std::optional<std::string> home = ProgramFolderFor(line);
-    if (!home)
+    const std::optional<ProgramPaths> paths = ProgramPathsFor(line);
+    if (!paths)
         return 2;
     TerminalReporter reporter;
-    return exitCodeFor(GenerationRun(settings, *home, *random, reporter).run().outcome);
+    GenerationRun run(settings, paths->programFolder, *random, reporter);
+    // A program folder without a pixel file of its own uses the one shipped with the program.
+    run.setPixelFile(ProgramFolder::pixelFile(*paths));
+    return exitCodeFor(run.run().outcome);
 }
 
 } // namespace vantiro

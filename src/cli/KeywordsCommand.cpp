@@ -12,11 +12,10 @@ namespace vantiro {
 int runKeywordsCommand(const std::vector<std::string>& args)
 {
     const CommandLine line(args, {"--home"}, {});
-    if (!line.error().empty() || line.words().size() != 1) {
-        std::fprintf(stderr, "vantiro-cli keywords: %s\n",
-                     line.error().empty() ? "expects exactly one TEXT" : line.error().c_str());
-        return 2;
-    }
+    if (!line.error().empty())
+        return UsageError("keywords", line.error());
+    if (line.words().size() != 1)
+        return UsageError("keywords", "Erwartet genau einen TEXT mit den Keywords.");
     const std::optional<std::string> home = ProgramFolderFor(line);
     if (!home)
         return 2;

@@ -1,3 +1,4 @@
+#include "cli/CommandLine.h"
 #include "cli/GenerateCommand.h"
 #include "cli/KeywordsCommand.h"
 #include "cli/ListCommand.h"
@@ -10,18 +11,80 @@
 
 namespace {
 
-const char* const usage =
-    "Usage:\n"
-    "  vantiro-cli generate --keywords FILE [--home DIR] [--pages TEXT] [--numbered]\n"
-    "      [--text-links] [--body FILE] [--head FILE] [--doctype TEXT] [--title TEXT]\n"
+const char* const generateUsage =
+    "vantiro-cli generate --keywords DATEI [--home ORDNER] [--pages ZAHL] [--numbered]\n"
+    "      [--text-links] [--body DATEI] [--head DATEI] [--doctype TEXT] [--title TEXT]\n"
     "      [--description TEXT] [--author TEXT] [--robots TEXT] [--revisit TEXT]\n"
-    "      [--pragma TEXT] [--caching TEXT] [--background COLOUR] [--text-color COLOUR]\n"
-    "      [--link-color COLOUR] [--font TEXT] [--seed N]\n"
-    "  vantiro-cli keywords [--home DIR] TEXT\n"
-    "  vantiro-cli upload --server HOST[:PORT] --user NAME [--remote DIR] [--binary]\n"
-    "      [--home DIR]   (password from VANTIRO_FTP_PASSWORD)\n"
-    "  vantiro-cli list --server HOST[:PORT] --user NAME [--remote DIR] [--filter PATTERN]\n"
-    "      (password from VANTIRO_FTP_PASSWORD)\n";
+    "      [--pragma TEXT] [--caching TEXT] [--background FARBE] [--text-color FARBE]\n"
+    "      [--link-color FARBE] [--font TEXT] [--seed N]\n";
+const char* const keywordsUsage = "vantiro-cli keywords [--home ORDNER] [--] TEXT\n";
+const char* const uploadUsage =
+    "vantiro-cli upload --server HOST[:PORT] --user NAME [--remote ORDNER] [--binary]\n"
+    "      [--home ORDNER]\n";
+const char* const listUsage =
+    "vantiro-cli list --server HOST[:PORT] --user NAME [--remote ORDNER] [--filter MUSTER]\n";
+
+const char* const optionNotes =
+    "Optionen mit Wert: \"--option WERT\" oder \"--option=WERT\"; \"--\" beendet die Optionen.\n";
+
+const char* const exitCodes = "Rückgabewerte:\n"
+                              "  0  erledigt\n"
+                              "  1  teilweise erledigt: einige Dateien sind fehlgeschlagen\n"
+                              "  2  abgebrochen, bevor etwas geschah: falscher Aufruf, abgelehnte\n"
+                              "     Eingabe, fehlgeschlagene Prüfung, Verbindung oder Anmeldung\n";
+
+const char* const generateDetails =
+    "Erzeugt die Doorpages wie \"ERSTELLEN\" im Fenster, mit dessen Startwerten.\n"
+    "  --keywords DATEI   Keyword-Datei (eine Zeile je Keyword)\n"
+    "  --home ORDNER      Programmordner mit doorpages, keywordfile und vorlagen; ohne\n"
+    "                     ihn der Datenordner des Benutzers (~/.local/share/vantiro)\n"
+    "  --pages ZAHL       Anzahl der Seiten, 20 bis 1000 (Vorgabe 20)\n"
+    "  --numbered         Dateien numerieren statt Keywords als Dateinamen\n"
+    "  --text-links       keine verlinkten Bilder\n"
+    "  --body, --head     Vorlage für den Seitenkörper und Zusatz im Seitenkopf (Dateien)\n"
+    "  --background, --text-color, --link-color  Farben der Form #rrggbb\n"
+    "  --seed N           gleiche Zahl, gleiche Seiten\n";
+const char* const keywordsDetails =
+    "Schreibt eine neue Keyword-Datei wie der Keyword-Dialog und gibt ihren Pfad aus.\n"
+    "TEXT enthält die Keywords, getrennt durch Komma.\n";
+const char* const uploadDetails =
+    "Lädt doorpages und doorpages/images auf einen FTP-Server. Das Passwort steht in der\n"
+    "Umgebungsvariablen VANTIRO_FTP_PASSWORD (leer für anonyme Server).\n";
+const char* const listDetails =
+    "Zeigt den Inhalt eines Ordners auf einem FTP-Server. Das Passwort steht in der\n"
+    "Umgebungsvariablen VANTIRO_FTP_PASSWORD (leer für anonyme Server).\n";
+
+struct Subcommand {
+    const char* name;
+    const char* usage;
+    const char* details;
+    int (*run)(const std::vector<std::string>&);
+};
+
+const Subcommand subcommands[] = {
+    {"generate", generateUsage, generateDetails, vantiro::runGenerateCommand},
+    {"keywords", keywordsUsage, keywordsDetails, vantiro::runKeywordsCommand},
+    {"upload", uploadUsage, uploadDetails, vantiro::runUploadCommand},
+    {"list", listUsage, listDetails, vantiro::runListCommand},
+};
+
+void printOverview()
+{
+    std::fputs("Aufruf:\n", stdout);
+    for (const Subcommand& subcommand : subcommands)
+        std::printf("  %s", subcommand.usage);
+    std::fputs("  vantiro-cli --version\n"
+               "  vantiro-cli BEFEHL --help\n\n",
+               stdout);
+    std::fputs(optionNotes, stdout);
+    std::fputs(exitCodes, stdout);
+}
+
+void printSubcommandHelp(const Subcommand& subcommand)
+{
+    std::printf("Aufruf:\n  %s\n%s\n%s%s", subcommand.usage, subcommand.details, optionNotes,
+                exitCodes);
+}
 
 } // namespace
 
@@ -33,18 +96,27 @@ int main(int argc, char** argv)
     const std::string command = args.empty() ? "" : args.front();
     const std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
 
-    if (command == "generate")
-        return vantiro::runGenerateCommand(rest);
-    if (command == "keywords")
-        return vantiro::runKeywordsCommand(rest);
-    if (command == "upload")
-        return vantiro::runUploadCommand(rest);
-    if (command == "list")
-        return vantiro::runListCommand(rest);
+    for (const Subcommand& subcommand : subcommands) {
+        if (command != subcommand.name)
+            continue;
+        if (vantiro::CommandLine::asksForHelp(rest)) {
+            printSubcommandHelp(subcommand);
+            return 0;
+        }
+        return subcommand.run(rest);
+    }
     if (command == "help" || command == "--help" || command == "-h") {
-        std::fputs(usage, stdout);
+        printOverview();
         return 0;
     }
-    std::fputs(usage, stderr);
+    if (command == "--version") {
+        std::printf("vantiro-cli %s\n", VANTIRO_VERSION);
+        return 0;
+    }
+    if (command.empty())
+        std::fputs("vantiro-cli: Es fehlt ein Befehl.\n", stderr);
+    else
+        std::fprintf(stderr, "vantiro-cli: Unbekannter Befehl %s.\n", command.c_str());
+    std::fputs("Hilfe: vantiro-cli --help\n", stderr);
     return 2;
 }

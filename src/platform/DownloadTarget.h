@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/AtomicFile.h"
+
 #include <cstddef>
 #include <string>
 
@@ -22,17 +24,10 @@ public:
     bool commit(bool failIfExists);
 
     // errno of the step that failed (EEXIST when the target existed).
-    int error() const { return error_; }
+    int error() const { return file_.error(); }
 
 private:
-    bool fail();
-    bool placeWithoutReplacing();
-    void discard();
-
-    std::string path_;
-    std::string temporary_;
-    int fd_ = -1;
-    int error_ = 0;
+    AtomicFile file_;
 };
 
 } // namespace vantiro

@@ -130,5 +130,102 @@ TEST(KeywordsCommand, WritesANewFileOrRefusesTextWithoutComma)
     EXPECT_NE(refused.err.find("Keywords fehlen"), std::string::npos);
 }
 
+TEST_F(GenerateCommandTest, AProgramFolderWithoutAPixelFileUsesTheShippedOne)
+{
+    fs::remove(home.file("vtr.gif"));
+    const auto result = runCli(generate({"--seed", "3"}));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string shipped = test::readFile(VANTIRO_SOURCE_DIR "/resources/vtr.gif");
+    ASSERT_FALSE(shipped.empty());
+    size_t images = 0;
+    for (const auto& entry : fs::directory_iterator(home.file("doorpages/images"))) {
+        EXPECT_EQ(test::readFile(entry.path().string()), shipped) << entry.path();
+        ++images;
+    }
+    EXPECT_GT(images, 0u);
+    EXPECT_FALSE(fs::exists(home.file("vtr.gif"))) << "nothing is copied into the folder";
+}
+
+TEST_F(GenerateCommandTest, ACheckWhoseTitleIsItsSentenceSaysItOnce)
+{
+    const auto result = runCli(generate({"--pages", "5"}));
+    EXPECT_EQ(result.exitCode, 2);
+    const std::string sentence = "Geben Sie eine Zahl zwischen 20 und 1000 an";
+    const size_t first = result.err.find(sentence);
+    ASSERT_NE(first, std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find(sentence, first + 1), std::string::npos) << result.err;
+}
+
+TEST_F(GenerateCommandTest, OptionsTakeTheirValueJoinedOrSeparate)
+{
+    const auto joined = runCli({"generate", "--home=" + home.path(), "--keywords=" + keywords(),
+                                "--seed=5", "--title=a=b", "--numbered"});
+    ASSERT_EQ(joined.exitCode, 0) << joined.err;
+    const std::string page = test::readFile(home.file("doorpages/file20.htm"));
+    EXPECT_NE(page.find("<TITLE>a=b"), std::string::npos) << "only the first = separates";
+    fs::remove_all(home.file("doorpages"));
+    ASSERT_EQ(runCli(generate({"--seed", "5", "--title", "a=b", "--numbered"})).exitCode, 0);
+    EXPECT_EQ(test::readFile(home.file("doorpages/file20.htm")), page);
+}
+
+TEST(CommandLineConventions, VersionAndHelpAnswerOnStdoutWithZero)
+{
+    const auto version = runCli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "vantiro-cli " VANTIRO_VERSION "\n");
+    const std::vector<std::vector<std::string>> asks = {{"--help"},
+                                                        {"-h"},
+                                                        {"help"},
+                                                        {"generate", "--help"},
+                                                        {"keywords", "-h"},
+                                                        {"upload", "--help"},
+                                                        {"list", "--server", "x", "-h"}};
+    for (const auto& args : asks) {
+        const auto result = runCli(args);
+        EXPECT_EQ(result.exitCode, 0) << args.back();
+        EXPECT_EQ(result.out.rfind("Aufruf:", 0), 0u) << args.back();
+        EXPECT_NE(result.out.find("Rückgabewerte"), std::string::npos) << args.back();
+        EXPECT_TRUE(result.err.empty()) << args.back();
+    }
+    EXPECT_NE(runCli({"upload", "--help"}).out.find("vantiro-cli upload --server"),
+              std::string::npos)
+        << "a subcommand's help shows that subcommand";
+}
+
+TEST(CommandLineConventions, WrongCallsAreExplainedInGermanOnceAndExitWithTwo)
+{
+    test::TempDir home;
+    const std::vector<std::pair<std::vector<std::string>, std::string>> wrong = {
+        {{}, "Es fehlt ein Befehl."},
+        {{"make"}, "Unbekannter Befehl make."},
+        {{"generate", "--bogus"}, "Unbekannte Option --bogus."},
+        {{"generate", "-x"}, "Unbekannte Option -x."},
+        {{"generate", "--keywords"}, "Die Option --keywords erwartet einen Wert."},
+        {{"generate", "--pages", "20", "--pages=30"}, "Die Option --pages ist doppelt angegeben."},
+        {{"generate", "--numbered=yes"}, "Die Option --numbered erwartet keinen Wert."},
+        {{"generate", "extra"}, "Unerwartetes Argument extra."},
+        {{"keywords", "--home", home.path()}, "Erwartet genau einen TEXT"},
+        {{"keywords", "--home", home.path(), "a,b", "c"}, "Erwartet genau einen TEXT"},
+    };
+    for (const auto& [args, message] : wrong) {
+        const auto result = runCli(args);
+        EXPECT_EQ(result.exitCode, 2) << message;
+        EXPECT_TRUE(result.out.empty()) << message;
+        const size_t first = result.err.find(message);
+        EXPECT_NE(first, std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find(message, first + 1), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("--help"), std::string::npos) << "says where help is";
+    }
+    EXPECT_FALSE(fs::exists(home.file("keywordfile/keywords.vrk")));
+}
+
+TEST(CommandLineConventions, DoubleDashLetsAWordBeginWithADash)
+{
+    test::TempDir home;
+    const auto result = runCli({"keywords", "--home", home.path(), "--", "-Auto, --help"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(test::readFile(home.file("keywordfile/keywords.vrk")), "-Auto\r\n--help\r\n");
+}
+
 } // namespace
 } // namespace vantiro

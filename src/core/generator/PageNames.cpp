@@ -16,13 +16,19 @@ class NameRegister final {
 public:
     NameRegister() { taken_.insert("_keyliste.htm"); }
 
+    // The name itself when it is free, else the stem with "_2", "_3", ... The stem is shortened
+    // so that the whole name fits the file system. Cleaned names hold ASCII only, so every byte
+    // is a whole character, in Windows-1252 and in UTF-8 alike.
     std::string claim(const std::string& name)
     {
-        std::string unique = name;
         const std::string stem = name.substr(0, name.size() - extension.size());
-        for (int number = 2; !taken_.insert(LowerCp1252(unique)).second; ++number)
-            unique = stem + "_" + std::to_string(number) + std::string(extension);
-        return unique;
+        for (int number = 1;; ++number) {
+            const std::string suffix = number == 1 ? "" : "_" + std::to_string(number);
+            const size_t room = maxPageNameBytes - extension.size() - suffix.size();
+            std::string unique = stem.substr(0, room) + suffix + std::string(extension);
+            if (taken_.insert(LowerCp1252(unique)).second)
+                return unique;
+        }
     }
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,10 @@ class Random;
 // Names are made unique within the run, letter case ignored, so that no page replaces another
 // and the preview and the index page keep their names: a taken name gets "_2", "_3", ...
 // before ".htm". Leading dots are dropped, since they would hide the file; a keyword that
-// leaves nothing after cleaning gives the numbered name.
+// leaves nothing after cleaning gives the numbered name. A name that would be longer than a
+// file name may be (255 bytes) is shortened before its suffix and ".htm".
+inline constexpr size_t maxPageNameBytes = 255;
+
 std::vector<std::string> MakePageNames(int pageCount, bool keywordNames,
                                        const KeywordList& keywords, Random& random);
 

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "core/files/FileSystem.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vantiro {
 
-// Whole-file writes that never leave a half-written file behind: the data goes to a temporary
-// file in the target's folder, which is then renamed (or linked) to the target name.
+// Whole files of text: written through AtomicFile, so that no half-written file is ever left
+// behind, and read in one piece.
 class TextFile final {
 public:
     enum class NewFile { Written, Exists, Failed };
@@ -18,8 +20,10 @@ public:
     // The same for a file made of several pieces, written one after the other.
     static bool writeReplacing(const std::string& path, const std::vector<std::string_view>& parts);
 
-    // Writes data to path only if nothing exists there yet; an existing file is never touched.
-    static NewFile writeNew(const std::string& path, std::string_view data);
+    // Writes data to path only if nothing exists there yet; an existing file is never touched,
+    // also on file systems without hard links.
+    static NewFile writeNew(const std::string& path, std::string_view data,
+                            FileSystem& fileSystem = FileSystem::system());
 
     // Copies a file's bytes to target, replacing a file of that name.
     static bool copyReplacing(const std::string& source, const std::string& target);

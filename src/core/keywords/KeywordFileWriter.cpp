@@ -54,7 +54,8 @@ std::string KeywordFileWriter::content(const std::string& typedText)
 }
 
 KeywordFileWriter::Result KeywordFileWriter::write(const std::string& programFolder,
-                                                   const std::string& typedText)
+                                                   const std::string& typedText,
+                                                   FileSystem& fileSystem)
 {
     const std::string folder = WorkFolders::path(programFolder, WorkFolders::keywordfile);
     if (!FolderExists(folder))
@@ -69,7 +70,7 @@ KeywordFileWriter::Result KeywordFileWriter::write(const std::string& programFol
         path = folder + "/" + numberedName(number);
         if (FileExists(path))
             continue;
-        switch (TextFile::writeNew(path, lines)) {
+        switch (TextFile::writeNew(path, lines, fileSystem)) {
         case TextFile::NewFile::Written:
             return {Status::Written, path};
         case TextFile::NewFile::Exists:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/FileSystem.h"
+
 #include <string>
 
 namespace vantiro {
@@ -20,8 +22,10 @@ public:
     };
 
     // typedText is Windows-1252, taken unchanged (not trimmed). programFolder and the returned
-    // path are file-system paths.
-    static Result write(const std::string& programFolder, const std::string& typedText);
+    // path are file-system paths. An existing file is never replaced, also on file systems
+    // without hard links.
+    static Result write(const std::string& programFolder, const std::string& typedText,
+                        FileSystem& fileSystem = FileSystem::system());
 
     // The file's content for a typed text: one cleaned piece per line, each ending in CR LF.
     static std::string content(const std::string& typedText);

@@ -13,7 +13,7 @@ std::string TemplateFiles::pathFor(const std::string& programFolder, int number)
 }
 
 TemplateFiles::SaveResult TemplateFiles::save(const std::string& programFolder,
-                                              const std::string& body)
+                                              const std::string& body, FileSystem& fileSystem)
 {
     const std::string folder = WorkFolders::path(programFolder, WorkFolders::vorlagen);
     if (!FolderExists(folder))
@@ -24,7 +24,7 @@ TemplateFiles::SaveResult TemplateFiles::save(const std::string& programFolder,
         const std::string path = pathFor(programFolder, number);
         if (FileExists(path))
             continue;
-        switch (TextFile::writeNew(path, content)) {
+        switch (TextFile::writeNew(path, content, fileSystem)) {
         case TextFile::NewFile::Written:
             return {SaveStatus::Written, path};
         case TextFile::NewFile::Exists:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/FileSystem.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,8 +28,10 @@ public:
     static std::string pathFor(const std::string& programFolder, int number);
 
     // Writes the body followed by two CR LF into the file with the smallest free number,
-    // creating the vorlagen folder when it is missing. An existing file is never replaced.
-    static SaveResult save(const std::string& programFolder, const std::string& body);
+    // creating the vorlagen folder when it is missing. An existing file is never replaced, also
+    // on file systems without hard links.
+    static SaveResult save(const std::string& programFolder, const std::string& body,
+                           FileSystem& fileSystem = FileSystem::system());
 
     // True when the vorlagen folder holds at least one visible ".vrv" file.
     static bool anyExists(const std::string& programFolder);

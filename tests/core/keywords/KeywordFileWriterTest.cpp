@@ -1,4 +1,5 @@
 #include "core/keywords/KeywordFileWriter.h"
+#include "support/NoHardLinkFileSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -63,6 +64,24 @@ TEST(KeywordFileWriter, ReportsAFolderThatCannotBeWritten)
     const auto result = KeywordFileWriter::write(home.path(), "a,b");
     EXPECT_EQ(result.status, Status::WriteFailed);
     EXPECT_EQ(test::readFile(home.file("keywordfile")), "a file in the folder's place");
+}
+
+TEST(KeywordFileWriter, WritesNewFilesWhereHardLinksAreMissing)
+{
+    test::TempDir home;
+    std::filesystem::create_directories(home.file("keywordfile"));
+    test::writeFile(home.file("keywordfile/keywords.vrk"), "alt\r\n");
+    for (const auto flags : {test::NoHardLinkFileSystem::RenameFlags::Supported,
+                             test::NoHardLinkFileSystem::RenameFlags::Missing}) {
+        test::NoHardLinkFileSystem fileSystem(flags);
+        const auto result = KeywordFileWriter::write(home.path(), "Auto,Reifen", fileSystem);
+        EXPECT_EQ(result.status, Status::Written);
+        EXPECT_EQ(test::readFile(result.path), "Auto\r\nReifen\r\n");
+        EXPECT_EQ(fileSystem.linkAttempts, 1);
+    }
+    EXPECT_EQ(test::readFile(home.file("keywordfile/keywords.vrk")), "alt\r\n");
+    EXPECT_TRUE(test::exists(home.file("keywordfile/keywords1.vrk")));
+    EXPECT_TRUE(test::exists(home.file("keywordfile/keywords2.vrk")));
 }
 
 } // namespace

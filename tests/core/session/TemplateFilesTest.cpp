@@ -1,4 +1,5 @@
 #include "core/session/TemplateFiles.h"
+#include "support/NoHardLinkFileSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -82,6 +83,20 @@ TEST(TemplateFiles, OnlyVisibleVrvFilesCountAsTemplates)
     EXPECT_FALSE(TemplateFiles::anyExists(program.path()));
     writeFile(program.file("vorlagen/eigene.vrv"), "x");
     EXPECT_TRUE(TemplateFiles::anyExists(program.path()));
+}
+
+TEST(TemplateFiles, SavesWhereHardLinksAreMissingWithoutReplacingATemplate)
+{
+    TempDir program;
+    test::NoHardLinkFileSystem fileSystem(test::NoHardLinkFileSystem::RenameFlags::Missing);
+    std::filesystem::create_directories(program.file("vorlagen"));
+    writeFile(program.file("vorlagen/vorlage1.vrv"), "eigene");
+    const TemplateFiles::SaveResult saved = TemplateFiles::save(program.path(), "neu", fileSystem);
+    EXPECT_EQ(saved.status, Status::Written);
+    EXPECT_EQ(saved.path, program.file("vorlagen/vorlage2.vrv"));
+    EXPECT_EQ(readFile(saved.path), "neu\r\n\r\n");
+    EXPECT_EQ(readFile(program.file("vorlagen/vorlage1.vrv")), "eigene");
+    EXPECT_EQ(fileSystem.linkAttempts, 1);
 }
 
 } // namespace
