@@ -82,7 +82,7 @@ bool isReservedWord(std::string_view word)
 bool isNameCharacter(unsigned char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '_' || c >= 0xA0;
+           c == '_' || c >= 0x80;
 }
 
 // One CSS identifier: name characters only, not starting with a digit, "--" or "-" and a digit.

@@ -33,6 +33,10 @@ TEST(CssFontFamily, KeepsPlainNamesAsTheyAreAndQuotesWhatCssWouldMisread)
     EXPECT_EQ(CssFontFamily("DejaVu Sans Mono"), "DejaVu Sans Mono");
     EXPECT_EQ(CssFontFamily("Noto-Sans_Display"), "Noto-Sans_Display");
     EXPECT_EQ(CssFontFamily("Caf\xE9 Sans"), "Caf\xE9 Sans");
+    EXPECT_EQ(CssFontFamily("\x8A"
+                            "arka Sans"),
+              "\x8A"
+              "arka Sans");
 
     EXPECT_EQ(CssFontFamily("3Dumb"), "\"3Dumb\"");
     EXPECT_EQ(CssFontFamily("Font Awesome 6 Free"), "\"Font Awesome 6 Free\"");
