@@ -12,6 +12,8 @@ packages=(
     # tests: GoogleTest, the FTP test server, the format check, the package checks
     libgtest-dev libgmock-dev python3-pyftpdlib clang-format
     desktop-file-utils appstream dpkg-dev file
+    # sanitizer run and fuzzing: clang with its runtimes
+    clang libclang-rt-14-dev llvm
 )
 
 missing=()

@@ -8,3 +8,4 @@ cmake --preset dev
 cmake --build --preset dev
 scripts/check-format.sh
 ctest --preset dev --timeout 300
+scripts/sanitize-and-fuzz.sh

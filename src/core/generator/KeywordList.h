@@ -21,7 +21,8 @@ public:
     };
 
     // Reads up to maxKeywords non-blank lines; lines end at CR LF or a lone CR, a lone LF stays
-    // in its line. The rest of a longer file is not read.
+    // in its line. The rest of a longer file is not read. Anything but a regular file (a folder,
+    // a named pipe, a device) cannot be opened.
     ReadResult read(const std::string& path);
 
     // For tests and callers that already have keywords; each entry is trimmed, blanks dropped.

@@ -6,7 +6,8 @@
 namespace vantiro {
 
 // Conversion between UTF-8 (the window, the terminal) and Windows-1252 (every file the program
-// writes and the core's texts).
+// writes and the core's texts). A fixed table, so it needs nothing from the system and cannot
+// fail at run time.
 class Cp1252 final {
 public:
     // A character outside the code page, or a broken UTF-8 sequence, becomes "?".

@@ -3,6 +3,7 @@
 #include "qt/ftp/DriveList.h"
 #include "qt/ftp/FileList.h"
 #include "qt/ftp/FolderList.h"
+#include "qt/platform/KeyboardAccess.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -50,6 +51,28 @@ QPushButton* button(QWidget& parent, const char* name, const QString& caption)
     return created;
 }
 
+// Screen readers name each field by its label and each list by its heading; Tab follows the
+// window from the connection fields over the remote side to the local side.
+void setUpKeyboard(FtpWindowUi& ui)
+{
+    KeyboardAccess::nameByLabel(*ui.Label1, *ui.txtServername);
+    KeyboardAccess::nameByLabel(*ui.Label2, *ui.txtUsername);
+    KeyboardAccess::nameByLabel(*ui.Label3, *ui.txtPassword);
+    KeyboardAccess::name(*ui.lstServer, ui.Frame1->title());
+    KeyboardAccess::name(*ui.txtFilter, QStringLiteral("Suchmuster"));
+    KeyboardAccess::name(*ui.DriveLokal, QStringLiteral("Lokaler Datenträger"));
+    KeyboardAccess::name(*ui.DirLokal, QStringLiteral("Lokale Verzeichnisse"));
+    KeyboardAccess::name(*ui.fileListLokal, QStringLiteral("Lokale Dateien"));
+    if (ui.optAscii->group())
+        KeyboardAccess::makeOptionGroup(*ui.optAscii->group());
+    KeyboardAccess::setTabOrder({ui.txtServername, ui.txtUsername, ui.txtPassword, ui.cmdConnect,
+                                 ui.cmdDisconnect, ui.chkPassiv,   ui.optAscii,    ui.optBinaer,
+                                 ui.lstServer,     ui.txtFilter,   ui.cmdRefresh,  ui.cmdOpen,
+                                 ui.cmdDelete,     ui.cmdRename,   ui.cmdMakeDir,  ui.cmdUpload,
+                                 ui.cmdDownload,   ui.DriveLokal,  ui.DirLokal,    ui.fileListLokal,
+                                 ui.cmdExit});
+}
+
 } // namespace
 
 FtpWindowUi::FtpWindowUi(QWidget& window)
@@ -61,6 +84,7 @@ FtpWindowUi::FtpWindowUi(QWidget& window)
     createBottomRow(window);
     layOut(window);
     resetStartValues();
+    setUpKeyboard(*this);
 }
 
 void FtpWindowUi::createConnectionFrame(QWidget& window)

@@ -2,6 +2,7 @@
 
 #include "core/generator/MakerAddress.h"
 #include "qt/main/WidgetText.h"
+#include "qt/platform/KeyboardAccess.h"
 #include "qt/platform/LocalPath.h"
 
 #include <QButtonGroup>
@@ -19,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace vantiro {
 namespace {
@@ -65,6 +67,12 @@ QLineEdit* lineEdit(QWidget& parent, const char* name, int maxLength = 32767)
 {
     auto* edit = named(new QLineEdit(&parent), name);
     edit->setMaxLength(maxLength);
+    // A longer text the program put in raised the limit; the user's first edit lowers it again,
+    // as far as it can without cutting what is shown.
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit, maxLength](const QString& text) {
+        if (edit->maxLength() > maxLength)
+            edit->setMaxLength(std::max<int>(maxLength, static_cast<int>(text.size())));
+    });
     return edit;
 }
 
@@ -139,6 +147,56 @@ MainWindowUi::MainWindowUi(QWidget& window)
 {
     createControls(window);
     layOut(window);
+    setUpKeyboard();
+}
+
+void MainWindowUi::setUpKeyboard()
+{
+    const std::initializer_list<std::pair<QLabel*, QWidget*>> labelled = {
+        {Label1, cmbDoctype},      {Label2, txtTitle},   {Label4, cmbRobots},
+        {Label5, txtDescription},  {Label6, txtAuthor},  {Label7, cmbPragma},
+        {Label8, cmbRevisit},      {Label9, cmbCaching}, {Label10, txtKeyword},
+        {Label17, txtAnzahlSeiten}};
+    for (const auto& [label, field] : labelled)
+        KeyboardAccess::nameByLabel(*label, *field);
+    cmbRevisit->setAccessibleDescription(Label15->text());
+    KeyboardAccess::name(*txtScripting, Frame2->title());
+    KeyboardAccess::name(*txtBody, Frame3->title());
+
+    KeyboardAccess::makeMultiLineField(*txtScripting);
+    KeyboardAccess::makeMultiLineField(*txtBody);
+    KeyboardAccess::makeOptionGroup(*namingGroup);
+
+    // Region by region, as the window reads from top left to bottom right.
+    KeyboardAccess::setTabOrder({cmbDoctype,
+                                 txtTitle,
+                                 cmbRobots,
+                                 txtDescription,
+                                 txtAuthor,
+                                 cmbPragma,
+                                 cmbRevisit,
+                                 cmbCaching,
+                                 txtScripting,
+                                 txtKeyword,
+                                 cmdLadeKeyword,
+                                 cmdCreateKeyword,
+                                 txtBody,
+                                 cmdSeitenhintergrund,
+                                 cmdSchriftart,
+                                 cmdSchriftfarbe,
+                                 cmdLinkfarbe,
+                                 cmdBeispielcode,
+                                 optKeywords,
+                                 optDateiname,
+                                 chkImageLinks,
+                                 txtAnzahlSeiten,
+                                 cmdUpload,
+                                 cmdErstellen,
+                                 cmdVorschau,
+                                 cmdVorlageLaden,
+                                 cmdVorlageSpeichern,
+                                 cmbReset,
+                                 cmdEnde});
 }
 
 void MainWindowUi::createControls(QWidget& window)
@@ -211,7 +269,7 @@ void MainWindowUi::createControls(QWidget& window)
     chkImageLinks =
         named(new QCheckBox(QStringLiteral("Ranking durch verlinkte Images optimieren"), &window),
               "chkImageLinks");
-    Label17 = label(window, "Label17", QStringLiteral("Wieviele Dateien erzeugen?"));
+    Label17 = fieldLabel(window, "Label17", QStringLiteral("Wieviele Dateien erzeugen?"));
     txtAnzahlSeiten = lineEdit(window, "txtAnzahlSeiten");
 
     Frame5 = named(new QGroupBox(QStringLiteral("Dateien auf den Server überspielen"), &window),
@@ -271,7 +329,8 @@ void MainWindowUi::layOut(QWidget& window)
     auto* scripting = new QVBoxLayout(Frame2);
     scripting->setContentsMargins(6, 2, 6, 4);
     scripting->addWidget(txtScripting);
-    txtScripting->setFixedHeight(46);
+    // Room for about three lines and a whole scroll bar.
+    txtScripting->setFixedHeight(txtScripting->minimumSizeHint().height());
 
     auto* keywordRow = row({Label18, Label10, txtKeyword, cmdLadeKeyword, cmdCreateKeyword});
     keywordRow->insertSpacing(1, 16);
@@ -299,7 +358,12 @@ void MainWindowUi::layOut(QWidget& window)
     upload->setSpacing(2);
     upload->addWidget(Label19);
     upload->addWidget(cmdUpload);
-    Frame5->setMinimumWidth(180);
+    // A wrapped label asks for its height only once its width is known, which the window's
+    // minimum size does not wait for: the narrowest width it may get fixes the height it needs.
+    // The frame is at least as wide as its title, so the hint inside its margins may be too.
+    const int hintWidth = Frame5->fontMetrics().horizontalAdvance(Frame5->title()) - 12;
+    Label19->setMinimumWidth(hintWidth);
+    Label19->setMinimumHeight(Label19->heightForWidth(hintWidth));
 
     auto* actions = new QVBoxLayout;
     actions->setSpacing(3);

@@ -92,6 +92,7 @@ public:
 private:
     void createControls(QWidget& window);
     void layOut(QWidget& window);
+    void setUpKeyboard();
 };
 
 } // namespace vantiro

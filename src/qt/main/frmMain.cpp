@@ -7,6 +7,7 @@
 #include "core/session/TemplateFiles.h"
 #include "core/session/WorkFolders.h"
 #include "core/style/BodyStyle.h"
+#include "core/style/CssFontFamily.h"
 #include "qt/main/BusyCursor.h"
 #include "qt/main/MainWindowUi.h"
 #include "qt/main/UploadLauncher.h"
@@ -139,7 +140,7 @@ void frmMain::showPreview()
     const QString page =
         LocalPath::toQt(programFolder_) + QStringLiteral("/doorpages/vorschau.htm");
     if (FileExists(LocalPath::fromQt(page))) {
-        services_.shell.open(page);
+        openOrExplain(page, QStringLiteral("Die Vorschauseite"));
         return;
     }
     services_.boxes.message(QStringLiteral("Programmfehler"),
@@ -152,12 +153,27 @@ void frmMain::showPreview()
 void frmMain::openHelp()
 {
     const QString page = LocalPath::toQt(ProgramFolder::helpPage(paths_));
-    services_.shell.open(page.isEmpty() ? QString::fromLatin1(helpAddress) : page);
+    openOrExplain(page.isEmpty() ? QString::fromLatin1(helpAddress) : page,
+                  QStringLiteral("Die Hilfeseite"));
 }
 
 void frmMain::openHomePage()
 {
-    services_.shell.open(QString::fromLatin1(makerAddress));
+    openOrExplain(QString::fromLatin1(makerAddress), QStringLiteral("Die Homepage"));
+}
+
+void frmMain::openOrExplain(const QString& target, const QString& what)
+{
+    if (services_.shell.open(target))
+        return;
+    services_.boxes.message(
+        QStringLiteral("Öffnen nicht möglich"),
+        QStringLiteral("%1 konnte nicht geöffnet werden:\n%2\n\nVersucht wurde, sie mit dem "
+                       "Browser zu öffnen, den die Arbeitsumgebung für solche Seiten vorsieht "
+                       "(xdg-open). Es ließ sich kein Programm dafür starten. Richten Sie einen "
+                       "Standard-Browser ein oder öffnen Sie die Seite von Hand.")
+            .arg(what, target),
+        warning);
 }
 
 void frmMain::saveTemplate()
@@ -261,7 +277,8 @@ void frmMain::chooseFont()
     if (!font)
         return;
     PageSettings styled = settings();
-    StyleActions::applyFont(styled, WidgetText::toCp1252(*font));
+    // The pages get the family as CSS names it, not as the font dialog lists it.
+    StyleActions::applyFont(styled, CssFontFamily(WidgetText::toCp1252(*font)));
     applySettings(styled);
 }
 

@@ -49,6 +49,7 @@ private:
     void showPreview();
     void openHelp();
     void openHomePage();
+    void openOrExplain(const QString& target, const QString& what);
     void saveTemplate();
     void loadTemplate();
     void resetWindow();

@@ -6,12 +6,12 @@
 
 namespace vantiro {
 
-void QtShell::open(const QString& pathOrAddress)
+bool QtShell::open(const QString& pathOrAddress)
 {
     // Local paths may hold "#" or "%", which an address would read as fragment or escape.
     const QUrl target = QDir::isAbsolutePath(pathOrAddress) ? QUrl::fromLocalFile(pathOrAddress)
                                                             : QUrl(pathOrAddress);
-    QDesktopServices::openUrl(target);
+    return QDesktopServices::openUrl(target);
 }
 
 } // namespace vantiro

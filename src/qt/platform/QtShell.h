@@ -8,7 +8,7 @@ namespace vantiro {
 // as a separate process: the window never waits for it.
 class QtShell final : public Shell {
 public:
-    void open(const QString& pathOrAddress) override;
+    bool open(const QString& pathOrAddress) override;
 };
 
 } // namespace vantiro

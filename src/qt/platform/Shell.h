@@ -10,8 +10,9 @@ class Shell {
 public:
     virtual ~Shell() = default;
 
-    // A local file path or an http(s) address. The result is not examined by any caller.
-    virtual void open(const QString& pathOrAddress) = 0;
+    // A local file path or an http(s) address. False when no program could be started for it,
+    // so that the caller can say so; a program that starts and then fails is not seen.
+    virtual bool open(const QString& pathOrAddress) = 0;
 };
 
 } // namespace vantiro

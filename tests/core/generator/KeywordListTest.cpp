@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace vantiro {
 namespace {
 
@@ -61,6 +63,19 @@ TEST(KeywordList, RefusesBinaryAndOverlongLinesAndMissingFiles)
     KeywordList list;
     EXPECT_EQ(list.read("/nonexistent/k.vrk").status, KeywordList::Status::CannotOpen);
     EXPECT_EQ(list.at(1), "");
+}
+
+TEST(KeywordList, RefusesFoldersPipesAndDevicesWithoutWaiting)
+{
+    test::TempDir dir;
+    const std::string pipe = dir.file("pipe.vrk");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    KeywordList list;
+    // A pipe without a writer would block a plain open for ever.
+    EXPECT_EQ(list.read(pipe).status, KeywordList::Status::CannotOpen);
+    EXPECT_EQ(list.read(dir.path()).status, KeywordList::Status::CannotOpen);
+    EXPECT_EQ(list.read("/dev/zero").status, KeywordList::Status::CannotOpen);
+    EXPECT_EQ(list.count(), 0);
 }
 
 } // namespace

@@ -72,6 +72,22 @@ TEST_F(StyleButtons, FontReplacesTheHeadContentWithAStyleBlock)
     EXPECT_EQ(styled.SchriftartStyle, styled.txtScripting);
 }
 
+TEST_F(StyleButtons, FontFromTheDialogReachesTheStyleBlockAsCssNamesIt)
+{
+    styles.fonts = {QStringLiteral("Nimbus Sans [URW ]"), QStringLiteral("Sans Serif"),
+                    QStringLiteral("Font Awesome 6 Free")};
+    click("cmdSchriftart");
+    EXPECT_EQ(settings().Schriftart, "Nimbus Sans");
+    EXPECT_NE(settings().txtScripting.find("SPAN {font-family:Nimbus Sans;font-size:10pt;}"),
+              std::string::npos);
+    click("cmdSchriftart");
+    EXPECT_EQ(settings().Schriftart, "sans-serif");
+    click("cmdSchriftart");
+    EXPECT_EQ(settings().Schriftart, "\"Font Awesome 6 Free\"");
+    EXPECT_NE(settings().txtScripting.find("LI {font-family:\"Font Awesome 6 Free\";}"),
+              std::string::npos);
+}
+
 TEST_F(SampleTemplate, CancelledQuestionsGiveEmptyTitleAndLinksAndLockTheStyleButtons)
 {
     change([](PageSettings& s) {

@@ -26,8 +26,8 @@ int main(int argc, char* argv[])
     vantiro::test::FakeFileDialogs files;
     vantiro::test::FakeStyleDialogs styles;
     vantiro::Random random(1);
-    const QString programFolder = QString::fromStdString(folder.path());
-    vantiro::frmMain window({programFolder, programFolder}, {boxes, shell, files, styles, random});
+    vantiro::frmMain window({folder.path(), {folder.path()}},
+                            {boxes, shell, files, styles, random});
     window.show();
     QApplication::processEvents();
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
