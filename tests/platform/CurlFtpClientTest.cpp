@@ -354,7 +354,16 @@ TEST_F(CurlFtpClientTest, NameWithLineBreakIsNeverSent)
     EXPECT_TRUE(client.connected());
 }
 
-TEST_F(CurlFtpClientTest, StoppedServerIsNoticedAndLaterCallsFail)
+size_t loginsIn(const std::string& log)
+{
+    size_t logins = 0;
+    for (size_t pos = log.find("logged in"); pos != std::string::npos;
+         pos = log.find("logged in", pos + 1))
+        ++logins;
+    return logins;
+}
+
+TEST_F(CurlFtpClientTest, StoppedServerIsNoticedAndLaterCallsFailAsLostConnection)
 {
     connect(server);
     std::vector<FtpEntry> entries;
@@ -364,27 +373,51 @@ TEST_F(CurlFtpClientTest, StoppedServerIsNoticedAndLaterCallsFail)
     EXPECT_FALSE(client.connected());
     EXPECT_FALSE(client.findFiles("*.*", entries));
     EXPECT_EQ(client.lastResponse().code, 12056u);
+    EXPECT_EQ(client.lastResponse().text, "Verbindung zum Server unterbrochen");
     EXPECT_FALSE(client.setCurrentDirectory("/"));
     EXPECT_FALSE(client.putFile(local.path(), "x", TransferType::Binary));
     EXPECT_EQ(client.lastResponse().code, 12056u);
+    EXPECT_TRUE(client.takeNotices().empty());
 }
 
-TEST_F(CurlFtpClientTest, ConnectionTheServerClosesWhenIdleIsNoticedWithoutNewLogin)
+TEST_F(CurlFtpClientTest, ConnectionTheServerClosedWhenIdleIsLoggedInAgainInTheSameFolder)
 {
     test::FtpTestServer impatient(test::FtpTestServer::Options{.idleTimeoutSeconds = 1});
+    fs::create_directory(impatient.root() + "/sub");
+    test::writeFile(impatient.root() + "/sub/inside.htm", "x");
     connect(impatient);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(client.setCurrentDirectory("/sub"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1800));
 
     EXPECT_FALSE(client.connected());
     std::vector<FtpEntry> entries;
-    EXPECT_FALSE(client.findFiles("*.*", entries));
-    EXPECT_EQ(client.lastResponse().code, 12056u);
-    const std::string log = impatient.log();
-    size_t logins = 0;
-    for (size_t pos = log.find("logged in"); pos != std::string::npos;
-         pos = log.find("logged in", pos + 1))
-        ++logins;
-    EXPECT_EQ(logins, 1u) << log;
+    ASSERT_TRUE(client.findFiles("*.*", entries)) << response() << impatient.log();
+    EXPECT_EQ(namesOf(entries), std::vector<std::string>{"inside.htm"});
+    EXPECT_EQ(client.currentDirectory(), "/sub");
+    EXPECT_EQ(client.takeNotices(), std::vector<std::string>{"Verbindung wiederhergestellt"});
+    EXPECT_TRUE(client.takeNotices().empty()) << "each note is handed out once";
+    EXPECT_EQ(loginsIn(impatient.log()), 2u) << impatient.log();
+}
+
+TEST_F(CurlFtpClientTest, KeepAliveHoldsAnIdleConnectionPastTheServerTimeout)
+{
+    test::FtpTestServer impatient(test::FtpTestServer::Options{.idleTimeoutSeconds = 1});
+    CurlFtpClient::Limits limits;
+    limits.keepAliveAfter = std::chrono::milliseconds(300);
+    client.setLimits(limits);
+    connect(impatient);
+
+    // A real idle gap of three server timeouts, with only the window's keep-alive ticks.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(3000);
+    while (std::chrono::steady_clock::now() < end) {
+        client.keepAlive();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(client.connected());
+    std::vector<FtpEntry> entries;
+    ASSERT_TRUE(client.findFiles("*.*", entries)) << response();
+    EXPECT_TRUE(client.takeNotices().empty());
+    EXPECT_EQ(loginsIn(impatient.log()), 1u) << impatient.log();
 }
 
 } // namespace
