@@ -33,6 +33,7 @@ constexpr std::size_t maxListingBytes = 64 * 1024 * 1024;
 // Results of a call that the loop ends itself, beside libcurl's own codes.
 constexpr int cancelledResult = -1;
 constexpr int stalledResult = -2;
+constexpr int noConnectionResult = -3;
 // Ten years: libcurl's default of 118 s would end an idle connection the user still relies on.
 constexpr long connectionAgeSeconds = 10L * 365 * 24 * 3600;
 // The longest wait in the loop, so that cancel() and the stall limit are noticed soon.
@@ -627,6 +628,8 @@ bool CurlFtpClient::relogin()
     // Every command names its full path; the CWD only takes the server back to where the user
     // stands, as a fresh login would be elsewhere.
     runCommand("CWD " + current_);
+    if (!handle_)
+        return failLocally(lostConnectionCode, lostConnectionText);
     addNotice(reloginNotice);
     return true;
 }
@@ -688,7 +691,7 @@ bool CurlFtpClient::runCommand(const std::string& command, bool intermediateExpe
         flush.quote = {"*NOOP"};
         perform(flush);
         const std::vector<FtpReplyLog::Reply> flushed = replies_.replies();
-        dropConnection();
+        abandonConnection();
         if (flushed.empty())
             return failLocally(lostConnectionCode, lostConnectionText);
         const FtpReplyLog::Reply& reply = flushed.front();
@@ -704,7 +707,7 @@ bool CurlFtpClient::runCommand(const std::string& command, bool intermediateExpe
         // command, so this connection is given up.
         finish(code, false);
         const FtpResponse kept = response_;
-        dropConnection();
+        abandonConnection();
         response_ = kept;
         return false;
     }
@@ -727,6 +730,9 @@ bool CurlFtpClient::readListing(const char* command, std::string& listing)
 
 int CurlFtpClient::perform(const Request& request)
 {
+    replies_.clearLast();
+    if (!handle_)
+        return noConnectionResult;
     CURL* curl = easy(handle_);
     // A reset keeps the live connection; every call starts from the same options.
     curl_easy_reset(curl);
@@ -820,7 +826,19 @@ int CurlFtpClient::drive()
         curl_multi_poll(multi, nullptr, 0, static_cast<int>(wait), nullptr);
     }
     curl_multi_remove_handle(multi, curl);
+    if (result == cancelledResult || result == stalledResult)
+        abandonConnection();
     return result;
+}
+
+// A connection left in the middle of a command or a transfer is of no further use: what the
+// server sends next would answer the wrong command. The socket is shut first, so that
+// libcurl's closing QUIT does not wait on a server that has stopped answering.
+void CurlFtpClient::abandonConnection()
+{
+    if (controlSocket_ >= 0)
+        shutdown(controlSocket_, SHUT_RDWR);
+    dropConnection();
 }
 
 // Everything a connection's easy handle needs, whatever the call.
@@ -865,6 +883,8 @@ bool CurlFtpClient::finish(int curlCode, bool serverAccepted)
         return failLocally(cancelledCode, cancelledText);
     if (curlCode == stalledResult || curlCode == CURLE_OPERATION_TIMEDOUT)
         return failLocally(timeoutCode, timeoutText);
+    if (curlCode == noConnectionResult)
+        return failLocally(lostConnectionCode, lostConnectionText);
     if (curlCode == CURLE_OK && serverAccepted) {
         response_ = FtpResponse{0, replies_.lastText()};
         return true;

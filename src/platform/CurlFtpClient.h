@@ -95,6 +95,7 @@ private:
 
     bool openConnection();
     void dropConnection();
+    void abandonConnection();
     bool relogin();
     bool ensureConnected();
     bool ensureSendable(const std::string& text);

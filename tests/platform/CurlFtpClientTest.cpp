@@ -1,14 +1,20 @@
 #include "platform/CurlFtpClient.h"
+#include "platform/ScriptedFtpServer.h"
 #include "support/FtpTestServer.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <utime.h>
 
 namespace vantiro {
@@ -342,16 +348,183 @@ TEST_F(CurlFtpClientTest, NamesWithBlanksHashPercentAndUmlautsTravelUnchanged)
     EXPECT_EQ(filesIn(remote(folder)), std::vector<std::string>{});
 }
 
-TEST_F(CurlFtpClientTest, NameWithLineBreakIsNeverSent)
+TEST_F(CurlFtpClientTest, NameWithAControlByteIsRefusedAloneAndTheConnectionGoesOn)
 {
     test::writeFile(remote("victim.htm"), "x");
+    test::writeFile(local.file("page.htm"), "inhalt");
     connect(server);
     EXPECT_FALSE(client.deleteFile("x\r\nDELE /victim.htm"));
     EXPECT_EQ(client.lastResponse().code, 12003u);
     EXPECT_FALSE(client.renameFile("victim.htm", "a\nb"));
     EXPECT_FALSE(client.setCurrentDirectory(std::string("/\0", 2)));
-    EXPECT_TRUE(test::exists(remote("victim.htm")));
+    for (const std::string name : {"tab\there.htm", "esc\x1B.htm", "del\x7F.htm"}) {
+        EXPECT_FALSE(client.putFile(local.file("page.htm"), name, TransferType::Binary)) << name;
+        EXPECT_EQ(client.lastResponse().code, CurlFtpClient::unsendableNameCode) << name;
+        EXPECT_EQ(client.lastResponse().text,
+                  "Der Name enth\xE4lt ein Steuerzeichen und kann nicht gesendet werden");
+        ASSERT_TRUE(client.putFile(local.file("page.htm"), "next.htm", TransferType::Binary))
+            << "the file after it still goes: " << response();
+    }
+    EXPECT_EQ(filesIn(server.root()), (std::vector<std::string>{"next.htm", "victim.htm"}));
     EXPECT_TRUE(client.connected());
+    EXPECT_TRUE(client.takeNotices().empty()) << "no new login was needed";
+}
+
+TEST_F(CurlFtpClientTest, ListingsKeepACarriageReturnInsideANameOnBothListingKinds)
+{
+    test::FtpTestServer listOnly(test::FtpTestServer::Options{.mlsd = false});
+    for (test::FtpTestServer* to : {&server, &listOnly}) {
+        test::writeFile(to->root() + "/cr\rinside.htm", "x");
+        test::writeFile(to->root() + "/plain.htm", "y");
+        CurlFtpClient reader;
+        ASSERT_TRUE(reader.connect(to->address(), to->user(), to->password(), true));
+        std::vector<FtpEntry> entries;
+        ASSERT_TRUE(reader.findFiles("*.*", entries)) << reader.lastResponse().text;
+        EXPECT_EQ(namesOf(entries), (std::vector<std::string>{"cr\rinside.htm", "plain.htm"}));
+        // No command can carry a CR, so that name alone is refused.
+        EXPECT_FALSE(
+            reader.getFile("cr\rinside.htm", local.file("copy.htm"), false, TransferType::Binary));
+        EXPECT_EQ(reader.lastResponse().code, CurlFtpClient::unsendableNameCode);
+        ASSERT_TRUE(
+            reader.getFile("plain.htm", local.file("copy.htm"), false, TransferType::Binary));
+        EXPECT_EQ(test::readFile(local.file("copy.htm")), "y");
+    }
+}
+
+TEST_F(CurlFtpClientTest, ProgressCountsEveryByteAndCancelLeavesNoPartialFileOnEitherSide)
+{
+    const std::string big(24 * 1024 * 1024, 'v');
+    test::writeFile(local.file("big.bin"), big);
+    connect(server);
+
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> steps;
+    client.setProgress(
+        [&](std::uint64_t done, std::uint64_t total) { steps.emplace_back(done, total); });
+    ASSERT_TRUE(client.putFile(local.file("big.bin"), "whole.bin", TransferType::Binary));
+    ASSERT_FALSE(steps.empty());
+    EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
+    EXPECT_EQ(steps.back(), std::make_pair(std::uint64_t{big.size()}, std::uint64_t{big.size()}));
+
+    client.setProgress([&](std::uint64_t done, std::uint64_t) {
+        if (done > 1024 * 1024)
+            client.cancel();
+    });
+    EXPECT_FALSE(client.putFile(local.file("big.bin"), "half.bin", TransferType::Binary));
+    EXPECT_EQ(client.lastResponse().code, FtpClient::cancelledCode);
+    EXPECT_FALSE(test::exists(remote("half.bin"))) << "the partial upload is deleted";
+    EXPECT_FALSE(client.getFile("whole.bin", local.file("back.bin"), true, TransferType::Binary));
+    EXPECT_EQ(client.lastResponse().code, FtpClient::cancelledCode);
+    EXPECT_EQ(filesIn(local.path()), std::vector<std::string>{"big.bin"});
+
+    client.setProgress(nullptr);
+    client.cancel();
+    EXPECT_FALSE(client.setCurrentDirectory("/")) << "a cancel while idle stops the next call";
+    EXPECT_EQ(client.lastResponse().code, FtpClient::cancelledCode);
+    ASSERT_TRUE(client.getFile("whole.bin", local.file("back.bin"), true, TransferType::Binary))
+        << "and only that one: " << response();
+    EXPECT_EQ(test::readFile(local.file("back.bin")), big);
+}
+
+TEST(CurlFtpClientConnectTest, CancelStopsAConnectThatWaitsForTheGreeting)
+{
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const std::string server = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+
+    CurlFtpClient client;
+    std::thread canceller([&client] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        client.cancel();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(client.connect(server, "user", "secret", true));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    canceller.join();
+    EXPECT_EQ(client.lastResponse().code, FtpClient::cancelledCode);
+    EXPECT_LT(waited, std::chrono::seconds(5));
+    EXPECT_FALSE(client.connected());
+    close(listener);
+}
+
+TEST(CurlFtpClientRepliesTest, OnlyFinalPositiveRepliesCountAndMultiLineRepliesStayWhole)
+{
+    test::ScriptedFtpServer server(false);
+    CurlFtpClient client;
+    ASSERT_TRUE(client.connect(server.address(), "user", "a", true)) << client.lastResponse().text;
+
+    EXPECT_FALSE(client.setCurrentDirectory("/lone")) << "a preliminary reply is no success";
+    EXPECT_EQ(client.lastResponse().code, 150u);
+    EXPECT_EQ(client.lastResponse().text, "150 Wait for it");
+    EXPECT_EQ(client.currentDirectory(), "/");
+
+    EXPECT_TRUE(client.createDirectory("/inner")) << client.lastResponse().text;
+    EXPECT_EQ(client.lastResponse().text, "257-First line\n550 inner line\n257 Done");
+
+    EXPECT_FALSE(client.deleteFile("/inner"));
+    EXPECT_EQ(client.lastResponse().code, 550u);
+    EXPECT_EQ(client.lastResponse().text, "550-Cannot delete\n250 inner line\n550 End")
+        << "a one-letter password leaves the words around it alone";
+
+    ASSERT_TRUE(client.createDirectory("neu")) << "commands and replies pair up again";
+    const std::string sent = server.commands();
+    EXPECT_NE(sent.find("MKD /neu\n"), std::string::npos) << sent;
+    EXPECT_EQ(sent.find("MKD /neu\n"), sent.rfind("MKD /neu\n")) << "sent once: " << sent;
+}
+
+TEST(CurlFtpClientRepliesTest, ReplyThatTricklesEndsAsATimeoutOfItsOwn)
+{
+    test::ScriptedFtpServer server(false);
+    CurlFtpClient client;
+    CurlFtpClient::Limits limits;
+    limits.stallBytes = 64;
+    limits.stallTime = std::chrono::milliseconds(1000);
+    client.setLimits(limits);
+    ASSERT_TRUE(client.connect(server.address(), "user", "secret", true));
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(client.setCurrentDirectory("/trickle"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(client.lastResponse().code, CurlFtpClient::timeoutCode);
+    EXPECT_EQ(client.lastResponse().text, "Zeit\xFC"
+                                          "berschreitung: Der Server antwortet zu langsam");
+    EXPECT_EQ(client.currentDirectory(), "/");
+}
+
+TEST(CurlFtpClientNamesTest, TypedNamesGoOutInUtf8OnlyWhenTheServerAgreedAndListedNamesAsTheyCame)
+{
+    const std::string typed = "M\xFCller";               // Windows-1252, as typed
+    const std::string listed = "Gr\xC3\xBC\xC3\x9F.htm"; // UTF-8, as a server listed it
+    const std::string listedOld = "Gr\xFC\xDF.htm";      // Windows-1252, as listed
+    test::ScriptedFtpServer utf8Server(true);
+    CurlFtpClient utf8;
+    ASSERT_TRUE(utf8.connect(utf8Server.address(), "user", "secret", true));
+    EXPECT_TRUE(utf8.utf8Names());
+    ASSERT_TRUE(utf8.createDirectory(typed));
+    ASSERT_TRUE(utf8.renameFile(listed, listed));
+    const std::string sent = utf8Server.commands();
+    EXPECT_NE(sent.find("OPTS UTF8 ON\n"), std::string::npos) << sent;
+    EXPECT_NE(sent.find("MKD /M\xC3\xBCller\n"), std::string::npos) << sent;
+    EXPECT_NE(sent.find("RNTO /" + listed + "\n"), std::string::npos) << sent;
+
+    test::ScriptedFtpServer plainServer(false);
+    CurlFtpClient plain;
+    ASSERT_TRUE(plain.connect(plainServer.address(), "user", "secret", true));
+    EXPECT_FALSE(plain.utf8Names());
+    ASSERT_TRUE(plain.createDirectory(typed));
+    ASSERT_TRUE(plain.renameFile(listedOld, listedOld));
+    const std::string plainSent = plainServer.commands();
+    EXPECT_EQ(plainSent.find("OPTS"), std::string::npos) << plainSent;
+    EXPECT_NE(plainSent.find("MKD /" + typed + "\n"), std::string::npos) << plainSent;
+    EXPECT_NE(plainSent.find("RNFR /" + listedOld + "\nRNTO /" + listedOld + "\n"),
+              std::string::npos)
+        << "a Windows-1252 name left unchanged renames nothing: " << plainSent;
+    EXPECT_EQ(plainSent.find("secret"), std::string::npos);
 }
 
 size_t loginsIn(const std::string& log)
