@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <netinet/in.h>
+#include <optional>
 #include <poll.h>
 #include <sys/select.h>
 #include <sys/socket.h>
@@ -185,6 +186,8 @@ struct CurlFtpClient::Request {
     curl_off_t uploadSize = -1;
     // Servers do not report the converted size of an ASCII transfer, some refuse SIZE then.
     bool skipSizeCheck = false;
+    // A file transfer in this type.
+    std::optional<TransferType> type;
     // The data as it came off the connection: libcurl turns every CR of a listing it fetches
     // in type A into LF before the write callback, names with a CR included.
     bool rawData = false;
@@ -396,7 +399,7 @@ bool CurlFtpClient::getFile(const std::string& remoteName, const std::string& lo
     const bool fetched = withConnection([&] {
         Request request;
         request.url = url(path, false);
-        request.preQuote = {typeCommand(type)};
+        request.type = type;
         request.skipSizeCheck = ascii;
         const int code = perform(request);
         if (code == CURLE_WRITE_ERROR && target.error() != 0)
@@ -477,7 +480,7 @@ bool CurlFtpClient::putFile(const std::string& localPath, const std::string& rem
         read = 0;
         Request request;
         request.url = url(path, false);
-        request.preQuote = {typeCommand(type)};
+        request.type = type;
         request.upload = true;
         request.uploadSize = ascii ? -1 : static_cast<curl_off_t>(info.st_size);
         const int code = perform(request);
@@ -574,6 +577,8 @@ bool CurlFtpClient::openConnection()
     refuseNewControlConnection_ = false;
     mlsdUnsupported_ = false;
     utf8Names_ = false;
+    serverType_ = 0;
+    curlType_ = 0;
 
     Request login;
     login.url = url("/", true);
@@ -737,8 +742,28 @@ int CurlFtpClient::perform(const Request& request)
     // A reset keeps the live connection; every call starts from the same options.
     curl_easy_reset(curl);
     applyCommonOptions();
+    // libcurl sends TYPE I before a file transfer and TYPE A before a listing whenever it last
+    // sent the other; the TYPE A of an ASCII transfer is this client's own. Kept track of, so
+    // that a run of files in one type costs no TYPE command per file.
+    std::vector<std::string> preQuoteCommands = request.preQuote;
+    char serverTypeAfter = 0;
+    char curlTypeAfter = 0;
+    if (request.type) {
+        const char wanted = *request.type == TransferType::Ascii ? 'A' : 'I';
+        const char before = curlType_ == 'I' ? serverType_ : curlType_ == 'A' ? 'I' : 0;
+        if (before != wanted)
+            preQuoteCommands.push_back(typeCommand(*request.type));
+        serverTypeAfter = wanted;
+        curlTypeAfter = 'I';
+    } else if (request.customRequest) {
+        serverTypeAfter = 'A';
+        curlTypeAfter = 'A';
+    } else {
+        serverTypeAfter = serverType_;
+        curlTypeAfter = curlType_;
+    }
     const StringList quote(request.quote);
-    const StringList preQuote(request.preQuote);
+    const StringList preQuote(preQuoteCommands);
     curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(curl, CURLOPT_NOBODY, request.noBody ? 1L : 0L);
     curl_easy_setopt(curl, CURLOPT_QUOTE, quote.get());
@@ -756,6 +781,8 @@ int CurlFtpClient::perform(const Request& request)
     rawDataTooLong_ = false;
     collectRawData_ = request.rawData;
     const int code = drive();
+    serverType_ = code == CURLE_OK ? serverTypeAfter : 0;
+    curlType_ = code == CURLE_OK ? curlTypeAfter : 0;
     collectRawData_ = false;
     lastUse_ = std::chrono::steady_clock::now();
     connected(); // notices a connection that was lost during this call

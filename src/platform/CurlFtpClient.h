@@ -130,6 +130,8 @@ private:
     bool mlsdUnsupported_ = false;
     bool utf8Names_ = false;
     bool collectRawData_ = false;
+    char serverType_ = 0; // 'A' or 'I' as last set on the server, 0 when not known
+    char curlType_ = 0;   // the type libcurl believes it set last, 0 when not known
     std::string current_ = "/";
     FtpReplyLog replies_;
     FtpResponse response_;

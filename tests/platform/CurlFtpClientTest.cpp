@@ -251,6 +251,26 @@ TEST_F(CurlFtpClientTest, AsciiTransfersConvertLineEnds)
 
     ASSERT_TRUE(client.putFile(local.file("page.htm"), "binary.htm", TransferType::Binary));
     EXPECT_EQ(test::readFile(remote("binary.htm")), "<P>\r\nzwei\nend");
+
+    // Runs of one type and listings in between: each transfer still goes in its own type.
+    const std::vector<TransferType> order = {TransferType::Binary, TransferType::Binary,
+                                             TransferType::Ascii,  TransferType::Ascii,
+                                             TransferType::Binary, TransferType::Ascii};
+    for (size_t i = 0; i < order.size(); ++i) {
+        std::vector<FtpEntry> entries;
+        if (i % 3 == 2) {
+            ASSERT_TRUE(client.findFiles("*.*", entries));
+        }
+        const std::string name = "run" + std::to_string(i) + ".htm";
+        ASSERT_TRUE(client.putFile(local.file("page.htm"), name, order[i])) << response();
+        EXPECT_EQ(test::readFile(remote(name)),
+                  order[i] == TransferType::Ascii ? "<P>\nzwei\nend" : "<P>\r\nzwei\nend")
+            << i;
+        ASSERT_TRUE(client.getFile("server.txt", local.file(name), true, order[i]));
+        EXPECT_EQ(test::readFile(local.file(name)),
+                  order[i] == TransferType::Ascii ? "a\nb\nc\rd\n" : "a\nb\r\nc\rd\n")
+            << i;
+    }
 }
 
 TEST_F(CurlFtpClientTest, DownloadNeverReplacesAnExistingFileNorLeavesAPartialOne)
