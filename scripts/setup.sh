@@ -8,6 +8,7 @@ packages=(
     libcurl4-openssl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     python3-pyftpdlib
+    lftp pure-ftpd
 )
 
 missing=()

@@ -19,7 +19,7 @@ const char* const usage =
     "      [--link-color COLOUR] [--font TEXT] [--seed N]\n"
     "  vantiro-cli keywords [--home DIR] TEXT\n"
     "  vantiro-cli upload --server HOST[:PORT] --user NAME [--remote DIR] [--binary]\n"
-    "      [--home DIR]   (password from VANTIRO_FTP_PASSWORD)\n"
+    "      [--parallel N] [--home DIR]   (password from VANTIRO_FTP_PASSWORD)\n"
     "  vantiro-cli list --server HOST[:PORT] --user NAME [--remote DIR] [--filter PATTERN]\n"
     "      (password from VANTIRO_FTP_PASSWORD)\n";
 
