@@ -37,6 +37,7 @@ constexpr int stalledResult = -2;
 constexpr int noConnectionResult = -3;
 // Ten years: libcurl's default of 118 s would end an idle connection the user still relies on.
 constexpr long connectionAgeSeconds = 10L * 365 * 24 * 3600;
+constexpr std::chrono::milliseconds quitTime{3000};
 // The longest wait in the loop, so that cancel() and the stall limit are noticed soon.
 constexpr long longestWaitMilliseconds = 100;
 
@@ -301,9 +302,18 @@ bool CurlFtpClient::connect(const std::string& server, const std::string& user,
     return true;
 }
 
+// The QUIT goes out through the loop, with a short limit: libcurl's own QUIT when it closes a
+// connection waits up to two minutes for a server that has stopped answering.
 void CurlFtpClient::close()
 {
-    dropConnection();
+    if (connected()) {
+        const Limits kept = limits_;
+        limits_.stallBytes = 1;
+        limits_.stallTime = std::min(limits_.stallTime, quitTime);
+        runCommand("QUIT");
+        limits_ = kept;
+    }
+    abandonConnection();
     std::fill(password_.begin(), password_.end(), '\0');
     password_.clear();
     loggedIn_ = false;

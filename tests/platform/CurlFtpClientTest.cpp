@@ -516,6 +516,19 @@ TEST(CurlFtpClientRepliesTest, ReplyThatTricklesEndsAsATimeoutOfItsOwn)
     EXPECT_EQ(client.currentDirectory(), "/");
 }
 
+TEST(CurlFtpClientRepliesTest, CloseDoesNotWaitLongForAServerThatStoppedAnswering)
+{
+    test::ScriptedFtpServer server(false);
+    CurlFtpClient client;
+    ASSERT_TRUE(client.connect(server.address(), "user", "secret", true));
+    ASSERT_TRUE(client.createDirectory("hang"));
+    EXPECT_TRUE(client.connected());
+    const auto start = std::chrono::steady_clock::now();
+    client.close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_FALSE(client.connected());
+}
+
 TEST(CurlFtpClientNamesTest, TypedNamesGoOutInUtf8OnlyWhenTheServerAgreedAndListedNamesAsTheyCame)
 {
     const std::string typed = "M\xFCller";               // Windows-1252, as typed

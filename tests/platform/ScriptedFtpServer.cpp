@@ -42,11 +42,17 @@ fixed = {
 }
 def serve(connection):
     connection.sendall(b'220 Scripted server ready\r\n')
+    hanging = False
     for line in connection.makefile('rb'):
         command = line.rstrip(b'\r\n')
         verb = command.split(b' ')[0].upper()
         log.write((b'PASS ***' if verb == b'PASS' else command) + b'\n')
-        if command in fixed:
+        if hanging:
+            continue
+        if command == b'MKD /hang':
+            connection.sendall(b'257 Created, and not another word from now on\r\n')
+            hanging = True
+        elif command in fixed:
             connection.sendall(fixed[command])
         elif command == b'CWD /trickle':
             for byte in b'250 This reply takes its time\r\n' * 10:
