@@ -956,10 +956,23 @@ std::string CurlFtpClient::url(const std::string& absolutePath, bool folder) con
 }
 
 // Names typed by the user are Windows-1252; a server that reads UTF-8 gets them so. Bytes that
-// are UTF-8 already (names as the server listed them) go back unchanged.
-std::string CurlFtpClient::onWire(const std::string& name) const
+// are UTF-8 already (names as the server listed them) go back unchanged. A path is looked at
+// folder by folder, as it may join a listed folder and a typed name.
+std::string CurlFtpClient::onWire(const std::string& path) const
 {
-    return utf8Names_ && !IsUtf8(name) ? Cp1252::toUtf8(name) : name;
+    if (!utf8Names_ || IsUtf8(path))
+        return path;
+    std::string wire;
+    size_t begin = 0;
+    while (begin <= path.size()) {
+        const size_t end = std::min(path.find('/', begin), path.size());
+        const std::string segment = path.substr(begin, end - begin);
+        wire += IsUtf8(segment) ? segment : Cp1252::toUtf8(segment);
+        if (end < path.size())
+            wire += '/';
+        begin = end + 1;
+    }
+    return wire;
 }
 
 } // namespace vantiro

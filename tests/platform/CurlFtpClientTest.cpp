@@ -540,10 +540,13 @@ TEST(CurlFtpClientNamesTest, TypedNamesGoOutInUtf8OnlyWhenTheServerAgreedAndList
     EXPECT_TRUE(utf8.utf8Names());
     ASSERT_TRUE(utf8.createDirectory(typed));
     ASSERT_TRUE(utf8.renameFile(listed, listed));
+    ASSERT_TRUE(utf8.setCurrentDirectory("/" + listed + "/" + typed));
     const std::string sent = utf8Server.commands();
     EXPECT_NE(sent.find("OPTS UTF8 ON\n"), std::string::npos) << sent;
     EXPECT_NE(sent.find("MKD /M\xC3\xBCller\n"), std::string::npos) << sent;
     EXPECT_NE(sent.find("RNTO /" + listed + "\n"), std::string::npos) << sent;
+    EXPECT_NE(sent.find("CWD /" + listed + "/M\xC3\xBCller\n"), std::string::npos)
+        << "each folder of a path on its own: " << sent;
 
     test::ScriptedFtpServer plainServer(false);
     CurlFtpClient plain;
