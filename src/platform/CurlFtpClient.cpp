@@ -588,6 +588,7 @@ bool CurlFtpClient::openConnection()
     utf8Names_ = false;
     serverType_ = 0;
     curlType_ = 0;
+    replies_.reset();
 
     Request login;
     login.url = url("/", true);
@@ -631,7 +632,7 @@ void CurlFtpClient::dropConnection()
 
 bool CurlFtpClient::relogin()
 {
-    dropConnection();
+    abandonConnection();
     if (!openConnection()) {
         const FtpResponse cause = response_;
         dropConnection();

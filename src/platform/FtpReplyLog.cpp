@@ -48,6 +48,15 @@ void FtpReplyLog::clearLast()
     replies_.clear();
 }
 
+void FtpReplyLog::reset()
+{
+    pending_.clear();
+    reply_.clear();
+    replyCode_ = 0;
+    inMultiLineReply_ = false;
+    replies_.clear();
+}
+
 void FtpReplyLog::addLine(const std::string& line)
 {
     const int code = replyCodeOf(line);

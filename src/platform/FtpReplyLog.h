@@ -25,6 +25,8 @@ public:
 
     // Forgets the replies gathered so far (not a reply that is still arriving).
     void clearLast();
+    // Forgets everything received, for a new connection.
+    void reset();
 
     // 0 when no complete reply has arrived since clearLast().
     int lastCode() const { return replies_.empty() ? 0 : replies_.back().code; }

@@ -131,6 +131,12 @@ TEST(FtpReplyLogTest, MultiLineReplyEndsOnlyAtItsOwnCodeAndKeepsEveryReply)
     EXPECT_EQ(log.replies()[0].code, 250);
     EXPECT_EQ(log.replies()[0].text, "250-First line\n550 inner line\n250 Done");
     EXPECT_EQ(log.lastCode(), 200);
+
+    log.received("220-Half a greeting\r\n220 and half a li");
+    log.reset();
+    log.received("220 Fresh connection\r\n");
+    EXPECT_EQ(log.replies().size(), 1u) << "nothing of the old connection is left";
+    EXPECT_EQ(log.lastText(), "220 Fresh connection");
 }
 
 TEST(AsciiLineEndsTest, UploadEndsEveryLineInCrLfWithoutDoublingCr)
