@@ -115,18 +115,14 @@ public:
     // Takes the next file not yet taken by any connection until none is left.
     void sendOn(FtpClient& client)
     {
-        const Folder* entered = nullptr;
         for (size_t index = next_++; index < files_.size(); index = next_++) {
             const File& file = files_[index];
-            bool sent = false;
-            if (entered == file.folder || client.setCurrentDirectory(file.folder->remoteFolder)) {
-                entered = file.folder;
-                const std::string local =
-                    WorkFolders::path(programFolder_, file.folder->localFolder) + "/" + file.name;
-                sent = client.putFile(local, file.name, file.folder->type);
-            } else {
-                entered = nullptr;
-            }
+            const std::string local =
+                WorkFolders::path(programFolder_, file.folder->localFolder) + "/" + file.name;
+            // The full remote path: the connections need no folder changes of their own.
+            const bool sent =
+                client.putFile(local, FtpRemotePath::join(file.folder->remoteFolder, file.name),
+                               file.folder->type);
             report_.file(sent, file, client);
         }
     }
