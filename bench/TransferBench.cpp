@@ -241,31 +241,46 @@ bool compare(const Server& server, const std::string& home, int connections, int
     const std::string address = "127.0.0.1:" + std::to_string(server.port);
     setenv("VANTIRO_FTP_PASSWORD", password.c_str(), 1);
     std::vector<double> ours, theirs;
+    const std::string mirror =
+        "mirror -R --no-perms --parallel=" + std::to_string(connections) + " " + pages + " /";
+    const std::vector<std::string> ownCommand = {VANTIRO_CLI_PATH,
+                                                 "upload",
+                                                 "--server",
+                                                 address,
+                                                 "--user",
+                                                 user,
+                                                 "--home",
+                                                 home,
+                                                 "--binary",
+                                                 "--parallel",
+                                                 std::to_string(connections)};
+    const std::vector<std::string> lftpCommand = {
+        "lftp", "-c",
+        "set ftp:ssl-allow no; set net:max-retries 1; set ftp:passive-mode on; open -u " + user +
+            "," + password + " ftp://" + address + "; " + mirror};
+    // One upload into an empty server folder; its seconds, or a negative number on failure.
+    auto upload = [&](const std::vector<std::string>& command, const char* who, int run) {
+        emptyFolder(server.root);
+        const double seconds = timed(command);
+        if (seconds < 0 || filesIn(server.root) != expected) {
+            std::fprintf(stderr, "%s to %s failed in run %d\n", who, server.name.c_str(), run + 1);
+            return -1.0;
+        }
+        return seconds;
+    };
     for (int run = 0; run < runs; ++run) {
-        emptyFolder(server.root);
-        const double own =
-            timed({VANTIRO_CLI_PATH, "upload", "--server", address, "--user", user, "--home", home,
-                   "--binary", "--parallel", std::to_string(connections)});
-        if (own < 0 || filesIn(server.root) != expected) {
-            std::fprintf(stderr, "vantiro-cli upload to %s failed in run %d\n", server.name.c_str(),
-                         run + 1);
+        // Each side goes first in every other run, so that neither always meets the server
+        // right after the folder was emptied.
+        const bool ownFirst = run % 2 == 0;
+        const double first = ownFirst ? upload(ownCommand, "vantiro-cli upload", run)
+                                      : upload(lftpCommand, "lftp mirror -R", run);
+        const double second = first < 0  ? -1
+                              : ownFirst ? upload(lftpCommand, "lftp mirror -R", run)
+                                         : upload(ownCommand, "vantiro-cli upload", run);
+        if (first < 0 || second < 0)
             return false;
-        }
-        emptyFolder(server.root);
-        const std::string mirror =
-            "mirror -R --no-perms --parallel=" + std::to_string(connections) + " " + pages + " /";
-        const double lftp =
-            timed({"lftp", "-c",
-                   "set ftp:ssl-allow no; set net:max-retries 1; "
-                   "set ftp:passive-mode on; open -u " +
-                       user + "," + password + " ftp://" + address + "; " + mirror});
-        if (lftp < 0 || filesIn(server.root) != expected) {
-            std::fprintf(stderr, "lftp mirror -R to %s failed in run %d\n", server.name.c_str(),
-                         run + 1);
-            return false;
-        }
-        ours.push_back(own);
-        theirs.push_back(lftp);
+        ours.push_back(ownFirst ? first : second);
+        theirs.push_back(ownFirst ? second : first);
     }
     const double medianRatio = median(ours) / median(theirs);
     const double slowestRatio = slowest(ours) / slowest(theirs);
