@@ -34,8 +34,6 @@ constexpr std::size_t maxListingBytes = 64 * 1024 * 1024;
 constexpr int cancelledResult = -1;
 constexpr int stalledResult = -2;
 constexpr int noConnectionResult = -3;
-// Ten years: libcurl's default of 118 s would end an idle connection the user still relies on.
-constexpr long connectionAgeSeconds = 10L * 365 * 24 * 3600;
 constexpr std::chrono::milliseconds quitTime{3000};
 // The longest wait in the loop, so that cancel() and the stall limit are noticed soon.
 constexpr long longestWaitMilliseconds = 100;
@@ -896,7 +894,7 @@ void CurlFtpClient::applyCommonOptions()
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(limits_.connectTimeout.count()));
     // Slow calls are ended by the loop's own limit; the connection itself may idle for hours.
-    curl_easy_setopt(curl, CURLOPT_MAXAGE_CONN, connectionAgeSeconds);
+    curl_easy_setopt(curl, CURLOPT_MAXAGE_CONN, static_cast<long>(limits_.connectionAge.count()));
     curl_easy_setopt(curl, CURLOPT_FTP_USE_EPSV, 1L);
     if (!passive_)
         curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");

@@ -52,6 +52,9 @@ public:
         std::uint64_t stallBytes = 1024;
         std::chrono::milliseconds stallTime{60000};
         std::chrono::milliseconds connectTimeout{30000};
+        // libcurl gives up a connection idle this long instead of reusing it; its own default
+        // of 118 s would end the connection a user still relies on after a pause.
+        std::chrono::seconds connectionAge{std::chrono::hours(24 * 365 * 10)};
     };
 
     CurlFtpClient();

@@ -608,6 +608,26 @@ TEST_F(CurlFtpClientTest, ConnectionTheServerClosedWhenIdleIsLoggedInAgainInTheS
     EXPECT_EQ(loginsIn(impatient.log()), 2u) << impatient.log();
 }
 
+TEST_F(CurlFtpClientTest, IdleConnectionOutlivesLibcurlsReuseAgeUnlessAShortOneIsSet)
+{
+    for (const bool shortAge : {false, true}) {
+        CurlFtpClient idle;
+        if (shortAge) {
+            CurlFtpClient::Limits limits;
+            limits.connectionAge = std::chrono::seconds(1);
+            idle.setLimits(limits);
+        }
+        ASSERT_TRUE(idle.connect(server.address(), server.user(), server.password(), true));
+        ASSERT_TRUE(idle.setCurrentDirectory("/"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+        std::vector<FtpEntry> entries;
+        ASSERT_TRUE(idle.findFiles("*.*", entries)) << idle.lastResponse().text;
+        // With an age shorter than the pause, libcurl gives the connection up and the client
+        // logs in again itself; with the client's own age nothing happens.
+        EXPECT_EQ(idle.takeNotices().size(), shortAge ? 1u : 0u) << shortAge;
+    }
+}
+
 TEST_F(CurlFtpClientTest, KeepAliveHoldsAnIdleConnectionPastTheServerTimeout)
 {
     test::FtpTestServer impatient(test::FtpTestServer::Options{.idleTimeoutSeconds = 1});
