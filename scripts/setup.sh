@@ -14,6 +14,8 @@ packages=(
     desktop-file-utils appstream dpkg-dev file
     # sanitizer run and fuzzing: clang with its runtimes
     clang libclang-rt-14-dev llvm
+    # the upload benchmark: lftp as the peer, pure-ftpd as a server
+    lftp pure-ftpd
 )
 
 missing=()

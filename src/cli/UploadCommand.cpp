@@ -8,13 +8,18 @@
 #include "platform/FtpRemotePath.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace vantiro {
 namespace {
 
 const std::string command = "upload";
+constexpr int mostConnections = 8;
 
 // Visible plain files of a folder, by name, so that every run sends them in the same order.
 std::vector<std::string> filesToSend(const std::string& folder)
@@ -53,83 +58,162 @@ bool enterFolder(FtpClient& client, const std::string& path)
     return true;
 }
 
+// "--parallel N": 1 when not given, std::nullopt when it is no whole number from 1 to 8.
+std::optional<int> connectionCount(const CommandLine& line)
+{
+    const std::optional<std::string> text = line.value("--parallel");
+    if (!text)
+        return 1;
+    if (text->empty() || text->size() > 1 || (*text)[0] < '1' || (*text)[0] > '0' + mostConnections)
+        return std::nullopt;
+    return (*text)[0] - '0';
+}
+
+// One local folder and where its files go.
+struct Folder {
+    const char* localFolder;
+    std::string remoteFolder;
+    TransferType type;
+    std::vector<std::string> names;
+};
+
+struct File {
+    const Folder* folder;
+    std::string name;
+};
+
+// Prints one line per file as it ends, whichever connection sent it.
+class Report final {
+public:
+    void file(bool sent, const File& file, const FtpClient& client)
+    {
+        const std::string line = std::string(sent ? "ok     " : "FEHLER ") +
+                                 file.folder->localFolder + "/" + file.name + " -> " +
+                                 FtpRemotePath::join(file.folder->remoteFolder, file.name);
+        const std::string reason =
+            sent ? std::string() : ": " + FtpCommandSupport::describe(client.lastResponse());
+        const std::lock_guard lock(mutex_);
+        std::printf("%s%s\n", FtpCommandSupport::terminalText(line).c_str(), reason.c_str());
+        std::fflush(stdout);
+        allSent_ = allSent_ && sent;
+    }
+
+    bool allSent() const { return allSent_; }
+
+private:
+    std::mutex mutex_;
+    bool allSent_ = true;
+};
+
 class Upload final {
 public:
-    Upload(FtpClient& client, std::string programFolder)
-        : client_(client), programFolder_(std::move(programFolder))
+    Upload(std::string programFolder, std::vector<File> files, Report& report)
+        : programFolder_(std::move(programFolder)), files_(std::move(files)), report_(report)
     {
     }
 
-    // Every file of the local folder into the remote folder; false when one did not arrive.
-    bool sendFolder(const char* localFolder, const std::string& remoteFolder, TransferType type)
+    // Takes the next file not yet taken by any connection until none is left.
+    void sendOn(FtpClient& client)
     {
-        const std::vector<std::string> names =
-            filesToSend(WorkFolders::path(programFolder_, localFolder));
-        if (names.empty())
-            return true;
-        const std::string remote = FtpRemotePath::resolve("/", remoteFolder);
-        if (!enterFolder(client_, remote)) {
-            std::fprintf(stderr, "vantiro-cli upload: remote folder %s not available: %s\n",
-                         FtpCommandSupport::terminalText(remote).c_str(),
-                         FtpCommandSupport::describe(client_.lastResponse()).c_str());
-            for (const std::string& name : names)
-                report(false, localFolder, name, remote);
-            return false;
+        for (size_t index = next_++; index < files_.size(); index = next_++) {
+            const File& file = files_[index];
+            const std::string local =
+                WorkFolders::path(programFolder_, file.folder->localFolder) + "/" + file.name;
+            // The full remote path: the connections need no folder changes of their own.
+            const bool sent =
+                client.putFile(local, FtpRemotePath::join(file.folder->remoteFolder, file.name),
+                               file.folder->type);
+            report_.file(sent, file, client);
         }
-        bool allSent = true;
-        for (const std::string& name : names) {
-            const std::string local = WorkFolders::path(programFolder_, localFolder) + "/" + name;
-            const bool sent = client_.putFile(local, name, type);
-            report(sent, localFolder, name, remote);
-            allSent = allSent && sent;
-        }
-        return allSent;
     }
 
 private:
-    void report(bool sent, const char* localFolder, const std::string& name,
-                const std::string& remoteFolder) const
-    {
-        const std::string line = std::string(sent ? "ok     " : "FEHLER ") + localFolder + "/" +
-                                 name + " -> " + FtpRemotePath::join(remoteFolder, name);
-        if (sent)
-            std::printf("%s\n", FtpCommandSupport::terminalText(line).c_str());
-        else
-            std::printf("%s: %s\n", FtpCommandSupport::terminalText(line).c_str(),
-                        FtpCommandSupport::describe(client_.lastResponse()).c_str());
-        std::fflush(stdout);
-    }
-
-    FtpClient& client_;
     std::string programFolder_;
+    std::vector<File> files_;
+    Report& report_;
+    std::atomic<size_t> next_{0};
 };
 
 } // namespace
 
 int runUploadCommand(const std::vector<std::string>& args)
 {
-    const CommandLine line(args, {"--server", "--user", "--remote", "--home"}, {"--binary"});
+    const CommandLine line(args, {"--server", "--user", "--remote", "--home", "--parallel"},
+                           {"--binary"});
     if (!FtpCommandSupport::checkArguments(command, line, args))
         return 1;
+    const std::optional<int> connections = connectionCount(line);
+    if (!connections) {
+        std::fprintf(stderr,
+                     "vantiro-cli upload: --parallel erwartet eine ganze Zahl von 1 bis %d\n",
+                     mostConnections);
+        return 2;
+    }
     const std::optional<std::string> home = ProgramFolderFor(line);
     if (!home)
         return 1;
 
-    CurlFtpClient client;
-    if (!FtpCommandSupport::login(client, command, line))
-        return 2;
     const std::string remote = FtpRemotePath::resolve("/", line.valueOr("--remote", "/"));
-    Upload upload(client, *home);
     const TransferType pageType =
         line.flag("--binary") ? TransferType::Binary : TransferType::Ascii;
-    bool allSent = upload.sendFolder(WorkFolders::doorpages, remote, pageType);
     // Images are binary files whatever the pages are sent as: an ASCII transfer would put a CR
     // before every byte that happens to be an LF and break them.
-    allSent = upload.sendFolder(WorkFolders::images, FtpRemotePath::join(remote, "images"),
-                                TransferType::Binary) &&
-              allSent;
-    client.close();
-    return allSent ? 0 : 1;
+    std::vector<Folder> folders = {
+        {WorkFolders::doorpages, remote, pageType, {}},
+        {WorkFolders::images, FtpRemotePath::join(remote, "images"), TransferType::Binary, {}}};
+    bool anything = false;
+    for (Folder& folder : folders) {
+        folder.names = filesToSend(WorkFolders::path(*home, folder.localFolder));
+        anything = anything || !folder.names.empty();
+    }
+    if (!anything) {
+        std::fprintf(
+            stderr, "vantiro-cli upload: Nichts zu senden: %s enth\xC3\xA4lt keine Seiten\n",
+            FtpCommandSupport::terminalText(WorkFolders::path(*home, WorkFolders::doorpages))
+                .c_str());
+        return 2;
+    }
+
+    CurlFtpClient first;
+    if (!FtpCommandSupport::login(first, command, line))
+        return 2;
+
+    // Every folder exists before any file is sent into it, whichever connection sends it.
+    Report report;
+    std::vector<File> files;
+    for (const Folder& folder : folders) {
+        if (folder.names.empty())
+            continue;
+        if (enterFolder(first, folder.remoteFolder)) {
+            for (const std::string& name : folder.names)
+                files.push_back(File{&folder, name});
+            continue;
+        }
+        std::fprintf(stderr, "vantiro-cli upload: Zielordner %s nicht verf\xC3\xBCgbar: %s\n",
+                     FtpCommandSupport::terminalText(folder.remoteFolder).c_str(),
+                     FtpCommandSupport::describe(first.lastResponse()).c_str());
+        for (const std::string& name : folder.names)
+            report.file(false, File{&folder, name}, first);
+    }
+
+    Upload upload(*home, std::move(files), report);
+    std::vector<std::thread> helpers;
+    for (int helper = 1; helper < *connections; ++helper) {
+        helpers.emplace_back([&upload, &line] {
+            CurlFtpClient client;
+            // A connection the server does not grant leaves the files to the others.
+            const char* password = std::getenv(FtpCommandSupport::passwordVariable);
+            if (client.connect(line.valueOr("--server", ""), line.valueOr("--user", ""),
+                               password ? password : "", true))
+                upload.sendOn(client);
+            client.close();
+        });
+    }
+    upload.sendOn(first);
+    for (std::thread& helper : helpers)
+        helper.join();
+    first.close();
+    return report.allSent() ? 0 : 1;
 }
 
 } // namespace vantiro

@@ -20,7 +20,7 @@ const char* const generateUsage =
 const char* const keywordsUsage = "vantiro-cli keywords [--home ORDNER] [--] TEXT\n";
 const char* const uploadUsage =
     "vantiro-cli upload --server HOST[:PORT] --user NAME [--remote ORDNER] [--binary]\n"
-    "      [--home ORDNER]\n";
+    "      [--parallel N] [--home ORDNER]\n";
 const char* const listUsage =
     "vantiro-cli list --server HOST[:PORT] --user NAME [--remote ORDNER] [--filter MUSTER]\n";
 

@@ -16,6 +16,13 @@ int replyCodeOf(const std::string& line)
     return code;
 }
 
+bool isWordByte(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+           byte >= 0x80;
+}
+
 } // namespace
 
 void FtpReplyLog::setSecret(std::string secret)
@@ -38,8 +45,16 @@ void FtpReplyLog::received(std::string_view data)
 
 void FtpReplyLog::clearLast()
 {
-    lastCode_ = 0;
-    lastText_.clear();
+    replies_.clear();
+}
+
+void FtpReplyLog::reset()
+{
+    pending_.clear();
+    reply_.clear();
+    replyCode_ = 0;
+    inMultiLineReply_ = false;
+    replies_.clear();
 }
 
 void FtpReplyLog::addLine(const std::string& line)
@@ -55,20 +70,30 @@ void FtpReplyLog::addLine(const std::string& line)
             inMultiLineReply_ = false;
     }
     reply_ += line;
-    if (!inMultiLineReply_) {
-        lastCode_ = replyCode_;
-        lastText_ = masked(reply_);
-    }
+    if (!inMultiLineReply_)
+        replies_.push_back(Reply{replyCode_, masked(reply_)});
 }
 
+// Only an echo of the whole password as a word of its own is replaced: a short password also
+// occurs inside ordinary words ("a" in "cannot"), and those stay readable.
 std::string FtpReplyLog::masked(std::string text) const
 {
     static constexpr std::string_view mask = "***";
     if (secret_.empty())
         return text;
-    for (size_t pos = text.find(secret_); pos != std::string::npos;
-         pos = text.find(secret_, pos + mask.size()))
+    size_t pos = text.find(secret_);
+    while (pos != std::string::npos) {
+        const size_t end = pos + secret_.size();
+        const bool wordBefore = pos > 0 && isWordByte(text[pos - 1]) && isWordByte(secret_.front());
+        const bool wordAfter =
+            end < text.size() && isWordByte(text[end]) && isWordByte(secret_.back());
+        if (wordBefore || wordAfter) {
+            pos = text.find(secret_, pos + 1);
+            continue;
+        }
         text.replace(pos, secret_.size(), mask);
+        pos = text.find(secret_, pos + mask.size());
+    }
     return text;
 }
 

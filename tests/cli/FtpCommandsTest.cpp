@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <set>
+#include <sstream>
 
 namespace vantiro {
 namespace {
@@ -174,6 +176,75 @@ TEST_F(FtpCommandsTest, ListAndUploadPrintControlCharactersOfNamesAndRepliesEsca
         EXPECT_EQ(stream.find("\xC2\x9B"), std::string::npos) << stream;
     }
     EXPECT_NE(upload.out.find("doorpages/\\033[2J\\302\\233.htm"), std::string::npos) << upload.out;
+}
+
+TEST_F(FtpCommandsTest, ParallelUploadSendsEveryFileOnceIntoFoldersMadeBeforeIt)
+{
+    std::set<std::string> expected = {"ok     doorpages/_keyliste.htm -> /www/neu/_keyliste.htm",
+                                      "ok     doorpages/vorschau.htm -> /www/neu/vorschau.htm",
+                                      "ok     doorpages/images/vtr.gif -> /www/neu/images/vtr.gif"};
+    for (int i = 0; i < 40; ++i) {
+        const std::string page = "seite" + std::to_string(i) + ".htm";
+        const std::string image = "bild" + std::to_string(i) + ".gif";
+        test::writeFile(home.file("doorpages/" + page), "<P>" + page + "\r\n");
+        test::writeFile(home.file("doorpages/images/" + image), gifBytes);
+        expected.insert("ok     doorpages/" + page + " -> /www/neu/" + page);
+        expected.insert("ok     doorpages/images/" + image + " -> /www/neu/images/" + image);
+    }
+    const auto result = runCli(
+        withLogin("upload", {"--remote", "/www/neu", "--parallel", "4", "--home", home.path()}),
+        password());
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err << server.log();
+
+    std::multiset<std::string> lines;
+    std::istringstream out(result.out);
+    for (std::string line; std::getline(out, line);)
+        lines.insert(line);
+    EXPECT_EQ(lines, std::multiset<std::string>(expected.begin(), expected.end()));
+    EXPECT_EQ(test::readFile(remote("www/neu/seite7.htm")), "<P>seite7.htm\n");
+    EXPECT_EQ(test::readFile(remote("www/neu/images/bild39.gif")), gifBytes);
+    EXPECT_EQ(result.err, "");
+}
+
+TEST_F(FtpCommandsTest, ParallelOutsideOneToEightIsAUsageErrorAndSendsNothing)
+{
+    for (const std::string count : {"0", "9", "vier", "-1", "4.5", ""}) {
+        const auto result =
+            runCli(withLogin("upload", {"--parallel", count, "--home", home.path()}), password());
+        EXPECT_EQ(result.exitCode, 2) << count;
+        EXPECT_NE(result.err.find("--parallel erwartet eine ganze Zahl von 1 bis 8"),
+                  std::string::npos)
+            << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_TRUE(fs::is_empty(server.root()));
+}
+
+TEST_F(FtpCommandsTest, UploadWithNothingToSendSaysSoAndExitsTwo)
+{
+    fs::remove_all(home.file("doorpages"));
+    fs::create_directories(home.file("doorpages/images"));
+    test::writeFile(home.file("doorpages/.versteckt"), "x");
+    const auto result = runCli(withLogin("upload", {"--home", home.path()}), password());
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("Nichts zu senden"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(server.log().find("logged in"), std::string::npos) << "no login for nothing";
+}
+
+TEST_F(FtpCommandsTest, PageWithAControlByteInItsNameFailsAloneAndTheOthersGo)
+{
+    test::writeFile(home.file("doorpages/mit\ttab.htm"), "x");
+    const auto result = runCli(withLogin("upload", {"--home", home.path()}), password());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.out.find("FEHLER doorpages/mit\\ttab.htm -> /mit\\ttab.htm: 12003 "),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("ok     doorpages/vorschau.htm -> /vorschau.htm\n"),
+              std::string::npos);
+    EXPECT_NE(result.out.find("ok     doorpages/images/vtr.gif -> /images/vtr.gif\n"),
+              std::string::npos);
+    EXPECT_TRUE(test::exists(remote("_keyliste.htm")));
 }
 
 } // namespace

@@ -1,14 +1,20 @@
 #include "platform/CurlFtpClient.h"
+#include "platform/ScriptedFtpServer.h"
 #include "support/FtpTestServer.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <utime.h>
 
 namespace vantiro {
@@ -245,6 +251,26 @@ TEST_F(CurlFtpClientTest, AsciiTransfersConvertLineEnds)
 
     ASSERT_TRUE(client.putFile(local.file("page.htm"), "binary.htm", TransferType::Binary));
     EXPECT_EQ(test::readFile(remote("binary.htm")), "<P>\r\nzwei\nend");
+
+    // Runs of one type and listings in between: each transfer still goes in its own type.
+    const std::vector<TransferType> order = {TransferType::Binary, TransferType::Binary,
+                                             TransferType::Ascii,  TransferType::Ascii,
+                                             TransferType::Binary, TransferType::Ascii};
+    for (size_t i = 0; i < order.size(); ++i) {
+        std::vector<FtpEntry> entries;
+        if (i % 3 == 2) {
+            ASSERT_TRUE(client.findFiles("*.*", entries));
+        }
+        const std::string name = "run" + std::to_string(i) + ".htm";
+        ASSERT_TRUE(client.putFile(local.file("page.htm"), name, order[i])) << response();
+        EXPECT_EQ(test::readFile(remote(name)),
+                  order[i] == TransferType::Ascii ? "<P>\nzwei\nend" : "<P>\r\nzwei\nend")
+            << i;
+        ASSERT_TRUE(client.getFile("server.txt", local.file(name), true, order[i]));
+        EXPECT_EQ(test::readFile(local.file(name)),
+                  order[i] == TransferType::Ascii ? "a\nb\nc\rd\n" : "a\nb\r\nc\rd\n")
+            << i;
+    }
 }
 
 TEST_F(CurlFtpClientTest, DownloadNeverReplacesAnExistingFileNorLeavesAPartialOne)
@@ -342,19 +368,211 @@ TEST_F(CurlFtpClientTest, NamesWithBlanksHashPercentAndUmlautsTravelUnchanged)
     EXPECT_EQ(filesIn(remote(folder)), std::vector<std::string>{});
 }
 
-TEST_F(CurlFtpClientTest, NameWithLineBreakIsNeverSent)
+TEST_F(CurlFtpClientTest, NameWithAControlByteIsRefusedAloneAndTheConnectionGoesOn)
 {
     test::writeFile(remote("victim.htm"), "x");
+    test::writeFile(local.file("page.htm"), "inhalt");
     connect(server);
     EXPECT_FALSE(client.deleteFile("x\r\nDELE /victim.htm"));
     EXPECT_EQ(client.lastResponse().code, 12003u);
     EXPECT_FALSE(client.renameFile("victim.htm", "a\nb"));
     EXPECT_FALSE(client.setCurrentDirectory(std::string("/\0", 2)));
-    EXPECT_TRUE(test::exists(remote("victim.htm")));
+    for (const std::string name : {"tab\there.htm", "esc\x1B.htm", "del\x7F.htm"}) {
+        EXPECT_FALSE(client.putFile(local.file("page.htm"), name, TransferType::Binary)) << name;
+        EXPECT_EQ(client.lastResponse().code, CurlFtpClient::unsendableNameCode) << name;
+        EXPECT_EQ(client.lastResponse().text,
+                  "Der Name enth\xE4lt ein Steuerzeichen und kann nicht gesendet werden");
+        ASSERT_TRUE(client.putFile(local.file("page.htm"), "next.htm", TransferType::Binary))
+            << "the file after it still goes: " << response();
+    }
+    EXPECT_EQ(filesIn(server.root()), (std::vector<std::string>{"next.htm", "victim.htm"}));
     EXPECT_TRUE(client.connected());
+    EXPECT_TRUE(client.takeNotices().empty()) << "no new login was needed";
 }
 
-TEST_F(CurlFtpClientTest, StoppedServerIsNoticedAndLaterCallsFail)
+TEST_F(CurlFtpClientTest, ListingsKeepACarriageReturnInsideANameOnBothListingKinds)
+{
+    test::FtpTestServer listOnly(test::FtpTestServer::Options{.mlsd = false});
+    for (test::FtpTestServer* to : {&server, &listOnly}) {
+        test::writeFile(to->root() + "/cr\rinside.htm", "x");
+        test::writeFile(to->root() + "/plain.htm", "y");
+        CurlFtpClient reader;
+        ASSERT_TRUE(reader.connect(to->address(), to->user(), to->password(), true));
+        std::vector<FtpEntry> entries;
+        ASSERT_TRUE(reader.findFiles("*.*", entries)) << reader.lastResponse().text;
+        EXPECT_EQ(namesOf(entries), (std::vector<std::string>{"cr\rinside.htm", "plain.htm"}));
+        // No command can carry a CR, so that name alone is refused.
+        EXPECT_FALSE(
+            reader.getFile("cr\rinside.htm", local.file("copy.htm"), false, TransferType::Binary));
+        EXPECT_EQ(reader.lastResponse().code, CurlFtpClient::unsendableNameCode);
+        ASSERT_TRUE(
+            reader.getFile("plain.htm", local.file("copy.htm"), false, TransferType::Binary));
+        EXPECT_EQ(test::readFile(local.file("copy.htm")), "y");
+    }
+}
+
+TEST_F(CurlFtpClientTest, ProgressCountsEveryByteAndCancelLeavesNoPartialFileOnEitherSide)
+{
+    const std::string big(24 * 1024 * 1024, 'v');
+    test::writeFile(local.file("big.bin"), big);
+    connect(server);
+
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> steps;
+    client.setProgress(
+        [&](std::uint64_t done, std::uint64_t total) { steps.emplace_back(done, total); });
+    ASSERT_TRUE(client.putFile(local.file("big.bin"), "whole.bin", TransferType::Binary));
+    ASSERT_FALSE(steps.empty());
+    EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
+    EXPECT_EQ(steps.back(), std::make_pair(std::uint64_t{big.size()}, std::uint64_t{big.size()}));
+
+    client.setProgress([&](std::uint64_t done, std::uint64_t) {
+        if (done > 1024 * 1024)
+            client.cancel();
+    });
+    EXPECT_FALSE(client.putFile(local.file("big.bin"), "half.bin", TransferType::Binary));
+    EXPECT_EQ(client.lastResponse().code, FtpClient::cancelledCode);
+    EXPECT_FALSE(test::exists(remote("half.bin"))) << "the partial upload is deleted";
+    EXPECT_FALSE(client.getFile("whole.bin", local.file("back.bin"), true, TransferType::Binary));
+    EXPECT_EQ(client.lastResponse().code, FtpClient::cancelledCode);
+    EXPECT_EQ(filesIn(local.path()), std::vector<std::string>{"big.bin"});
+
+    client.setProgress(nullptr);
+    client.cancel();
+    EXPECT_FALSE(client.setCurrentDirectory("/")) << "a cancel while idle stops the next call";
+    EXPECT_EQ(client.lastResponse().code, FtpClient::cancelledCode);
+    ASSERT_TRUE(client.getFile("whole.bin", local.file("back.bin"), true, TransferType::Binary))
+        << "and only that one: " << response();
+    EXPECT_EQ(test::readFile(local.file("back.bin")), big);
+}
+
+TEST(CurlFtpClientConnectTest, CancelStopsAConnectThatWaitsForTheGreeting)
+{
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const std::string server = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+
+    CurlFtpClient client;
+    std::thread canceller([&client] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        client.cancel();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(client.connect(server, "user", "secret", true));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    canceller.join();
+    EXPECT_EQ(client.lastResponse().code, FtpClient::cancelledCode);
+    EXPECT_LT(waited, std::chrono::seconds(5));
+    EXPECT_FALSE(client.connected());
+    close(listener);
+}
+
+TEST(CurlFtpClientRepliesTest, OnlyFinalPositiveRepliesCountAndMultiLineRepliesStayWhole)
+{
+    test::ScriptedFtpServer server(false);
+    CurlFtpClient client;
+    ASSERT_TRUE(client.connect(server.address(), "user", "a", true)) << client.lastResponse().text;
+
+    EXPECT_FALSE(client.setCurrentDirectory("/lone")) << "a preliminary reply is no success";
+    EXPECT_EQ(client.lastResponse().code, 150u);
+    EXPECT_EQ(client.lastResponse().text, "150 Wait for it");
+    EXPECT_EQ(client.currentDirectory(), "/");
+
+    EXPECT_TRUE(client.createDirectory("/inner")) << client.lastResponse().text;
+    EXPECT_EQ(client.lastResponse().text, "257-First line\n550 inner line\n257 Done");
+
+    EXPECT_FALSE(client.deleteFile("/inner"));
+    EXPECT_EQ(client.lastResponse().code, 550u);
+    EXPECT_EQ(client.lastResponse().text, "550-Cannot delete\n250 inner line\n550 End")
+        << "a one-letter password leaves the words around it alone";
+
+    ASSERT_TRUE(client.createDirectory("neu")) << "commands and replies pair up again";
+    const std::string sent = server.commands();
+    EXPECT_NE(sent.find("MKD /neu\n"), std::string::npos) << sent;
+    EXPECT_EQ(sent.find("MKD /neu\n"), sent.rfind("MKD /neu\n")) << "sent once: " << sent;
+}
+
+TEST(CurlFtpClientRepliesTest, ReplyThatTricklesEndsAsATimeoutOfItsOwn)
+{
+    test::ScriptedFtpServer server(false);
+    CurlFtpClient client;
+    CurlFtpClient::Limits limits;
+    limits.stallBytes = 64;
+    limits.stallTime = std::chrono::milliseconds(1000);
+    client.setLimits(limits);
+    ASSERT_TRUE(client.connect(server.address(), "user", "secret", true));
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(client.setCurrentDirectory("/trickle"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(client.lastResponse().code, CurlFtpClient::timeoutCode);
+    EXPECT_EQ(client.lastResponse().text, "Zeit\xFC"
+                                          "berschreitung: Der Server antwortet zu langsam");
+    EXPECT_EQ(client.currentDirectory(), "/");
+}
+
+TEST(CurlFtpClientRepliesTest, CloseDoesNotWaitLongForAServerThatStoppedAnswering)
+{
+    test::ScriptedFtpServer server(false);
+    CurlFtpClient client;
+    ASSERT_TRUE(client.connect(server.address(), "user", "secret", true));
+    ASSERT_TRUE(client.createDirectory("hang"));
+    EXPECT_TRUE(client.connected());
+    const auto start = std::chrono::steady_clock::now();
+    client.close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_FALSE(client.connected());
+}
+
+TEST(CurlFtpClientNamesTest, TypedNamesGoOutInUtf8OnlyWhenTheServerAgreedAndListedNamesAsTheyCame)
+{
+    const std::string typed = "M\xFCller";               // Windows-1252, as typed
+    const std::string listed = "Gr\xC3\xBC\xC3\x9F.htm"; // UTF-8, as a server listed it
+    const std::string listedOld = "Gr\xFC\xDF.htm";      // Windows-1252, as listed
+    test::ScriptedFtpServer utf8Server(true);
+    CurlFtpClient utf8;
+    ASSERT_TRUE(utf8.connect(utf8Server.address(), "user", "secret", true));
+    EXPECT_TRUE(utf8.utf8Names());
+    ASSERT_TRUE(utf8.createDirectory(typed));
+    ASSERT_TRUE(utf8.renameFile(listed, listed));
+    ASSERT_TRUE(utf8.setCurrentDirectory("/" + listed + "/" + typed));
+    const std::string sent = utf8Server.commands();
+    EXPECT_NE(sent.find("OPTS UTF8 ON\n"), std::string::npos) << sent;
+    EXPECT_NE(sent.find("MKD /M\xC3\xBCller\n"), std::string::npos) << sent;
+    EXPECT_NE(sent.find("RNTO /" + listed + "\n"), std::string::npos) << sent;
+    EXPECT_NE(sent.find("CWD /" + listed + "/M\xC3\xBCller\n"), std::string::npos)
+        << "each folder of a path on its own: " << sent;
+
+    test::ScriptedFtpServer plainServer(false);
+    CurlFtpClient plain;
+    ASSERT_TRUE(plain.connect(plainServer.address(), "user", "secret", true));
+    EXPECT_FALSE(plain.utf8Names());
+    ASSERT_TRUE(plain.createDirectory(typed));
+    ASSERT_TRUE(plain.renameFile(listedOld, listedOld));
+    const std::string plainSent = plainServer.commands();
+    EXPECT_EQ(plainSent.find("OPTS"), std::string::npos) << plainSent;
+    EXPECT_NE(plainSent.find("MKD /" + typed + "\n"), std::string::npos) << plainSent;
+    EXPECT_NE(plainSent.find("RNFR /" + listedOld + "\nRNTO /" + listedOld + "\n"),
+              std::string::npos)
+        << "a Windows-1252 name left unchanged renames nothing: " << plainSent;
+    EXPECT_EQ(plainSent.find("secret"), std::string::npos);
+}
+
+size_t loginsIn(const std::string& log)
+{
+    size_t logins = 0;
+    for (size_t pos = log.find("logged in"); pos != std::string::npos;
+         pos = log.find("logged in", pos + 1))
+        ++logins;
+    return logins;
+}
+
+TEST_F(CurlFtpClientTest, StoppedServerIsNoticedAndLaterCallsFailAsLostConnection)
 {
     connect(server);
     std::vector<FtpEntry> entries;
@@ -364,27 +582,71 @@ TEST_F(CurlFtpClientTest, StoppedServerIsNoticedAndLaterCallsFail)
     EXPECT_FALSE(client.connected());
     EXPECT_FALSE(client.findFiles("*.*", entries));
     EXPECT_EQ(client.lastResponse().code, 12056u);
+    EXPECT_EQ(client.lastResponse().text, "Verbindung zum Server unterbrochen");
     EXPECT_FALSE(client.setCurrentDirectory("/"));
     EXPECT_FALSE(client.putFile(local.path(), "x", TransferType::Binary));
     EXPECT_EQ(client.lastResponse().code, 12056u);
+    EXPECT_TRUE(client.takeNotices().empty());
 }
 
-TEST_F(CurlFtpClientTest, ConnectionTheServerClosesWhenIdleIsNoticedWithoutNewLogin)
+TEST_F(CurlFtpClientTest, ConnectionTheServerClosedWhenIdleIsLoggedInAgainInTheSameFolder)
 {
     test::FtpTestServer impatient(test::FtpTestServer::Options{.idleTimeoutSeconds = 1});
+    fs::create_directory(impatient.root() + "/sub");
+    test::writeFile(impatient.root() + "/sub/inside.htm", "x");
     connect(impatient);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(client.setCurrentDirectory("/sub"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1800));
 
     EXPECT_FALSE(client.connected());
     std::vector<FtpEntry> entries;
-    EXPECT_FALSE(client.findFiles("*.*", entries));
-    EXPECT_EQ(client.lastResponse().code, 12056u);
-    const std::string log = impatient.log();
-    size_t logins = 0;
-    for (size_t pos = log.find("logged in"); pos != std::string::npos;
-         pos = log.find("logged in", pos + 1))
-        ++logins;
-    EXPECT_EQ(logins, 1u) << log;
+    ASSERT_TRUE(client.findFiles("*.*", entries)) << response() << impatient.log();
+    EXPECT_EQ(namesOf(entries), std::vector<std::string>{"inside.htm"});
+    EXPECT_EQ(client.currentDirectory(), "/sub");
+    EXPECT_EQ(client.takeNotices(), std::vector<std::string>{"Verbindung wiederhergestellt"});
+    EXPECT_TRUE(client.takeNotices().empty()) << "each note is handed out once";
+    EXPECT_EQ(loginsIn(impatient.log()), 2u) << impatient.log();
+}
+
+TEST_F(CurlFtpClientTest, IdleConnectionOutlivesLibcurlsReuseAgeUnlessAShortOneIsSet)
+{
+    for (const bool shortAge : {false, true}) {
+        CurlFtpClient idle;
+        if (shortAge) {
+            CurlFtpClient::Limits limits;
+            limits.connectionAge = std::chrono::seconds(1);
+            idle.setLimits(limits);
+        }
+        ASSERT_TRUE(idle.connect(server.address(), server.user(), server.password(), true));
+        ASSERT_TRUE(idle.setCurrentDirectory("/"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+        std::vector<FtpEntry> entries;
+        ASSERT_TRUE(idle.findFiles("*.*", entries)) << idle.lastResponse().text;
+        // With an age shorter than the pause, libcurl gives the connection up and the client
+        // logs in again itself; with the client's own age nothing happens.
+        EXPECT_EQ(idle.takeNotices().size(), shortAge ? 1u : 0u) << shortAge;
+    }
+}
+
+TEST_F(CurlFtpClientTest, KeepAliveHoldsAnIdleConnectionPastTheServerTimeout)
+{
+    test::FtpTestServer impatient(test::FtpTestServer::Options{.idleTimeoutSeconds = 1});
+    CurlFtpClient::Limits limits;
+    limits.keepAliveAfter = std::chrono::milliseconds(300);
+    client.setLimits(limits);
+    connect(impatient);
+
+    // A real idle gap of three server timeouts, with only the window's keep-alive ticks.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(3000);
+    while (std::chrono::steady_clock::now() < end) {
+        client.keepAlive();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(client.connected());
+    std::vector<FtpEntry> entries;
+    ASSERT_TRUE(client.findFiles("*.*", entries)) << response();
+    EXPECT_TRUE(client.takeNotices().empty());
+    EXPECT_EQ(loginsIn(impatient.log()), 1u) << impatient.log();
 }
 
 } // namespace

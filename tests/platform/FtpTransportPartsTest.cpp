@@ -107,6 +107,38 @@ TEST(FtpReplyLogTest, KeepsLastCompleteReplyAndMasksThePassword)
     EXPECT_EQ(starLog.lastText(), "530 *** and ******");
 }
 
+TEST(FtpReplyLogTest, ShortPasswordIsMaskedOnlyAsAWordOfItsOwn)
+{
+    FtpReplyLog log;
+    log.setSecret("a");
+    log.received("550 cannot open a file\r\n");
+    EXPECT_EQ(log.lastText(), "550 cannot open *** file");
+    log.setSecret("Geheim-4711");
+    log.received("230 Password Geheim-4711 accepted, Geheim-4711x is not it\r\n");
+    EXPECT_EQ(log.lastText(), "230 Password *** accepted, Geheim-4711x is not it");
+}
+
+TEST(FtpReplyLogTest, MultiLineReplyEndsOnlyAtItsOwnCodeAndKeepsEveryReply)
+{
+    FtpReplyLog log;
+    log.received("250-First line\r\n550 inner line\r\n");
+    EXPECT_TRUE(log.replyUnfinished());
+    EXPECT_EQ(log.lastCode(), 0);
+    EXPECT_EQ(log.unfinishedText(), "250-First line\n550 inner line");
+    log.received("250 Done\r\n200 Next\r\n");
+    EXPECT_FALSE(log.replyUnfinished());
+    ASSERT_EQ(log.replies().size(), 2u);
+    EXPECT_EQ(log.replies()[0].code, 250);
+    EXPECT_EQ(log.replies()[0].text, "250-First line\n550 inner line\n250 Done");
+    EXPECT_EQ(log.lastCode(), 200);
+
+    log.received("220-Half a greeting\r\n220 and half a li");
+    log.reset();
+    log.received("220 Fresh connection\r\n");
+    EXPECT_EQ(log.replies().size(), 1u) << "nothing of the old connection is left";
+    EXPECT_EQ(log.lastText(), "220 Fresh connection");
+}
+
 TEST(AsciiLineEndsTest, UploadEndsEveryLineInCrLfWithoutDoublingCr)
 {
     using D = AsciiLineEnds::Direction;

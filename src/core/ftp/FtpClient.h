@@ -75,7 +75,8 @@ public:
 
     // Asks the running call (or, if none runs, the next one) to stop as soon as it can; that call
     // then fails with cancelledCode. Safe to call from any thread while another thread is inside
-    // a call. connect() clears a pending request.
+    // a call. A request that comes before the call has begun is kept for it, so a window may
+    // cancel a connect the moment it has asked for one.
     static constexpr unsigned long cancelledCode = 12017;
     virtual void cancel() {}
 

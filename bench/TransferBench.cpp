@@ -1,0 +1,348 @@
+// A 1000-page image-link run uploaded with "vantiro-cli upload --binary", timed against lftp's
+// "mirror -R" of the same folder to the same server, on two real FTP servers on 127.0.0.1 that
+// this program starts itself: pure-ftpd, which lists with MLSD, and pyftpdlib with MLSD taken
+// out, which lists with LIST only. First one connection each, then four.
+//
+// Usage: transfer_bench [--runs N] [--keep DIR]
+// Must run as root (pure-ftpd serves a virtual user only then). Prints the median and the
+// slowest run of each side and their ratios; exits 1 when a median or a slowest run of
+// vantiro-cli takes more than 1.2 times lftp's with one connection, or more than lftp's with
+// four, 2 when something could not be set up.
+
+#include "core/generator/TextFile.h"
+#include "core/style/SampleTemplate.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <netinet/in.h>
+#include <poll.h>
+#include <spawn.h>
+#include <string>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string user = "bench";
+const std::string password = "Bench-4711";
+// The uid and gid pure-ftpd maps its virtual user to.
+constexpr int nobody = 65534;
+
+// pyftpdlib without MLSD, as servers that only know LIST answer it.
+constexpr const char* listOnlyServer = R"(
+import sys
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+port, root, user, password = sys.argv[1:5]
+class Handler(FTPHandler):
+    proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in ('MLSD', 'MLST')}
+authorizer = DummyAuthorizer()
+authorizer.add_user(user, password, root, perm='elradfmwMT')
+Handler.authorizer = authorizer
+FTPServer(('127.0.0.1', int(port)), Handler).serve_forever()
+)";
+
+pid_t spawn(std::vector<std::string> args, const std::string& input = "",
+            const std::string& output = "/dev/null")
+{
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!input.empty())
+        posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                     0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+int waitFor(pid_t pid)
+{
+    int status = 0;
+    if (pid <= 0 || waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Seconds of a run, or a negative number when it failed.
+double timed(std::vector<std::string> args)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const int code = waitFor(spawn(std::move(args)));
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return code == 0 ? seconds : -1;
+}
+
+int freePort()
+{
+    const int probe = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = -1;
+    if (bind(probe, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    close(probe);
+    return port;
+}
+
+bool greets(int port)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        const int client = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        char reply[4] = {};
+        pollfd readable{client, POLLIN, 0};
+        const bool ok =
+            connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            poll(&readable, 1, 2000) > 0 && recv(client, reply, 3, MSG_WAITALL) == 3 &&
+            std::string(reply) == "220";
+        close(client);
+        if (ok)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+struct Server {
+    std::string name;
+    std::string root;
+    int port = -1;
+    pid_t pid = -1;
+};
+
+void stop(Server& server)
+{
+    if (server.pid > 0) {
+        kill(server.pid, SIGTERM);
+        waitFor(server.pid);
+        server.pid = -1;
+    }
+}
+
+bool startPureFtpd(const std::string& work, Server& server)
+{
+    server.name = "pure-ftpd (MLSD)";
+    server.root = work + "/pure-root";
+    fs::create_directories(server.root);
+    if (chown(server.root.c_str(), nobody, nobody) != 0)
+        return false;
+    const std::string input = work + "/pure-password";
+    vantiro::TextFile::writeReplacing(input, password + "\n" + password + "\n");
+    const std::string passwd = work + "/pure-passwd";
+    const std::string database = work + "/pure-passwd.pdb";
+    if (waitFor(
+            spawn({"pure-pw", "useradd", user, "-u", std::to_string(nobody), "-g",
+                   std::to_string(nobody), "-d", server.root, "-f", passwd, "-m", "-F", database},
+                  input)) != 0)
+        return false;
+    server.port = freePort();
+    server.pid = spawn({"pure-ftpd", "-S", "127.0.0.1," + std::to_string(server.port), "-l",
+                        "puredb:" + database, "-E", "-H", "-A", "-c", "50", "-C", "20", "-Y", "0"},
+                       "", work + "/pure-ftpd.log");
+    return server.pid > 0 && greets(server.port);
+}
+
+bool startListOnly(const std::string& work, Server& server)
+{
+    server.name = "pyftpdlib (LIST only)";
+    server.root = work + "/list-root";
+    fs::create_directories(server.root);
+    server.port = freePort();
+    server.pid = spawn({"/usr/bin/python3", "-c", listOnlyServer, std::to_string(server.port),
+                        server.root, user, password},
+                       "", work + "/pyftpdlib.log");
+    return server.pid > 0 && greets(server.port);
+}
+
+void prepareHome(const std::string& home)
+{
+    fs::create_directories(home + "/keywordfile");
+    static const char* words[] = {"Auto",  "Reifen", "Felge",  "Motor",  "Bremse",
+                                  "Teile", "Tuning", "Garage", "Diesel", "Kombi"};
+    std::string keywords;
+    for (int i = 0; i < 1000; ++i)
+        keywords += std::string(words[i % 10]) + " " + words[(i / 10) % 10] + " " +
+                    std::to_string(i) + "\r\n";
+    vantiro::TextFile::writeReplacing(home + "/keywordfile/keywords.vrk", keywords);
+    std::string body = vantiro::sampleBody();
+    vantiro::fillSampleMarkers(body, "Autoteile online", "http://www.example.com/");
+    vantiro::TextFile::writeReplacing(home + "/body.txt", body);
+    // A transparent GIF of 1 by 1 pixel.
+    static const unsigned char pixel[] = {
+        0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0xFF, 0xFF, 0xFF, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00,
+        0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
+    vantiro::TextFile::writeReplacing(
+        home + "/vtr.gif", std::string(reinterpret_cast<const char*>(pixel), sizeof pixel));
+}
+
+void emptyFolder(const std::string& folder)
+{
+    for (const auto& entry : fs::directory_iterator(folder))
+        fs::remove_all(entry.path());
+}
+
+size_t filesIn(const std::string& folder)
+{
+    size_t count = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        count += entry.is_regular_file() ? 1 : 0;
+    return count;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double slowest(const std::vector<double>& values)
+{
+    return *std::max_element(values.begin(), values.end());
+}
+
+// Times both sides in turn, run after run, so that a slow moment of the machine hits both.
+// False when a run failed or the files did not all arrive.
+bool compare(const Server& server, const std::string& home, int connections, int runs,
+             double target, bool& met)
+{
+    const std::string pages = home + "/doorpages";
+    const size_t expected = filesIn(pages);
+    const std::string address = "127.0.0.1:" + std::to_string(server.port);
+    setenv("VANTIRO_FTP_PASSWORD", password.c_str(), 1);
+    std::vector<double> ours, theirs;
+    const std::string mirror =
+        "mirror -R --no-perms --parallel=" + std::to_string(connections) + " " + pages + " /";
+    const std::vector<std::string> ownCommand = {VANTIRO_CLI_PATH,
+                                                 "upload",
+                                                 "--server",
+                                                 address,
+                                                 "--user",
+                                                 user,
+                                                 "--home",
+                                                 home,
+                                                 "--binary",
+                                                 "--parallel",
+                                                 std::to_string(connections)};
+    const std::vector<std::string> lftpCommand = {
+        "lftp", "-c",
+        "set ftp:ssl-allow no; set net:max-retries 1; set ftp:passive-mode on; open -u " + user +
+            "," + password + " ftp://" + address + "; " + mirror};
+    // One upload into an empty server folder; its seconds, or a negative number on failure.
+    auto upload = [&](const std::vector<std::string>& command, const char* who, int run) {
+        emptyFolder(server.root);
+        const double seconds = timed(command);
+        if (seconds < 0 || filesIn(server.root) != expected) {
+            std::fprintf(stderr, "%s to %s failed in run %d\n", who, server.name.c_str(), run + 1);
+            return -1.0;
+        }
+        return seconds;
+    };
+    for (int run = 0; run < runs; ++run) {
+        // Each side goes first in every other run, so that neither always meets the server
+        // right after the folder was emptied.
+        const bool ownFirst = run % 2 == 0;
+        const double first = ownFirst ? upload(ownCommand, "vantiro-cli upload", run)
+                                      : upload(lftpCommand, "lftp mirror -R", run);
+        const double second = first < 0  ? -1
+                              : ownFirst ? upload(lftpCommand, "lftp mirror -R", run)
+                                         : upload(ownCommand, "vantiro-cli upload", run);
+        if (first < 0 || second < 0)
+            return false;
+        ours.push_back(ownFirst ? first : second);
+        theirs.push_back(ownFirst ? second : first);
+    }
+    const double medianRatio = median(ours) / median(theirs);
+    const double slowestRatio = slowest(ours) / slowest(theirs);
+    std::printf("%-22s %d connection%s: vantiro-cli median %6.2f s, slowest %6.2f s | "
+                "lftp median %6.2f s, slowest %6.2f s | ratio median %.2f, slowest %.2f "
+                "(target at most %.2f)\n",
+                server.name.c_str(), connections, connections == 1 ? " " : "s", median(ours),
+                slowest(ours), median(theirs), slowest(theirs), medianRatio, slowestRatio, target);
+    std::fflush(stdout);
+    met = met && medianRatio <= target && slowestRatio <= target;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int runs = 5;
+    std::string work;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::string(argv[i]) == "--runs")
+            runs = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::string(argv[i]) == "--keep")
+            work = argv[i + 1];
+    }
+    if (geteuid() != 0) {
+        std::fprintf(stderr, "transfer_bench runs as root: pure-ftpd serves its user only so\n");
+        return 2;
+    }
+    const bool keep = !work.empty();
+    if (!keep)
+        work = (fs::temp_directory_path() / ("vantiro-transfer-bench-" + std::to_string(getpid())))
+                   .string();
+    const std::string home = work + "/home";
+    prepareHome(home);
+    if (timed({VANTIRO_CLI_PATH, "generate", "--home", home, "--keywords",
+               home + "/keywordfile/keywords.vrk", "--body", home + "/body.txt", "--pages", "1000",
+               "--seed", "1"}) < 0) {
+        std::fprintf(stderr, "the generation run failed\n");
+        return 2;
+    }
+    std::uintmax_t bytes = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(home + "/doorpages"))
+        bytes += entry.is_regular_file() ? entry.file_size() : 0;
+    std::printf("upload of a 1000-page image-link run: %zu files, %.1f MB; %d runs each\n",
+                filesIn(home + "/doorpages"), static_cast<double>(bytes) / 1e6, runs);
+
+    Server pure, listOnly;
+    int result = 0;
+    bool met = true;
+    if (!startPureFtpd(work, pure) || !startListOnly(work, listOnly)) {
+        std::fprintf(stderr, "the FTP servers do not start (see %s)\n", work.c_str());
+        result = 2;
+    } else {
+        for (const Server* server : {&pure, &listOnly})
+            if (!compare(*server, home, 1, runs, 1.2, met) ||
+                !compare(*server, home, 4, runs, 1.0, met))
+                result = 2;
+    }
+    stop(pure);
+    stop(listOnly);
+    if (!keep)
+        fs::remove_all(work);
+    return result != 0 ? result : met ? 0 : 1;
+}
