@@ -5,9 +5,9 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-    libcurl4-openssl-dev
+    libcurl4-openssl-dev libssl-dev libssh2-1-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    python3-pyftpdlib
+    python3-pyftpdlib python3-openssl python3-cryptography python3-asyncssh
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "core/ftp/FtpListingParser.h"
 #include "core/generator/modGeneral.h"
 #include "platform/AsciiLineEnds.h"
+#include "platform/CurlTlsSecurity.h"
 #include "platform/DownloadTarget.h"
 #include "platform/FtpRemotePath.h"
 
@@ -179,7 +180,8 @@ struct CurlCallbacks {
     }
 };
 
-CurlFtpClient::CurlFtpClient() : errorBuffer_(CURL_ERROR_SIZE, '\0')
+CurlFtpClient::CurlFtpClient()
+    : errorBuffer_(CURL_ERROR_SIZE, '\0'), tls_(std::make_unique<CurlTlsSecurity>(nullptr))
 {
     initialiseCurlOnce();
 }
@@ -197,6 +199,9 @@ bool CurlFtpClient::connect(const std::string& server, const std::string& user,
     const auto address = FtpServerAddress::parse(server);
     if (!address)
         return failLocally(CURLE_URL_MALFORMAT, "Ung\xFCltige Serveradresse");
+    if (address->scheme == FtpServerAddress::Scheme::Sftp)
+        return failLocally(CURLE_UNSUPPORTED_PROTOCOL, "SFTP ist hier nicht m\xF6glich");
+    tls_->clearRefusal();
     if (!ensureSendable(user) || !ensureSendable(password))
         return false;
     address_ = *address;
@@ -213,6 +218,8 @@ bool CurlFtpClient::connect(const std::string& server, const std::string& user,
     const int code = perform(login);
     if (code != CURLE_OK) {
         finish(code, false);
+        if (tls_->refused())
+            failLocally(CURLE_PEER_FAILED_VERIFICATION, HostTrust::refusalText(*tls_->refused()));
         const FtpResponse refused = response_;
         close();
         response_ = refused;
@@ -415,6 +422,16 @@ bool CurlFtpClient::renameFile(const std::string& from, const std::string& to)
            runCommand("RNTO " + FtpRemotePath::join(current_, to));
 }
 
+void CurlFtpClient::setHostTrust(std::shared_ptr<HostTrust> trust)
+{
+    tls_->setTrust(std::move(trust));
+}
+
+std::string CurlFtpClient::securityNotice() const
+{
+    return handle_ && connected_ ? tls_->notice() : std::string();
+}
+
 FtpResponse CurlFtpClient::lastResponse() const
 {
     return response_;
@@ -496,7 +513,8 @@ int CurlFtpClient::perform(const Request& request)
 void CurlFtpClient::applyCommonOptions()
 {
     CURL* curl = easy(handle_);
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp,ftps");
+    tls_->apply(curl, address_);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer_.data());
     // Verbose output goes to the debug callback only, which keeps the server's replies.
@@ -555,7 +573,8 @@ bool CurlFtpClient::failLocally(int curlCode, std::string text)
 
 std::string CurlFtpClient::url(const std::string& absolutePath, bool folder) const
 {
-    return "ftp://" + address_.authority() + "/" + FtpRemotePath::urlPath(absolutePath, folder);
+    return std::string(CurlTlsSecurity::urlScheme(address_)) + "://" + address_.authority() + "/" +
+           FtpRemotePath::urlPath(absolutePath, folder);
 }
 
 // Once logged in, a new connection to the control port would be a second login that libcurl

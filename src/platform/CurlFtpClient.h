@@ -5,10 +5,14 @@
 #include "platform/FtpServerAddress.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace vantiro {
+
+class CurlTlsSecurity;
+class HostTrust;
 
 // The uploader's FTP operations on libcurl. One easy handle is one connection: the login of
 // connect() is reused by every later call, and libcurl is never allowed to open a second control
@@ -57,6 +61,12 @@ public:
     // The kept current folder, "/" right after connect().
     const std::string& currentDirectory() const { return current_; }
 
+    // TLS: who decides about certificates the system does not vouch for (see HostTrust); without
+    // it they are refused. "sftp://" servers are not for this client.
+    void setHostTrust(std::shared_ptr<HostTrust> trust);
+    // How the connection is secured, for the status line; empty when not connected.
+    std::string securityNotice() const;
+
 private:
     struct Request;
     friend struct CurlCallbacks;
@@ -87,6 +97,7 @@ private:
     std::vector<char> errorBuffer_;
     std::function<bool(const char*, std::size_t)> sink_;
     std::function<std::size_t(char*, std::size_t)> source_;
+    std::unique_ptr<CurlTlsSecurity> tls_;
 };
 
 } // namespace vantiro
