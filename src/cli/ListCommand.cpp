@@ -3,7 +3,6 @@
 #include "cli/CommandLine.h"
 #include "cli/FtpCommandSupport.h"
 #include "core/ftp/RemoteListing.h"
-#include "platform/CurlFtpClient.h"
 
 #include <cstdio>
 
@@ -23,11 +22,13 @@ int failed(const char* what, const FtpClient& client)
 
 int runListCommand(const std::vector<std::string>& args)
 {
-    const CommandLine line(args, {"--server", "--user", "--remote", "--filter"}, {});
+    const CommandLine line(args, {"--server", "--user", "--fingerprint", "--remote", "--filter"},
+                           {});
     if (!FtpCommandSupport::checkArguments(command, line, args))
         return 1;
 
-    CurlFtpClient client;
+    const std::unique_ptr<FtpClient> connection = FtpCommandSupport::makeClient(line);
+    FtpClient& client = *connection;
     if (!FtpCommandSupport::login(client, command, line))
         return 2;
     if (!client.setCurrentDirectory(line.valueOr("--remote", "/")))

@@ -4,7 +4,6 @@
 #include "cli/CommandLine.h"
 #include "cli/FtpCommandSupport.h"
 #include "core/session/WorkFolders.h"
-#include "platform/CurlFtpClient.h"
 #include "platform/FtpRemotePath.h"
 
 #include <algorithm>
@@ -108,14 +107,16 @@ private:
 
 int runUploadCommand(const std::vector<std::string>& args)
 {
-    const CommandLine line(args, {"--server", "--user", "--remote", "--home"}, {"--binary"});
+    const CommandLine line(args, {"--server", "--user", "--fingerprint", "--remote", "--home"},
+                           {"--binary"});
     if (!FtpCommandSupport::checkArguments(command, line, args))
         return 1;
     const std::optional<std::string> home = ProgramFolderFor(line);
     if (!home)
         return 1;
 
-    CurlFtpClient client;
+    const std::unique_ptr<FtpClient> connection = FtpCommandSupport::makeClient(line);
+    FtpClient& client = *connection;
     if (!FtpCommandSupport::login(client, command, line))
         return 2;
     const std::string remote = FtpRemotePath::resolve("/", line.valueOr("--remote", "/"));

@@ -18,10 +18,12 @@ const char* const usage =
     "      [--pragma TEXT] [--caching TEXT] [--background COLOUR] [--text-color COLOUR]\n"
     "      [--link-color COLOUR] [--font TEXT] [--seed N]\n"
     "  vantiro-cli keywords [--home DIR] TEXT\n"
-    "  vantiro-cli upload --server HOST[:PORT] --user NAME [--remote DIR] [--binary]\n"
-    "      [--home DIR]   (password from VANTIRO_FTP_PASSWORD)\n"
-    "  vantiro-cli list --server HOST[:PORT] --user NAME [--remote DIR] [--filter PATTERN]\n"
-    "      (password from VANTIRO_FTP_PASSWORD)\n";
+    "  vantiro-cli upload --server [SCHEME://]HOST[:PORT] --user NAME [--remote DIR] [--binary]\n"
+    "      [--home DIR] [--fingerprint SHA256:...]   (password from VANTIRO_FTP_PASSWORD)\n"
+    "  vantiro-cli list --server [SCHEME://]HOST[:PORT] --user NAME [--remote DIR]\n"
+    "      [--filter PATTERN] [--fingerprint SHA256:...]   (password from VANTIRO_FTP_PASSWORD)\n"
+    "  SCHEME: ftp, ftpes (TLS required), ftps (implicit TLS, port 990), sftp (port 22);\n"
+    "      without one TLS is used when the server offers it\n";
 
 } // namespace
 
