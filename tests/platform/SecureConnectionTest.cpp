@@ -365,6 +365,29 @@ TEST_F(SftpTest, WrongPasswordIsARefusedLogin)
     EXPECT_NE(server.authLog().find("password"), std::string::npos);
 }
 
+TEST_F(SftpTest, CancelledTransferFailsAndTheConnectionGoesOn)
+{
+    TempDir local;
+    test::writeFile(local.file("gross.bin"), randomBytes(2 * 1000 * 1000));
+    SchemeFtpClient client(pinned(server.fingerprint()));
+    ASSERT_TRUE(client.connect(server.address(), server.user(), server.password(), true));
+    std::uint64_t reported = 0;
+    client.setProgress([&](std::uint64_t done, std::uint64_t total) {
+        reported = done;
+        EXPECT_EQ(total, 2u * 1000 * 1000 + 15);
+        client.cancel();
+    });
+    EXPECT_FALSE(client.putFile(local.file("gross.bin"), "gross.bin", TransferType::Binary));
+    EXPECT_EQ(client.lastResponse().code, FtpClient::cancelledCode);
+    EXPECT_GT(reported, 0u);
+    EXPECT_LT(reported, 2u * 1000 * 1000);
+
+    client.setProgress(nullptr);
+    std::vector<FtpEntry> entries;
+    EXPECT_TRUE(client.findFiles("*.*", entries)) << client.lastResponse().text;
+    EXPECT_TRUE(client.connected());
+}
+
 TEST_F(SftpTest, ServerThatStopsAnsweringEndsTheCallWithATimeout)
 {
     SftpClient client(pinned(server.fingerprint()));
