@@ -16,6 +16,8 @@ packages=(
     clang libclang-rt-14-dev llvm
     # the upload benchmark: lftp as the peer, pure-ftpd as a server
     lftp pure-ftpd
+    # encrypted connections: OpenSSL and libssh2, TLS and SFTP test servers
+    libssl-dev libssh2-1-dev python3-openssl python3-cryptography python3-asyncssh
 )
 
 missing=()

@@ -2,35 +2,103 @@
 
 #include "cli/CommandLine.h"
 #include "cli/TerminalText.h"
+#include "core/ftp/RemoteName.h"
 #include "core/generator/TextCase.h"
+#include "core/text/Cp1252.h"
+#include "platform/HostFingerprint.h"
+#include "platform/HostTrust.h"
+#include "platform/SchemeFtpClient.h"
+#include "platform/TrustedKeyStore.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <set>
 
 namespace vantiro {
+namespace {
+
+// The tool cannot ask: it names the key the user has to check, once however many connections
+// meet it.
+class CommandLineTrust final : public TrustDecider {
+public:
+    bool trustHostKey(const HostKeyQuestion& question) override
+    {
+        const std::lock_guard lock(mutex_);
+        if (!named_.insert(question.fingerprint).second)
+            return false;
+        const char* what =
+            question.kind == HostKeyQuestion::Kind::Tls ? "Zertifikat" : "SSH-Schl\xFCssel";
+        std::string text = std::string(what) + " von " + question.host + ":" +
+                           std::to_string(question.port) + " nicht vertrauensw\xFCrdig (" +
+                           question.reason + ").\n";
+        if (question.changed)
+            text += "ACHTUNG: Der Schl\xFCssel des Servers hat sich ge\xE4ndert" +
+                    (question.previousFingerprint.empty()
+                         ? std::string()
+                         : " (bisher " + question.previousFingerprint + ")") +
+                    ". Das kann ein Angriff sein.\n";
+        text += "Fingerabdruck: " + question.fingerprint +
+                "\nVergleichen Sie ihn mit dem Fingerabdruck, den Ihr Anbieter nennt; stimmt er, "
+                "starten Sie erneut mit --fingerprint " +
+                question.fingerprint + "\n";
+        std::fputs(FtpCommandSupport::terminalText(text).c_str(), stderr);
+        return false;
+    }
+
+private:
+    std::mutex mutex_;
+    std::set<std::string> named_;
+};
+
+std::shared_ptr<HostTrust> trustFor(const CommandLine& line)
+{
+    HostTrust::Settings settings;
+    settings.decider = std::make_shared<CommandLineTrust>();
+    settings.pinnedFingerprint =
+        HostFingerprint::normalise(line.valueOr("--fingerprint", "")).value_or("");
+    settings.trustedKeysPath = TrustedKeyStore::defaultPath();
+    settings.knownHostsPath = HostTrust::defaultKnownHostsPath();
+    return std::make_shared<HostTrust>(settings);
+}
+
+} // namespace
 
 bool FtpCommandSupport::checkArguments(const std::string& command, const CommandLine& line,
                                        const std::vector<std::string>& args)
 {
     const char* prefix = "vantiro-cli ";
     if (std::find(args.begin(), args.end(), "--password") != args.end()) {
-        std::fprintf(stderr, "%s%s: no --password option; the password is read from %s only\n",
+        std::fprintf(stderr,
+                     "%s%s: Es gibt keine Option --password; das Passwort steht nur in %s\n",
                      prefix, command.c_str(), passwordVariable);
         return false;
     }
     std::string error = line.error();
     if (error.empty() && !line.words().empty())
-        error = "unexpected argument " + line.words().front();
+        error = "unerwartetes Argument " + line.words().front();
     if (error.empty() && (!line.value("--server") || !line.value("--user")))
-        error = "--server HOST[:PORT] and --user NAME are needed";
+        error = "--server [SCHEMA://]HOST[:PORT] und --user NAME sind n\xC3\xB6tig";
+    const auto fingerprint = line.value("--fingerprint");
+    if (error.empty() && fingerprint && !HostFingerprint::normalise(*fingerprint))
+        error = "--fingerprint erwartet SHA256: und 43 Zeichen Base64, wie ssh-keygen -l sie "
+                "zeigt";
     if (error.empty() && !std::getenv(passwordVariable))
-        error = std::string("the environment variable ") + passwordVariable +
-                " holds no password (set it, empty for anonymous servers)";
+        error = std::string("Die Umgebungsvariable ") + passwordVariable +
+                " ist nicht gesetzt (leer f\xC3\xBCr anonyme Server)";
     if (error.empty())
         return true;
     std::fprintf(stderr, "%s%s: %s\n", prefix, command.c_str(), error.c_str());
     return false;
+}
+
+std::unique_ptr<FtpClient> FtpCommandSupport::makeClient(const CommandLine& line)
+{
+    static std::once_flag once;
+    static std::shared_ptr<HostTrust> trust;
+    std::call_once(once, [&] { trust = trustFor(line); });
+    return std::make_unique<SchemeFtpClient>(trust);
 }
 
 bool FtpCommandSupport::login(FtpClient& client, const std::string& command,
@@ -38,11 +106,19 @@ bool FtpCommandSupport::login(FtpClient& client, const std::string& command,
 {
     const std::string server = line.valueOr("--server", "");
     const char* password = std::getenv(passwordVariable);
-    if (client.connect(server, line.valueOr("--user", ""), password ? password : "", true))
+    if (client.connect(server, line.valueOr("--user", ""), password ? password : "", true)) {
+        printNotices(client, command);
         return true;
-    std::fprintf(stderr, "vantiro-cli %s: login to %s failed: %s\n", command.c_str(),
+    }
+    std::fprintf(stderr, "vantiro-cli %s: Anmeldung bei %s fehlgeschlagen: %s\n", command.c_str(),
                  terminalText(server).c_str(), describe(client.lastResponse()).c_str());
     return false;
+}
+
+void FtpCommandSupport::printNotices(FtpClient& client, const std::string& command)
+{
+    for (const std::string& notice : client.takeNotices())
+        std::fprintf(stderr, "vantiro-cli %s: %s\n", command.c_str(), terminalText(notice).c_str());
 }
 
 std::string FtpCommandSupport::describe(const FtpResponse& response)

@@ -4,7 +4,6 @@
 #include "cli/FtpCommandSupport.h"
 #include "cli/TerminalText.h"
 #include "core/ftp/RemoteListing.h"
-#include "platform/CurlFtpClient.h"
 
 #include <cstdio>
 
@@ -17,25 +16,27 @@ int failed(const char* what, const FtpClient& client)
 {
     std::fprintf(stderr, "vantiro-cli list: %s: %s\n", what,
                  FtpCommandSupport::describe(client.lastResponse()).c_str());
-    return 1;
+    return 2;
 }
 
 } // namespace
 
 int runListCommand(const std::vector<std::string>& args)
 {
-    const CommandLine line(args, {"--server", "--user", "--remote", "--filter"}, {});
+    const CommandLine line(args, {"--server", "--user", "--fingerprint", "--remote", "--filter"},
+                           {});
     if (!FtpCommandSupport::checkArguments(command, line, args))
-        return 1;
+        return 2;
 
-    CurlFtpClient client;
+    const std::unique_ptr<FtpClient> connection = FtpCommandSupport::makeClient(line);
+    FtpClient& client = *connection;
     if (!FtpCommandSupport::login(client, command, line))
         return 2;
     if (!client.setCurrentDirectory(line.valueOr("--remote", "/")))
-        return failed("remote folder not available", client);
+        return failed("Ordner auf dem Server nicht verf\xC3\xBCgbar", client);
     RemoteListing listing;
     if (!listing.ReadCurrentFolder(client, line.valueOr("--filter", "*.*")))
-        return failed("the folder cannot be read", client);
+        return failed("Ordner kann nicht gelesen werden", client);
     listing.SortListing();
     for (const std::string& text : listing.Lines())
         std::printf("%s\n", TerminalText::escape(text).c_str());

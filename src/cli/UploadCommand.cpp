@@ -4,7 +4,6 @@
 #include "cli/CommandLine.h"
 #include "cli/FtpCommandSupport.h"
 #include "core/session/WorkFolders.h"
-#include "platform/CurlFtpClient.h"
 #include "platform/FtpRemotePath.h"
 
 #include <algorithm>
@@ -138,10 +137,11 @@ private:
 
 int runUploadCommand(const std::vector<std::string>& args)
 {
-    const CommandLine line(args, {"--server", "--user", "--remote", "--home", "--parallel"},
-                           {"--binary"});
+    const CommandLine line(
+        args, {"--server", "--user", "--fingerprint", "--remote", "--home", "--parallel"},
+        {"--binary"});
     if (!FtpCommandSupport::checkArguments(command, line, args))
-        return 1;
+        return 2;
     const std::optional<int> connections = connectionCount(line);
     if (!connections) {
         std::fprintf(stderr,
@@ -151,7 +151,7 @@ int runUploadCommand(const std::vector<std::string>& args)
     }
     const std::optional<std::string> home = ProgramFolderFor(line);
     if (!home)
-        return 1;
+        return 2;
 
     const std::string remote = FtpRemotePath::resolve("/", line.valueOr("--remote", "/"));
     const TransferType pageType =
@@ -174,7 +174,8 @@ int runUploadCommand(const std::vector<std::string>& args)
         return 2;
     }
 
-    CurlFtpClient first;
+    const std::unique_ptr<FtpClient> firstConnection = FtpCommandSupport::makeClient(line);
+    FtpClient& first = *firstConnection;
     if (!FtpCommandSupport::login(first, command, line))
         return 2;
 
@@ -200,7 +201,8 @@ int runUploadCommand(const std::vector<std::string>& args)
     std::vector<std::thread> helpers;
     for (int helper = 1; helper < *connections; ++helper) {
         helpers.emplace_back([&upload, &line] {
-            CurlFtpClient client;
+            const std::unique_ptr<FtpClient> connection = FtpCommandSupport::makeClient(line);
+            FtpClient& client = *connection;
             // A connection the server does not grant leaves the files to the others.
             const char* password = std::getenv(FtpCommandSupport::passwordVariable);
             if (client.connect(line.valueOr("--server", ""), line.valueOr("--user", ""),

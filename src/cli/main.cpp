@@ -19,10 +19,11 @@ const char* const generateUsage =
     "      [--link-color FARBE] [--font TEXT] [--seed N]\n";
 const char* const keywordsUsage = "vantiro-cli keywords [--home ORDNER] [--] TEXT\n";
 const char* const uploadUsage =
-    "vantiro-cli upload --server HOST[:PORT] --user NAME [--remote ORDNER] [--binary]\n"
-    "      [--parallel N] [--home ORDNER]\n";
-const char* const listUsage =
-    "vantiro-cli list --server HOST[:PORT] --user NAME [--remote ORDNER] [--filter MUSTER]\n";
+    "vantiro-cli upload --server [SCHEMA://]HOST[:PORT] --user NAME [--remote ORDNER] [--binary]\n"
+    "      [--parallel N] [--home ORDNER] [--fingerprint SHA256:...]\n";
+const char* const listUsage = "vantiro-cli list --server [SCHEMA://]HOST[:PORT] --user NAME "
+                              "[--remote ORDNER] [--filter MUSTER]\n"
+                              "      [--fingerprint SHA256:...]\n";
 
 const char* const optionNotes =
     "Optionen mit Wert: \"--option WERT\" oder \"--option=WERT\"; \"--\" beendet die Optionen.\n";
@@ -47,9 +48,14 @@ const char* const generateDetails =
 const char* const keywordsDetails =
     "Schreibt eine neue Keyword-Datei wie der Keyword-Dialog und gibt ihren Pfad aus.\n"
     "TEXT enthält die Keywords, getrennt durch Komma.\n";
+const char* const serverNotes =
+    "SCHEMA: ftp (unverschlüsselt), ftpes (TLS verlangt), ftps (TLS von Anfang an, Port 990),\n"
+    "  sftp (SSH, Port 22); ohne Schema TLS, wenn der Server es anbietet.\n"
+    "  --fingerprint SHA256:...  vertraut für diesen Aufruf genau diesem Serverschlüssel\n";
 const char* const uploadDetails =
     "Lädt doorpages und doorpages/images auf einen FTP-Server. Das Passwort steht in der\n"
-    "Umgebungsvariablen VANTIRO_FTP_PASSWORD (leer für anonyme Server).\n";
+    "Umgebungsvariablen VANTIRO_FTP_PASSWORD (leer für anonyme Server).\n"
+    "  --parallel N   N Verbindungen zugleich, 1 bis 8 (Vorgabe 1)\n";
 const char* const listDetails =
     "Zeigt den Inhalt eines Ordners auf einem FTP-Server. Das Passwort steht in der\n"
     "Umgebungsvariablen VANTIRO_FTP_PASSWORD (leer für anonyme Server).\n";
@@ -82,8 +88,10 @@ void printOverview()
 
 void printSubcommandHelp(const Subcommand& subcommand)
 {
-    std::printf("Aufruf:\n  %s\n%s\n%s%s", subcommand.usage, subcommand.details, optionNotes,
-                exitCodes);
+    const bool connects =
+        subcommand.run == vantiro::runUploadCommand || subcommand.run == vantiro::runListCommand;
+    std::printf("Aufruf:\n  %s\n%s%s\n%s%s", subcommand.usage, subcommand.details,
+                connects ? serverNotes : "", optionNotes, exitCodes);
 }
 
 } // namespace

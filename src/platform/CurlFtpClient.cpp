@@ -5,6 +5,7 @@
 #include "core/generator/modGeneral.h"
 #include "core/text/Cp1252.h"
 #include "platform/AsciiLineEnds.h"
+#include "platform/CurlTlsSecurity.h"
 #include "platform/DownloadTarget.h"
 #include "platform/FtpRemotePath.h"
 
@@ -264,7 +265,8 @@ struct CurlCallbacks {
     }
 };
 
-CurlFtpClient::CurlFtpClient() : errorBuffer_(CURL_ERROR_SIZE, '\0')
+CurlFtpClient::CurlFtpClient()
+    : errorBuffer_(CURL_ERROR_SIZE, '\0'), tls_(std::make_unique<CurlTlsSecurity>(nullptr))
 {
     initialiseCurlOnce();
 }
@@ -282,6 +284,9 @@ bool CurlFtpClient::connect(const std::string& server, const std::string& user,
     const auto address = FtpServerAddress::parse(server);
     if (!address)
         return failTransport(CURLE_URL_MALFORMAT, "Ung\xFCltige Serveradresse");
+    if (address->scheme == FtpServerAddress::Scheme::Sftp)
+        return failTransport(CURLE_UNSUPPORTED_PROTOCOL, "SFTP ist hier nicht m\xF6glich");
+    tls_->clearRefusal();
     if (!ensureSendable(user) || !ensureSendable(password))
         return false;
     address_ = *address;
@@ -289,6 +294,8 @@ bool CurlFtpClient::connect(const std::string& server, const std::string& user,
     password_ = password;
     passive_ = passive;
     if (!openConnection()) {
+        if (tls_->refused())
+            failTransport(CURLE_PEER_FAILED_VERIFICATION, HostTrust::refusalText(*tls_->refused()));
         const FtpResponse refused = response_;
         close();
         response_ = refused;
@@ -533,6 +540,16 @@ bool CurlFtpClient::renameFile(const std::string& from, const std::string& to)
                return runCommand("RNFR " + FtpRemotePath::join(current_, onWire(from)), true) &&
                       runCommand("RNTO " + FtpRemotePath::join(current_, onWire(to)));
            });
+}
+
+void CurlFtpClient::setHostTrust(std::shared_ptr<HostTrust> trust)
+{
+    tls_->setTrust(std::move(trust));
+}
+
+std::string CurlFtpClient::securityNotice() const
+{
+    return handle_ && connected_ ? tls_->notice() : std::string();
 }
 
 FtpResponse CurlFtpClient::lastResponse() const
@@ -879,7 +896,8 @@ void CurlFtpClient::abandonConnection()
 void CurlFtpClient::applyCommonOptions()
 {
     CURL* curl = easy(handle_);
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp,ftps");
+    tls_->apply(curl, address_);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer_.data());
     // Verbose output goes to the debug callback only, which keeps the server's replies.
@@ -950,7 +968,8 @@ bool CurlFtpClient::failTransport(int curlCode, std::string text)
 
 std::string CurlFtpClient::url(const std::string& absolutePath, bool folder) const
 {
-    return "ftp://" + address_.authority() + "/" + FtpRemotePath::urlPath(absolutePath, folder);
+    return std::string(CurlTlsSecurity::urlScheme(address_)) + "://" + address_.authority() + "/" +
+           FtpRemotePath::urlPath(absolutePath, folder);
 }
 
 // Names typed by the user are Windows-1252; a server that reads UTF-8 gets them so. Bytes that

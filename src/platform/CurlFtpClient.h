@@ -8,11 +8,15 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 namespace vantiro {
+
+class CurlTlsSecurity;
+class HostTrust;
 
 // The uploader's FTP operations on libcurl. One object is one logged-in control connection that
 // every later call reuses. libcurl is never allowed to open a second control connection behind
@@ -92,6 +96,12 @@ public:
     // True when the server takes names in UTF-8 (it announced UTF8 and accepted OPTS UTF8 ON).
     bool utf8Names() const { return utf8Names_; }
 
+    // TLS: who decides about certificates the system does not vouch for (see HostTrust); without
+    // it they are refused. "sftp://" servers are not for this client.
+    void setHostTrust(std::shared_ptr<HostTrust> trust);
+    // How the connection is secured, for the status line; empty when not connected.
+    std::string securityNotice() const;
+
 private:
     struct Request;
     friend struct CurlCallbacks;
@@ -152,6 +162,7 @@ private:
     std::chrono::steady_clock::time_point lastUse_{};
     std::mutex noticesMutex_;
     std::vector<std::string> notices_;
+    std::unique_ptr<CurlTlsSecurity> tls_;
 };
 
 } // namespace vantiro

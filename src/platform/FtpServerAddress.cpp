@@ -41,12 +41,49 @@ std::string_view trimBlanks(std::string_view text)
     return text;
 }
 
-std::optional<FtpServerAddress> parseBracketed(std::string_view text)
+char lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(),
+                      [](char a, char b) { return lower(a) == lower(b); });
+}
+
+// Takes a leading "scheme://" off text. std::nullopt for a scheme this program does not speak.
+std::optional<FtpServerAddress::Scheme> takeScheme(std::string_view& text)
+{
+    using Scheme = FtpServerAddress::Scheme;
+    const size_t separator = text.find("://");
+    if (separator == std::string_view::npos)
+        return Scheme::Detect;
+    static constexpr std::pair<std::string_view, Scheme> known[] = {{"ftp", Scheme::Ftp},
+                                                                    {"ftpes", Scheme::Ftpes},
+                                                                    {"ftps", Scheme::Ftps},
+                                                                    {"sftp", Scheme::Sftp}};
+    const std::string_view name = text.substr(0, separator);
+    for (const auto& [word, scheme] : known) {
+        if (name.size() == word.size() && startsWithNoCase(name, word)) {
+            text.remove_prefix(separator + 3);
+            // "ftp://host/" as copied from a browser names the same server.
+            if (!text.empty() && text.back() == '/')
+                text.remove_suffix(1);
+            return scheme;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<FtpServerAddress> parseBracketed(std::string_view text, int defaultPort)
 {
     const size_t close = text.find(']');
     if (close == std::string_view::npos)
         return std::nullopt;
     FtpServerAddress address;
+    address.port = defaultPort;
     address.host = std::string(text.substr(1, close - 1));
     const std::string_view rest = text.substr(close + 1);
     if (!rest.empty()) {
@@ -60,15 +97,13 @@ std::optional<FtpServerAddress> parseBracketed(std::string_view text)
     return address;
 }
 
-} // namespace
-
-std::optional<FtpServerAddress> FtpServerAddress::parse(std::string_view text)
+std::optional<FtpServerAddress> parseHostAndPort(std::string_view text, int defaultPort)
 {
-    text = trimBlanks(text);
-    if (!text.empty() && text.front() == '[')
-        return parseBracketed(text);
-
     FtpServerAddress address;
+    address.port = defaultPort;
+    if (!text.empty() && text.front() == '[')
+        return parseBracketed(text, defaultPort);
+
     const size_t colon = text.find(':');
     if (colon != std::string_view::npos && text.find(':', colon + 1) != std::string_view::npos) {
         // Several colons without brackets: a bare IPv6 address, which leaves no room for a port.
@@ -87,6 +122,32 @@ std::optional<FtpServerAddress> FtpServerAddress::parse(std::string_view text)
     if (address.host.empty() ||
         !std::all_of(address.host.begin(), address.host.end(), isHostNameChar))
         return std::nullopt;
+    return address;
+}
+
+} // namespace
+
+int FtpServerAddress::defaultPortFor(Scheme scheme)
+{
+    switch (scheme) {
+    case Scheme::Ftps:
+        return 990;
+    case Scheme::Sftp:
+        return 22;
+    default:
+        return defaultPort;
+    }
+}
+
+std::optional<FtpServerAddress> FtpServerAddress::parse(std::string_view text)
+{
+    text = trimBlanks(text);
+    const auto scheme = takeScheme(text);
+    if (!scheme)
+        return std::nullopt;
+    auto address = parseHostAndPort(text, defaultPortFor(*scheme));
+    if (address)
+        address->scheme = *scheme;
     return address;
 }
 

@@ -27,6 +27,10 @@ public:
     std::vector<Message> messages;
     std::vector<Question> questions;
     std::deque<std::optional<QString>> answers;
+    // Yes/No boxes are recorded with the messages (their text, title and icon) and answered from
+    // here; No once it has run out.
+    std::vector<Message> yesNoQuestions;
+    std::deque<bool> yesNoAnswers;
     // Runs while a message is "shown", e.g. to look at the window at that moment.
     std::function<void(const Message&)> onMessage;
 
@@ -35,6 +39,16 @@ public:
         messages.push_back({title, text, icon});
         if (onMessage)
             onMessage(messages.back());
+    }
+
+    bool question(const QString& title, const QString& text, Icon icon) override
+    {
+        yesNoQuestions.push_back({title, text, icon});
+        if (yesNoAnswers.empty())
+            return false;
+        const bool answer = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return answer;
     }
 
     std::optional<QString> input(const QString& title, const QString& prompt,

@@ -1,8 +1,11 @@
 #include "qt/main/UploadLauncher.h"
 
-#include "platform/CurlFtpClient.h"
+#include "platform/HostTrust.h"
+#include "platform/SchemeFtpClient.h"
+#include "platform/TrustedKeyStore.h"
 #include "qt/ftp/frmFTP.h"
 #include "qt/platform/MessageBoxes.h"
+#include "qt/platform/QtTrustDecider.h"
 
 #include <memory>
 
@@ -11,8 +14,17 @@ namespace vantiro {
 void UploadLauncher::open(MessageBoxes& boxes, Shell& shell, const QString& programFolder,
                           QWidget* parent)
 {
+    // Keys the user accepts are kept for the next connect; one decision serves every
+    // connection of the window.
+    HostTrust::Settings trust;
+    trust.decider = std::make_shared<QtTrustDecider>(boxes);
+    trust.trustedKeysPath = TrustedKeyStore::defaultPath();
+    trust.rememberAccepted = true;
+    trust.knownHostsPath = HostTrust::defaultKnownHostsPath();
+    const auto hostTrust = std::make_shared<HostTrust>(trust);
     frmFTP window(
-        boxes, shell, [] { return std::make_unique<CurlFtpClient>(); }, programFolder, parent);
+        boxes, shell, [hostTrust] { return std::make_unique<SchemeFtpClient>(hostTrust); },
+        programFolder, parent);
     window.exec();
 }
 

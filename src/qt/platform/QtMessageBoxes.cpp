@@ -13,13 +13,35 @@ QString titleOrApplication(const QString& title)
     return title.isEmpty() ? applicationTitle : title;
 }
 
+QMessageBox::Icon boxIcon(MessageBoxes::Icon icon)
+{
+    switch (icon) {
+    case MessageBoxes::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageBoxes::Icon::Question:
+        return QMessageBox::Question;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
 } // namespace
 
 void QtMessageBoxes::message(const QString& title, const QString& text, Icon icon)
 {
-    QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    titleOrApplication(title), text, QMessageBox::Ok, parent_.widget());
+    QMessageBox box(boxIcon(icon), titleOrApplication(title), text, QMessageBox::Ok,
+                    parent_.widget());
     box.exec();
+}
+
+bool QtMessageBoxes::question(const QString& title, const QString& text, Icon icon)
+{
+    QMessageBox box(boxIcon(icon), titleOrApplication(title), text,
+                    QMessageBox::Yes | QMessageBox::No, parent_.widget());
+    // Enter or Escape must never say yes by accident.
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<QString> QtMessageBoxes::input(const QString& title, const QString& prompt,

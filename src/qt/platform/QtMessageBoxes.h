@@ -10,6 +10,7 @@ public:
     explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
 
     void message(const QString& title, const QString& text, Icon icon) override;
+    bool question(const QString& title, const QString& text, Icon icon) override;
     std::optional<QString> input(const QString& title, const QString& prompt,
                                  const QString& preset) override;
 

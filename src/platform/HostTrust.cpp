@@ -1,0 +1,69 @@
+#include "platform/HostTrust.h"
+
+#include "platform/TrustedKeyStore.h"
+
+#include <cstdlib>
+
+namespace vantiro {
+namespace {
+
+std::string runKey(const HostKeyQuestion& question)
+{
+    return std::string(question.kind == HostKeyQuestion::Kind::Tls ? "tls " : "ssh ") +
+           question.host + " " + std::to_string(question.port) + " " + question.fingerprint;
+}
+
+} // namespace
+
+HostTrust::HostTrust() : HostTrust(Settings{}) {}
+
+HostTrust::HostTrust(Settings settings) : settings_(std::move(settings)) {}
+
+std::string HostTrust::defaultKnownHostsPath()
+{
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.ssh/known_hosts";
+}
+
+bool HostTrust::accept(HostKeyQuestion& question)
+{
+    const std::lock_guard lock(mutex_);
+    if (!settings_.pinnedFingerprint.empty() && question.fingerprint == settings_.pinnedFingerprint)
+        return true;
+    const std::string key = runKey(question);
+    if (acceptedThisRun_.count(key) > 0)
+        return true;
+    if (!settings_.trustedKeysPath.empty()) {
+        const TrustedKeyStore store(settings_.trustedKeysPath);
+        const auto remembered = store.find(question.kind, question.host, question.port);
+        if (remembered && *remembered == question.fingerprint)
+            return true;
+        if (remembered) {
+            question.changed = true;
+            question.previousFingerprint = *remembered;
+        }
+    }
+    if (!settings_.decider || !settings_.decider->trustHostKey(question))
+        return false;
+    acceptedThisRun_.insert(key);
+    if (settings_.rememberAccepted && !settings_.trustedKeysPath.empty())
+        TrustedKeyStore(settings_.trustedKeysPath)
+            .remember(question.kind, question.host, question.port, question.fingerprint);
+    return true;
+}
+
+std::string HostTrust::refusalText(const HostKeyQuestion& question)
+{
+    const bool tls = question.kind == HostKeyQuestion::Kind::Tls;
+    std::string text = std::string(tls ? "Zertifikat" : "SSH-Schl\xFCssel") + " von " +
+                       question.host + ":" + std::to_string(question.port) +
+                       " nicht vertrauensw\xFCrdig";
+    if (!question.reason.empty())
+        text += " (" + question.reason + ")";
+    text += ", Fingerabdruck " + question.fingerprint;
+    if (question.changed)
+        text += " - ACHTUNG: Der Schl\xFCssel des Servers hat sich ge\xE4ndert";
+    return text;
+}
+
+} // namespace vantiro

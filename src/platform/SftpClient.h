@@ -1,0 +1,99 @@
+#pragma once
+
+#include "core/ftp/FtpClient.h"
+#include "platform/FtpServerAddress.h"
+#include "platform/TrustDecider.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantiro {
+
+class HostTrust;
+
+// The uploader's operations over SSH file transfer (libssh2), for "sftp://" servers. Paths mean
+// what they mean on FTP: "/" is the top folder as the server shows it, the current folder is
+// kept here, and every call names its file by its full path. The folder is read with its
+// attributes, so entries carry exact sizes and times (UTC), like an MLSD listing.
+//
+// SFTP has no text mode: files always go byte for byte, whatever TransferType says.
+//
+// The server's host key is checked against known_hosts and HostTrust after the key exchange and
+// before the user name is sent; a refused key ends the connection with untrustedKeyCode.
+// Error codes follow CurlFtpClient: 12000 plus the matching libcurl number for failures of the
+// connection or a local file (12007 no connection, 12028 timeout, 12056 connection lost, 12023
+// local file not writable, 12026 not readable), 530 for a refused login and 550 for an
+// operation the server refused, with the reason in the text.
+class SftpClient final : public FtpClient {
+public:
+    static constexpr unsigned long untrustedKeyCode = 12060;
+    static constexpr long defaultTimeoutMilliseconds = 60000;
+
+    explicit SftpClient(std::shared_ptr<HostTrust> trust = nullptr);
+    ~SftpClient() override;
+    SftpClient(const SftpClient&) = delete;
+    SftpClient& operator=(const SftpClient&) = delete;
+
+    bool connect(const std::string& server, const std::string& user, const std::string& password,
+                 bool passive) override;
+    void close() override;
+    bool connected() const override;
+
+    bool setCurrentDirectory(const std::string& path) override;
+    bool findFiles(const std::string& pattern, std::vector<FtpEntry>& entries) override;
+    bool getFile(const std::string& remoteName, const std::string& localPath, bool failIfExists,
+                 TransferType type) override;
+    bool putFile(const std::string& localPath, const std::string& remoteName,
+                 TransferType type) override;
+    bool deleteFile(const std::string& name) override;
+    bool removeDirectory(const std::string& name) override;
+    bool createDirectory(const std::string& name) override;
+    bool renameFile(const std::string& from, const std::string& to) override;
+
+    FtpResponse lastResponse() const override;
+
+    void cancel() override { cancelRequested_ = true; }
+    void setProgress(TransferProgress progress) override { progress_ = std::move(progress); }
+    void keepAlive() override;
+
+    const std::string& currentDirectory() const { return current_; }
+    // "Verbindung verschlüsselt (SSH)" while connected (Windows-1252), else empty.
+    std::string securityNotice() const;
+
+    // How long one call may wait for the server before it ends with a timeout.
+    void setTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+
+private:
+    bool openSocket(const FtpServerAddress& address);
+    bool hostKeyTrusted(const FtpServerAddress& address);
+    bool authenticate(const std::string& user, const std::string& password);
+    bool ensureConnected();
+    bool ensureSendable(const std::string& name);
+    bool takeCancel();
+    bool failSession(const char* what);
+    bool failServer(const char* what);
+    bool fail(unsigned long code, std::string text);
+    bool succeed();
+    std::string path(const std::string& name) const;
+
+    std::shared_ptr<HostTrust> trust_;
+    int socket_ = -1;
+    void* session_ = nullptr; // LIBSSH2_SESSION*
+    void* sftp_ = nullptr;    // LIBSSH2_SFTP*
+    mutable bool connected_ = false;
+    std::string current_ = "/";
+    std::string password_; // for keyboard-interactive prompts during the login only
+    FtpResponse response_;
+    std::optional<HostKeyQuestion> refused_;
+    std::atomic<bool> cancelRequested_ = false;
+    TransferProgress progress_;
+    std::chrono::milliseconds timeout_{defaultTimeoutMilliseconds};
+
+    friend struct SftpCallbacks;
+};
+
+} // namespace vantiro

@@ -1,0 +1,115 @@
+#include "platform/TrustedKeyStore.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace vantiro {
+namespace {
+
+std::string serverKey(HostKeyQuestion::Kind kind, const std::string& host, int port)
+{
+    std::string lowered = host;
+    for (char& c : lowered)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    const bool ipv6 = lowered.find(':') != std::string::npos;
+    return std::string(kind == HostKeyQuestion::Kind::Tls ? "tls " : "ssh ") +
+           (ipv6 ? "[" + lowered + "]" : lowered) + ":" + std::to_string(port);
+}
+
+std::vector<std::string> readLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream file(path);
+    std::string line;
+    while (std::getline(file, line))
+        if (!line.empty())
+            lines.push_back(line);
+    return lines;
+}
+
+// Creates the missing levels of folder, private to the user like ~/.ssh.
+bool makeFolders(const std::string& folder)
+{
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string level = folder.substr(0, slash);
+        if (mkdir(level.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            return true;
+    }
+}
+
+bool writeWhole(int fd, const std::string& text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t count = ::write(fd, text.data() + done, text.size() - done);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        done += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string TrustedKeyStore::defaultPath()
+{
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::string folder;
+    if (config && *config)
+        folder = config;
+    else {
+        const char* home = std::getenv("HOME");
+        folder = std::string(home && *home ? home : ".") + "/.config";
+    }
+    return folder + "/vantiro/trusted_keys";
+}
+
+std::optional<std::string> TrustedKeyStore::find(HostKeyQuestion::Kind kind,
+                                                 const std::string& host, int port) const
+{
+    const std::string key = serverKey(kind, host, port) + " ";
+    for (const std::string& line : readLines(path_))
+        if (line.compare(0, key.size(), key) == 0)
+            return line.substr(key.size());
+    return std::nullopt;
+}
+
+bool TrustedKeyStore::remember(HostKeyQuestion::Kind kind, const std::string& host, int port,
+                               const std::string& fingerprint) const
+{
+    const std::string key = serverKey(kind, host, port);
+    std::ostringstream text;
+    for (const std::string& line : readLines(path_))
+        if (line.compare(0, key.size() + 1, key + " ") != 0)
+            text << line << '\n';
+    text << key << ' ' << fingerprint << '\n';
+
+    const std::size_t slash = path_.rfind('/');
+    if (slash != std::string::npos && slash > 0 && !makeFolders(path_.substr(0, slash)))
+        return false;
+    std::string temporary = path_ + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+    const bool written = writeWhole(fd, text.str()) && fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), path_.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace vantiro

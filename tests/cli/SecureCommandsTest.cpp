@@ -1,0 +1,124 @@
+#include "cli/CliRunner.h"
+#include "support/SftpTestServer.h"
+#include "support/TempDir.h"
+#include "support/TlsFtpTestServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace vantiro {
+namespace {
+
+namespace fs = std::filesystem;
+using test::runCli;
+
+const std::string gifBytes("GIF89a\n\r\n\0\xFF;", 12);
+
+std::size_t occurrences(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// The tool reads ~/.ssh/known_hosts and the keys accepted in the window; both come from a
+// fresh home folder here, so nothing of the machine's user counts.
+class SecureCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME"}) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+        setenv("HOME", home.path().c_str(), 1);
+        unsetenv("XDG_CONFIG_HOME");
+        fs::create_directories(home.file("doorpages/images"));
+        test::writeFile(home.file("doorpages/vorschau.htm"), "<P>\r\nSeite\r\n");
+        test::writeFile(home.file("doorpages/images/vtr.gif"), gifBytes);
+    }
+    void TearDown() override
+    {
+        for (const auto& [name, value] : saved_)
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+            else
+                unsetenv(name.c_str());
+    }
+
+    test::TempDir home;
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST_F(SecureCommandsTest, UntrustedCertificateStopsBeforeTheLoginAndNamesItsFingerprintOnce)
+{
+    test::TlsFtpTestServer server;
+    const auto result =
+        runCli({"list", "--server", server.address("ftpes://"), "--user", server.user()},
+               {"VANTIRO_FTP_PASSWORD=" + server.password()});
+    EXPECT_EQ(result.exitCode, 2) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(occurrences(result.err, "--fingerprint " + server.fingerprint()), 1u) << result.err;
+    EXPECT_NE(result.err.find("selbst signiertes Zertifikat"), std::string::npos) << result.err;
+    EXPECT_EQ(server.commands().find("USER"), std::string::npos) << server.commands();
+
+    const auto wrong =
+        runCli({"list", "--server", server.address("ftpes://"), "--user", server.user(),
+                "--fingerprint", "SHA256:AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"},
+               {"VANTIRO_FTP_PASSWORD=" + server.password()});
+    EXPECT_EQ(wrong.exitCode, 2) << wrong.err;
+    EXPECT_EQ(server.commands().find("USER"), std::string::npos);
+}
+
+TEST_F(SecureCommandsTest, UploadOverImplicitTlsWithTheCheckedFingerprint)
+{
+    test::TlsFtpTestServer server({test::TlsFtpTestServer::Mode::Implicit, false, "localhost"});
+    const auto result =
+        runCli({"upload", "--server", server.address("ftps://"), "--user", server.user(),
+                "--fingerprint", server.fingerprint(), "--binary", "--home", home.path()},
+               {"VANTIRO_FTP_PASSWORD=" + server.password()});
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err << server.log();
+    EXPECT_NE(result.err.find("Verbindung verschl\xC3\xBCsselt (TLS 1."), std::string::npos)
+        << result.err;
+    EXPECT_EQ(test::readFile(server.root() + "/vorschau.htm"), "<P>\r\nSeite\r\n");
+    EXPECT_EQ(test::readFile(server.root() + "/images/vtr.gif"), gifBytes);
+}
+
+TEST_F(SecureCommandsTest, ListOverSftpTrustsAHostKeyFromKnownHosts)
+{
+    test::SftpTestServer server;
+    test::writeFile(server.root() + "/seite.htm", "x");
+    fs::create_directories(home.file(".ssh"));
+    const std::vector<std::string> args = {"list", "--server", server.address(), "--user",
+                                           server.user()};
+    const std::vector<std::string> environment = {"VANTIRO_FTP_PASSWORD=" + server.password()};
+
+    const auto unknown = runCli(args, environment);
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_NE(unknown.err.find(server.fingerprint()), std::string::npos) << unknown.err;
+    EXPECT_EQ(server.authLog(), "");
+
+    test::writeFile(home.file(".ssh/known_hosts"), server.knownHostsLine() + "\n");
+    const auto known = runCli(args, environment);
+    ASSERT_EQ(known.exitCode, 0) << known.err;
+    EXPECT_NE(known.out.find("seite.htm"), std::string::npos) << known.out;
+    EXPECT_NE(known.err.find("Verbindung verschl\xC3\xBCsselt (SSH)"), std::string::npos)
+        << known.err;
+}
+
+TEST_F(SecureCommandsTest, MalformedFingerprintIsRefusedBeforeConnecting)
+{
+    const auto result = runCli(
+        {"list", "--server", "sftp://127.0.0.1:1", "--user", "u", "--fingerprint", "ab:cd:ef"},
+        {"VANTIRO_FTP_PASSWORD=x"});
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.err.find("--fingerprint"), std::string::npos) << result.err;
+}
+
+} // namespace
+} // namespace vantiro

@@ -1,0 +1,102 @@
+#include "support/ServerProcess.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <spawn.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace vantiro::test {
+
+ServerProcess::~ServerProcess()
+{
+    stop();
+}
+
+int ServerProcess::freePort()
+{
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    const bool ok = fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+                    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    if (fd >= 0)
+        close(fd);
+    if (!ok)
+        throw std::runtime_error("no free port on 127.0.0.1");
+    return ntohs(address.sin_port);
+}
+
+bool ServerProcess::start(const std::vector<std::string>& args, const std::string& logPath,
+                          const std::string& readyFile)
+{
+    stop();
+    std::vector<std::string> copies = args;
+    std::vector<char*> argv;
+    for (std::string& arg : copies)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                     0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const int spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        pid_ = -1;
+        throw std::runtime_error(args[0] + " cannot be started");
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return false;
+        }
+        struct stat info {};
+        if (::stat(readyFile.c_str(), &info) == 0)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    stop();
+    return false;
+}
+
+void ServerProcess::pause()
+{
+    if (pid_ > 0)
+        kill(pid_, SIGSTOP);
+}
+
+void ServerProcess::resume()
+{
+    if (pid_ > 0)
+        kill(pid_, SIGCONT);
+}
+
+void ServerProcess::stop()
+{
+    if (pid_ <= 0)
+        return;
+    kill(pid_, SIGKILL);
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+}
+
+} // namespace vantiro::test

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace vantiro::test {
+
+// A test server in a child process: started with its output in a log file, ready when it has
+// written a marker file, killed at the latest by the destructor.
+class ServerProcess final {
+public:
+    ServerProcess() = default;
+    ~ServerProcess();
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+
+    // A port on 127.0.0.1 that nobody listens on right now.
+    static int freePort();
+
+    // Starts args[0] with args; true once readyFile exists, false when the process ended first
+    // or 20 seconds passed (the process is killed then).
+    bool start(const std::vector<std::string>& args, const std::string& logPath,
+               const std::string& readyFile);
+    void stop();
+    // Freezes the process (SIGSTOP): connections stay open, but nothing answers.
+    void pause();
+    void resume();
+
+private:
+    pid_t pid_ = -1;
+};
+
+} // namespace vantiro::test

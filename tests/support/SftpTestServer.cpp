@@ -1,0 +1,86 @@
+#include "support/SftpTestServer.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace vantiro::test {
+namespace {
+
+constexpr const char* python = "/usr/bin/python3";
+
+constexpr const char* server = R"(
+import asyncio, sys, warnings
+warnings.simplefilter('ignore')
+import asyncssh
+
+port, root, user, password, folder = sys.argv[1:6]
+key = asyncssh.generate_private_key('ssh-ed25519')
+open(folder + '/fingerprint', 'w').write(key.get_fingerprint('sha256'))
+public = key.export_public_key('openssh').decode().split()
+open(folder + '/known_hosts_line', 'w').write('[127.0.0.1]:%s %s %s' % (port, public[0], public[1]))
+auth = open(folder + '/auth.log', 'a', buffering=1)
+
+class Server(asyncssh.SSHServer):
+    def begin_auth(self, username):
+        auth.write('auth %s\n' % username)
+        return True
+    def password_auth_supported(self):
+        return True
+    def validate_password(self, username, secret):
+        auth.write('password %s\n' % username)
+        return username == user and secret == password
+
+class Files(asyncssh.SFTPServer):
+    def __init__(self, channel):
+        super().__init__(channel, chroot=root)
+
+async def main():
+    await asyncssh.create_server(Server, '127.0.0.1', int(port), server_host_keys=[key],
+                                 sftp_factory=Files, allow_scp=False)
+    open(folder + '/ready', 'w').close()
+    await asyncio.Event().wait()
+
+asyncio.run(main())
+)";
+
+} // namespace
+
+SftpTestServer::SftpTestServer() : root_(folder_.file("root"))
+{
+    std::filesystem::create_directory(root_);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        port_ = ServerProcess::freePort();
+        if (process_.start({python, "-c", server, std::to_string(port_), root_, user_, password_,
+                            folder_.path()},
+                           folder_.file("server.log"), folder_.file("ready")))
+            return;
+    }
+    throw std::runtime_error("the SFTP test server does not start:\n" + log());
+}
+
+std::string SftpTestServer::address() const
+{
+    return "sftp://127.0.0.1:" + std::to_string(port_);
+}
+
+std::string SftpTestServer::fingerprint() const
+{
+    return readFile(folder_.file("fingerprint"));
+}
+
+std::string SftpTestServer::knownHostsLine() const
+{
+    return readFile(folder_.file("known_hosts_line"));
+}
+
+std::string SftpTestServer::authLog() const
+{
+    return readFile(folder_.file("auth.log"));
+}
+
+std::string SftpTestServer::log() const
+{
+    return readFile(folder_.file("server.log"));
+}
+
+} // namespace vantiro::test
