@@ -43,6 +43,36 @@ const char* const lostConnectionText = "Verbindung zum Server unterbrochen";
 const char* const timeoutText = "Zeit\xFC"
                                 "berschreitung: Der Server antwortet zu langsam";
 const char* const cancelledText = "Abgebrochen";
+
+// The user reads what went wrong in German; libcurl's own words follow for whoever helps them.
+const char* transportFailureText(int curlCode)
+{
+    switch (curlCode) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return "Servername nicht gefunden";
+    case CURLE_COULDNT_CONNECT:
+        return "Keine Verbindung zum Server m\xF6glich";
+    case CURLE_SSL_CONNECT_ERROR:
+        return "Verschl\xFCsselte Verbindung nicht m\xF6glich";
+    case CURLE_USE_SSL_FAILED:
+        return "Der Server bietet keine Verschl\xFCsselung an";
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return "Zertifikat des Servers nicht vertrauensw\xFCrdig";
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+        return "Verbindung zum Server unterbrochen";
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_FTP_WEIRD_PASV_REPLY:
+    case CURLE_FTP_WEIRD_227_FORMAT:
+        return "Unverst\xE4ndliche Antwort des Servers";
+    case CURLE_FTP_CANT_GET_HOST:
+    case CURLE_FTP_ACCEPT_FAILED:
+        return "Keine Datenverbindung zum Server m\xF6glich";
+    default:
+        return nullptr;
+    }
+}
 const char* const reloginNotice = "Verbindung wiederhergestellt";
 
 CURL* easy(void* handle)
@@ -950,9 +980,10 @@ bool CurlFtpClient::finish(int curlCode, bool serverAccepted)
         return failLocally(lostConnectionCode, lostConnectionText);
     if (curlCode == CURLE_OK)
         return failTransport(CURLE_WEIRD_SERVER_REPLY, replies_.unfinishedText());
-    const std::string text =
+    const std::string detail =
         errorBuffer_[0] != '\0' ? errorBuffer_.data() : curl_easy_strerror(CURLcode(curlCode));
-    return failTransport(curlCode, text);
+    const char* german = transportFailureText(curlCode);
+    return failTransport(curlCode, german ? std::string(german) + " (" + detail + ")" : detail);
 }
 
 bool CurlFtpClient::failLocally(unsigned long code, std::string text)
