@@ -2,6 +2,9 @@
 
 #include "core/generator/modGeneral.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace vantiro {
 
 std::string WorkFolders::path(const std::string& programFolder, const char* folder)
@@ -11,6 +14,10 @@ std::string WorkFolders::path(const std::string& programFolder, const char* fold
 
 bool WorkFolders::create(const std::string& programFolder)
 {
+    // The user's data folder may be the first thing ever written below a new home, so its
+    // parents (~/.local/share) may be missing too.
+    std::error_code error;
+    std::filesystem::create_directories(programFolder, error);
     bool all_present = true;
     for (const char* folder : all) {
         const std::string target = path(programFolder, folder);

@@ -19,8 +19,9 @@ public:
 
     static std::string path(const std::string& programFolder, const char* folder);
 
-    // Creates each missing folder, one level at a time, in the order above. A folder that cannot
-    // be created is skipped; the result tells whether all four exist afterwards.
+    // Creates the program folder with any missing parents, then each missing work folder, one
+    // level at a time, in the order above. A folder that cannot be created is skipped; the
+    // result tells whether all four exist afterwards.
     static bool create(const std::string& programFolder);
 };
 
