@@ -6,6 +6,8 @@
 // Prints time and peak memory of each; exits 1 when the tool or the window takes 2 s or more
 // beyond the floor, or 300 MB or more.
 
+#include "BenchSupport.h"
+
 #include "platform/CurlFtpClient.h"
 #include "qt/ftp/frmFTP.h"
 #include "support/FakeMessageBoxes.h"
@@ -22,49 +24,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
-#include <spawn.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
-struct Measurement {
-    double seconds = 0;
-    long peakKilobytes = 0;
-    int exitCode = -1;
-};
-
-Measurement timed(std::vector<std::string> args, const std::string& output)
-{
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    Measurement m;
-    const auto start = std::chrono::steady_clock::now();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return m;
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    m.peakKilobytes = usage.ru_maxrss;
-    m.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return m;
-}
+using namespace vantiro::bench;
 
 std::size_t lineCount(const std::string& path)
 {
@@ -95,9 +61,7 @@ int listInWindow(int argc, char** argv, const std::string& server, const std::st
     const auto start = std::chrono::steady_clock::now();
     window.ui().cmdConnect->click();
     QCoreApplication::processEvents();
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%d %.3f\n", window.ui().lstServer->count(), seconds);
+    std::printf("%d %.3f\n", window.ui().lstServer->count(), secondsSince(start));
     return 0;
 }
 
@@ -127,14 +91,16 @@ int main(int argc, char** argv)
     setenv("VANTIRO_FTP_PASSWORD", server.password().c_str(), 1);
 
     const std::string url = "ftp://127.0.0.1:" + std::to_string(server.port()) + "/";
-    const Measurement floor = timed(
-        {"curl", "-s", "-u", server.user() + ":" + server.password(), "-X", "MLSD", url}, out);
+    const Measurement floor =
+        timed({"curl", "-s", "-u", server.user() + ":" + server.password(), "-X", "MLSD", url},
+              {"", out});
     const std::size_t floorLines = lineCount(out);
-    const Measurement tool = timed(
-        {VANTIRO_CLI_PATH, "list", "--server", server.address(), "--user", server.user()}, out);
+    const Measurement tool =
+        timed({VANTIRO_CLI_PATH, "list", "--server", server.address(), "--user", server.user()},
+              {"", out});
     const std::size_t toolLines = lineCount(out);
     const Measurement window =
-        timed({argv[0], "--window", server.address(), server.user(), server.password()}, out);
+        timed({argv[0], "--window", server.address(), server.user(), server.password()}, {"", out});
     std::size_t windowLines = 0;
     double windowSeconds = 0;
     if (std::FILE* f = std::fopen(out.c_str(), "r")) {

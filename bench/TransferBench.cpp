@@ -9,8 +9,9 @@
 // vantiro-cli takes more than 1.2 times lftp's with one connection, or more than lftp's with
 // four, 2 when something could not be set up.
 
+#include "BenchSupport.h"
+
 #include "core/generator/TextFile.h"
-#include "core/style/SampleTemplate.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -18,21 +19,18 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <netinet/in.h>
 #include <poll.h>
-#include <spawn.h>
 #include <string>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace {
+
+using namespace vantiro::bench;
 
 namespace fs = std::filesystem;
 
@@ -56,43 +54,18 @@ Handler.authorizer = authorizer
 FTPServer(('127.0.0.1', int(port)), Handler).serve_forever()
 )";
 
+// Servers and helpers log to a file of their own, stderr included.
 pid_t spawn(std::vector<std::string> args, const std::string& input = "",
             const std::string& output = "/dev/null")
 {
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!input.empty())
-        posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_APPEND,
-                                     0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-int waitFor(pid_t pid)
-{
-    int status = 0;
-    if (pid <= 0 || waitpid(pid, &status, 0) != pid)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return spawnChild(std::move(args), ChildFiles{input, output, true, true});
 }
 
 // Seconds of a run, or a negative number when it failed.
-double timed(std::vector<std::string> args)
+double timedRun(std::vector<std::string> args)
 {
-    const auto start = std::chrono::steady_clock::now();
-    const int code = waitFor(spawn(std::move(args)));
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return code == 0 ? seconds : -1;
+    const Measurement run = timed(std::move(args), ChildFiles{"", "/dev/null", true, true});
+    return run.exitCode == 0 ? run.seconds : -1;
 }
 
 int freePort()
@@ -184,28 +157,6 @@ bool startListOnly(const std::string& work, Server& server)
     return server.pid > 0 && greets(server.port);
 }
 
-void prepareHome(const std::string& home)
-{
-    fs::create_directories(home + "/keywordfile");
-    static const char* words[] = {"Auto",  "Reifen", "Felge",  "Motor",  "Bremse",
-                                  "Teile", "Tuning", "Garage", "Diesel", "Kombi"};
-    std::string keywords;
-    for (int i = 0; i < 1000; ++i)
-        keywords += std::string(words[i % 10]) + " " + words[(i / 10) % 10] + " " +
-                    std::to_string(i) + "\r\n";
-    vantiro::TextFile::writeReplacing(home + "/keywordfile/keywords.vrk", keywords);
-    std::string body = vantiro::sampleBody();
-    vantiro::fillSampleMarkers(body, "Autoteile online", "http://www.example.com/");
-    vantiro::TextFile::writeReplacing(home + "/body.txt", body);
-    // A transparent GIF of 1 by 1 pixel.
-    static const unsigned char pixel[] = {
-        0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0x00, 0x00,
-        0x00, 0xFF, 0xFF, 0xFF, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00,
-        0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
-    vantiro::TextFile::writeReplacing(
-        home + "/vtr.gif", std::string(reinterpret_cast<const char*>(pixel), sizeof pixel));
-}
-
 void emptyFolder(const std::string& folder)
 {
     for (const auto& entry : fs::directory_iterator(folder))
@@ -218,12 +169,6 @@ size_t filesIn(const std::string& folder)
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         count += entry.is_regular_file() ? 1 : 0;
     return count;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 double slowest(const std::vector<double>& values)
@@ -261,7 +206,7 @@ bool compare(const Server& server, const std::string& home, int connections, int
     // One upload into an empty server folder; its seconds, or a negative number on failure.
     auto upload = [&](const std::vector<std::string>& command, const char* who, int run) {
         emptyFolder(server.root);
-        const double seconds = timed(command);
+        const double seconds = timedRun(command);
         if (seconds < 0 || filesIn(server.root) != expected) {
             std::fprintf(stderr, "%s to %s failed in run %d\n", who, server.name.c_str(), run + 1);
             return -1.0;
@@ -298,14 +243,9 @@ bool compare(const Server& server, const std::string& home, int connections, int
 
 int main(int argc, char** argv)
 {
-    int runs = 5;
-    std::string work;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::string(argv[i]) == "--runs")
-            runs = std::max(1, std::atoi(argv[i + 1]));
-        else if (std::string(argv[i]) == "--keep")
-            work = argv[i + 1];
-    }
+    const RunOptions options = parseRunOptions(argc, argv, 5);
+    const int runs = options.runs;
+    std::string work = options.keep;
     if (geteuid() != 0) {
         std::fprintf(stderr, "transfer_bench runs as root: pure-ftpd serves its user only so\n");
         return 2;
@@ -316,17 +256,14 @@ int main(int argc, char** argv)
                    .string();
     const std::string home = work + "/home";
     prepareHome(home);
-    if (timed({VANTIRO_CLI_PATH, "generate", "--home", home, "--keywords",
-               home + "/keywordfile/keywords.vrk", "--body", home + "/body.txt", "--pages", "1000",
-               "--seed", "1"}) < 0) {
+    if (timedRun({VANTIRO_CLI_PATH, "generate", "--home", home, "--keywords",
+                  home + "/keywordfile/keywords.vrk", "--body", home + "/body.txt", "--pages",
+                  "1000", "--seed", "1"}) < 0) {
         std::fprintf(stderr, "the generation run failed\n");
         return 2;
     }
-    std::uintmax_t bytes = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(home + "/doorpages"))
-        bytes += entry.is_regular_file() ? entry.file_size() : 0;
     std::printf("upload of a 1000-page image-link run: %zu files, %.1f MB; %d runs each\n",
-                filesIn(home + "/doorpages"), static_cast<double>(bytes) / 1e6, runs);
+                filesIn(home + "/doorpages"), folderMegabytes(home + "/doorpages"), runs);
 
     Server pure, listOnly;
     int result = 0;

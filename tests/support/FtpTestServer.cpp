@@ -1,22 +1,13 @@
 #include "support/FtpTestServer.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <chrono>
-#include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <netinet/in.h>
 #include <poll.h>
-#include <spawn.h>
 #include <stdexcept>
 #include <sys/socket.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace vantiro::test {
 namespace {
@@ -60,32 +51,14 @@ private:
     int fd_;
 };
 
-sockaddr_in loopback(int port)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
-// A port the system just handed out and nobody listens on; the server binds it moments later.
-int freePort()
-{
-    const Socket probe;
-    sockaddr_in address = loopback(0);
-    socklen_t length = sizeof address;
-    if (bind(probe.fd(), reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        getsockname(probe.fd(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        throw std::runtime_error("no free port on 127.0.0.1");
-    return ntohs(address.sin_port);
-}
-
 // True once a connection gets the server's "220" greeting.
 bool greets(int port)
 {
     const Socket client;
-    const sockaddr_in address = loopback(port);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (connect(client.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         return false;
     pollfd readable{client.fd(), POLLIN, 0};
@@ -109,11 +82,6 @@ FtpTestServer::FtpTestServer(Options options) : root_(folder_.file("root"))
     throw std::runtime_error("the FTP test server does not start:\n" + log());
 }
 
-FtpTestServer::~FtpTestServer()
-{
-    stop();
-}
-
 std::string FtpTestServer::address() const
 {
     return "127.0.0.1:" + std::to_string(port_);
@@ -126,21 +94,15 @@ std::string FtpTestServer::log() const
 
 void FtpTestServer::stop()
 {
-    if (pid_ <= 0)
-        return;
-    kill(pid_, SIGKILL);
-    int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
-    pid_ = -1;
+    process_.stop();
 }
 
 bool FtpTestServer::start(const Options& options)
 {
-    port_ = freePort();
+    port_ = ServerProcess::freePort();
     const std::string port = std::to_string(port_);
     const bool plain = options.mlsd && options.idleTimeoutSeconds <= 0;
-    std::vector<std::string> args =
+    const std::vector<std::string> args =
         plain ? std::vector<std::string>{python, "-m",  "pyftpdlib", "-i",     "127.0.0.1",
                                          "-p",   port,  "-w",        "-d",     root_,
                                          "-u",   user_, "-P",        password_}
@@ -153,44 +115,8 @@ bool FtpTestServer::start(const Options& options)
                                          password_,
                                          options.mlsd ? "1" : "0",
                                          std::to_string(options.idleTimeoutSeconds)};
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-
-    const std::string logPath = folder_.file("server.log");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND,
-                                     0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    const int spawned = posix_spawn(&pid_, python, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        pid_ = -1;
-        throw std::runtime_error(std::string(python) + " cannot be started");
-    }
-    if (waitUntilReady())
-        return true;
-    stop();
-    return false;
-}
-
-bool FtpTestServer::waitUntilReady()
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return false;
-        }
-        if (greets(port_))
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+    // The server writes no marker of its own; its greeting on the port is the sign.
+    return process_.start(args, folder_.file("server.log"), [this] { return greets(port_); });
 }
 
 } // namespace vantiro::test

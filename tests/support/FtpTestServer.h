@@ -1,9 +1,9 @@
 #pragma once
 
+#include "support/ServerProcess.h"
 #include "support/TempDir.h"
 
 #include <string>
-#include <sys/types.h>
 
 namespace vantiro::test {
 
@@ -25,7 +25,6 @@ public:
 
     FtpTestServer();
     explicit FtpTestServer(Options options);
-    ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;
     FtpTestServer& operator=(const FtpTestServer&) = delete;
 
@@ -45,14 +44,13 @@ public:
 
 private:
     bool start(const Options& options);
-    bool waitUntilReady();
 
     TempDir folder_;
     std::string root_;
     std::string user_ = "vantiro";
     std::string password_ = "Geheim-4711";
     int port_ = 0;
-    pid_t pid_ = -1;
+    ServerProcess process_;
 };
 
 } // namespace vantiro::test

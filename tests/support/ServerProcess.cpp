@@ -42,6 +42,15 @@ int ServerProcess::freePort()
 bool ServerProcess::start(const std::vector<std::string>& args, const std::string& logPath,
                           const std::string& readyFile)
 {
+    return start(args, logPath, [&readyFile] {
+        struct stat info {};
+        return ::stat(readyFile.c_str(), &info) == 0;
+    });
+}
+
+bool ServerProcess::start(const std::vector<std::string>& args, const std::string& logPath,
+                          const std::function<bool()>& isReady)
+{
     stop();
     std::vector<std::string> copies = args;
     std::vector<char*> argv;
@@ -67,8 +76,7 @@ bool ServerProcess::start(const std::vector<std::string>& args, const std::strin
             pid_ = -1;
             return false;
         }
-        struct stat info {};
-        if (::stat(readyFile.c_str(), &info) == 0)
+        if (isReady())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -7,7 +8,7 @@
 namespace vantiro::test {
 
 // A test server in a child process: started with its output in a log file, ready when it has
-// written a marker file, killed at the latest by the destructor.
+// written a marker file or answers as it should, killed at the latest by the destructor.
 class ServerProcess final {
 public:
     ServerProcess() = default;
@@ -22,6 +23,9 @@ public:
     // or 20 seconds passed (the process is killed then).
     bool start(const std::vector<std::string>& args, const std::string& logPath,
                const std::string& readyFile);
+    // The same, ready once isReady() returns true; it is asked again every 20 ms.
+    bool start(const std::vector<std::string>& args, const std::string& logPath,
+               const std::function<bool()>& isReady);
     void stop();
     // Freezes the process (SIGSTOP): connections stay open, but nothing answers.
     void pause();

@@ -1,24 +1,11 @@
 #include "core/ftp/RemoteName.h"
 
+#include "core/text/Cp1252.h"
+
 #include <algorithm>
-#include <array>
 
 namespace vantiro {
 namespace {
-
-// Unicode values of the Windows-1252 bytes 0x80 to 0x9F; the five undefined bytes keep the
-// control character of the same number.
-constexpr std::array<char32_t, 32> cp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char32_t cp1252ToUnicode(unsigned char byte)
-{
-    if (byte >= 0x80 && byte <= 0x9F)
-        return cp1252High[byte - 0x80];
-    return byte;
-}
 
 bool isContinuation(unsigned char byte)
 {
@@ -79,7 +66,7 @@ std::u32string NameText(std::string_view name)
         }
     } else {
         for (const char byte : name)
-            result += cp1252ToUnicode(static_cast<unsigned char>(byte));
+            result += Cp1252::toUnicode(static_cast<unsigned char>(byte));
     }
     return result;
 }

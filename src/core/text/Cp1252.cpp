@@ -101,6 +101,11 @@ std::string Cp1252::fromUtf8(std::string_view utf8)
     return out;
 }
 
+char32_t Cp1252::toUnicode(unsigned char byte)
+{
+    return characterOf(byte);
+}
+
 std::string Cp1252::toUtf8(std::string_view cp1252)
 {
     std::string out;

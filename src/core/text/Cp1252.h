@@ -16,6 +16,9 @@ public:
     // The five bytes the code page leaves undefined map to the control characters of the same
     // number, as on Windows, so every byte survives a round trip.
     static std::string toUtf8(std::string_view cp1252);
+
+    // The Unicode character of one byte, by the same table as toUtf8.
+    static char32_t toUnicode(unsigned char byte);
 };
 
 } // namespace vantiro
