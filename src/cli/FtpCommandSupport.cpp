@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <set>
+#include <sstream>
 
 namespace vantiro {
 namespace {
@@ -43,7 +44,10 @@ public:
                 "\nVergleichen Sie ihn mit dem Fingerabdruck, den Ihr Anbieter nennt; stimmt er, "
                 "starten Sie erneut mit --fingerprint " +
                 question.fingerprint + "\n";
-        std::fputs(FtpCommandSupport::terminalText(text).c_str(), stderr);
+        // The server's words are escaped line by line; the line breaks are the tool's own.
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);)
+            std::fprintf(stderr, "%s\n", FtpCommandSupport::terminalText(line).c_str());
         return false;
     }
 

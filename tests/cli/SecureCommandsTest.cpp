@@ -65,6 +65,8 @@ TEST_F(SecureCommandsTest, UntrustedCertificateStopsBeforeTheLoginAndNamesItsFin
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(occurrences(result.err, "--fingerprint " + server.fingerprint()), 1u) << result.err;
     EXPECT_NE(result.err.find("selbst signiertes Zertifikat"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("\nFingerabdruck: " + server.fingerprint() + "\n"), std::string::npos)
+        << "one line each, not escaped line breaks: " << result.err;
     EXPECT_EQ(server.commands().find("USER"), std::string::npos) << server.commands();
 
     const auto wrong =
