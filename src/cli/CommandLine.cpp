@@ -25,10 +25,8 @@ CommandLine::CommandLine(const std::vector<std::string>& args,
             optionsEnded = true;
             continue;
         }
-        if (isHelp(arg)) {
-            help_ = true;
+        if (isHelp(arg))
             continue;
-        }
         const size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
         const bool joined = equals != std::string::npos;

@@ -21,7 +21,6 @@ public:
     const std::string& error() const { return error_; }
 
     // "-h" or "--help" stood among the options.
-    bool helpRequested() const { return help_; }
 
     std::optional<std::string> value(const std::string& option) const;
     std::string valueOr(const std::string& option, const std::string& fallback) const;
@@ -36,7 +35,6 @@ private:
     std::set<std::string> flags_;
     std::vector<std::string> words_;
     std::string error_;
-    bool help_ = false;
 };
 
 } // namespace vantiro

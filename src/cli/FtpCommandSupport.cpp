@@ -2,9 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/TerminalText.h"
-#include "core/ftp/RemoteName.h"
 #include "core/generator/TextCase.h"
-#include "core/text/Cp1252.h"
 #include "platform/HostFingerprint.h"
 #include "platform/HostTrust.h"
 #include "platform/SchemeFtpClient.h"
@@ -109,14 +107,20 @@ bool FtpCommandSupport::login(FtpClient& client, const std::string& command,
                               const CommandLine& line)
 {
     const std::string server = line.valueOr("--server", "");
-    const char* password = std::getenv(passwordVariable);
-    if (client.connect(server, line.valueOr("--user", ""), password ? password : "", true)) {
+    if (connect(client, line)) {
         printNotices(client, command);
         return true;
     }
     std::fprintf(stderr, "vantiro-cli %s: Anmeldung bei %s fehlgeschlagen: %s\n", command.c_str(),
                  terminalText(server).c_str(), describe(client.lastResponse()).c_str());
     return false;
+}
+
+bool FtpCommandSupport::connect(FtpClient& client, const CommandLine& line)
+{
+    const char* password = std::getenv(passwordVariable);
+    return client.connect(line.valueOr("--server", ""), line.valueOr("--user", ""),
+                          password ? password : "", true);
 }
 
 void FtpCommandSupport::printNotices(FtpClient& client, const std::string& command)

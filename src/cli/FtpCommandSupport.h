@@ -33,6 +33,8 @@ public:
     // on stderr how the connection is secured. A refused login prints the server's reply on
     // stderr.
     static bool login(FtpClient& client, const std::string& command, const CommandLine& line);
+    // The same connect without a word on stderr, for further connections of one command.
+    static bool connect(FtpClient& client, const CommandLine& line);
 
     // Status notes of the client (encryption, a new login) on stderr, one line each.
     static void printNotices(FtpClient& client, const std::string& command);

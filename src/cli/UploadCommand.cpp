@@ -204,9 +204,7 @@ int runUploadCommand(const std::vector<std::string>& args)
             const std::unique_ptr<FtpClient> connection = FtpCommandSupport::makeClient(line);
             FtpClient& client = *connection;
             // A connection the server does not grant leaves the files to the others.
-            const char* password = std::getenv(FtpCommandSupport::passwordVariable);
-            if (client.connect(line.valueOr("--server", ""), line.valueOr("--user", ""),
-                               password ? password : "", true))
+            if (FtpCommandSupport::connect(client, line))
                 upload.sendOn(client);
             client.close();
         });

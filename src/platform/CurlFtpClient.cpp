@@ -829,7 +829,6 @@ int CurlFtpClient::perform(const Request& request)
         curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, request.uploadSize);
     }
     errorBuffer_[0] = '\0';
-    replies_.clearLast();
     refusedSocket_ = false;
     rawData_.clear();
     rawDataTooLong_ = false;

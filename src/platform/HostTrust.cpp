@@ -28,16 +28,21 @@ std::string HostTrust::defaultKnownHostsPath()
 bool HostTrust::accept(HostKeyQuestion& question)
 {
     const std::lock_guard lock(mutex_);
-    if (!settings_.pinnedFingerprint.empty() && question.fingerprint == settings_.pinnedFingerprint)
-        return true;
     const std::string key = runKey(question);
     if (acceptedThisRun_.count(key) > 0)
         return true;
+    if (!settings_.pinnedFingerprint.empty() &&
+        question.fingerprint == settings_.pinnedFingerprint) {
+        acceptedThisRun_.insert(key);
+        return true;
+    }
     if (!settings_.trustedKeysPath.empty()) {
         const TrustedKeyStore store(settings_.trustedKeysPath);
         const auto remembered = store.find(question.kind, question.host, question.port);
-        if (remembered && *remembered == question.fingerprint)
+        if (remembered && *remembered == question.fingerprint) {
+            acceptedThisRun_.insert(key);
             return true;
+        }
         if (remembered) {
             question.changed = true;
             question.previousFingerprint = *remembered;

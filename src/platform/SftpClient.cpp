@@ -434,7 +434,8 @@ bool SftpClient::findFiles(const std::string& pattern, std::vector<FtpEntry>& en
             return failServer("Ordner kann nicht gelesen werden");
         FtpEntry entry;
         entry.name.assign(name.data(), static_cast<std::size_t>(length));
-        if (entry.name == "." || entry.name == "..")
+        // The pattern only looks at the name: a link the filter drops costs no stat.
+        if (entry.name == "." || entry.name == ".." || !WildcardMatch(pattern, entry.name))
             continue;
         if (isLinkOrDirectory(attributes, LIBSSH2_SFTP_S_IFLNK)) {
             // A link shows as what it leads to, as in an FTP listing.
@@ -460,9 +461,7 @@ bool SftpClient::findFiles(const std::string& pattern, std::vector<FtpEntry>& en
                 FtpListingParser::timeFromUnixSeconds(static_cast<std::int64_t>(attributes.mtime));
         all.push_back(std::move(entry));
     }
-    for (FtpEntry& entry : all)
-        if (WildcardMatch(pattern, entry.name))
-            entries.push_back(std::move(entry));
+    entries = std::move(all);
     return succeed();
 }
 

@@ -179,10 +179,15 @@ void FtpSession::stopAndDisconnect()
     if (SessionHandle && ConnectionHandle)
         setStatus("Log off...");
     closeHandles();
+    showDisconnected();
+    setStatus("Abgebrochen - Verbindung getrennt");
+}
+
+void FtpSession::showDisconnected()
+{
     view_.SetDisconnectedState();
     view_.setServerLines({});
     setLocationText("");
-    setStatus("Abgebrochen - Verbindung getrennt");
 }
 
 void FtpSession::KeepAlive()
@@ -209,9 +214,7 @@ void FtpSession::dropConnection()
 {
     const FtpResponse response = SessionHandle->lastResponse();
     closeHandles();
-    view_.SetDisconnectedState();
-    view_.setServerLines({});
-    setLocationText("");
+    showDisconnected();
     std::string status = "Verbindung zum Server unterbrochen";
     if (response.code != 0)
         status += " - " + ResponseText(response);
@@ -333,9 +336,7 @@ void FtpSession::Disconnect()
         });
         ShowServerResponse();
         SessionHandle.reset();
-        view_.SetDisconnectedState();
-        view_.setServerLines({});
-        setLocationText("");
+        showDisconnected();
     });
 }
 

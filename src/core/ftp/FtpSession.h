@@ -59,9 +59,7 @@ public:
     void RequestStop();
 
     bool Connected() const { return ConnectionHandle; }
-    const std::string& Location() const { return LocationText; }
     vantiro::TransferType CurrentTransferType() const { return TransferType; }
-    const RemoteListing& CurrentListing() const { return Listing; }
 
 private:
     class Busy;
@@ -75,6 +73,7 @@ private:
     template <typename Call> bool blocking(Call call);
     void stopAndDisconnect();
     void dropConnection();
+    void showDisconnected();
     void closeHandles();
     void setLocationText(std::string text);
     const FtpEntry* currentEntry() const;

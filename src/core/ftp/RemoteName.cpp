@@ -57,16 +57,20 @@ std::size_t decodeUtf8(std::string_view bytes, std::size_t pos, char32_t& out)
 
 std::u32string NameText(std::string_view name)
 {
+    // One pass for the usual valid UTF-8; the first broken sequence makes it a Windows-1252 name.
     std::u32string result;
-    if (IsUtf8(name)) {
-        for (std::size_t pos = 0; pos < name.size();) {
-            char32_t c = 0;
-            pos += decodeUtf8(name, pos, c);
-            result += c;
+    result.reserve(name.size());
+    for (std::size_t pos = 0; pos < name.size();) {
+        char32_t c = 0;
+        const std::size_t length = decodeUtf8(name, pos, c);
+        if (length == 0) {
+            result.clear();
+            for (const char byte : name)
+                result += Cp1252::toUnicode(static_cast<unsigned char>(byte));
+            return result;
         }
-    } else {
-        for (const char byte : name)
-            result += Cp1252::toUnicode(static_cast<unsigned char>(byte));
+        result += c;
+        pos += length;
     }
     return result;
 }

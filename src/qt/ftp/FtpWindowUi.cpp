@@ -47,6 +47,7 @@ QLabel* valueLabel(QWidget& parent, const char* name)
 QPushButton* button(QWidget& parent, const char* name, const QString& caption)
 {
     auto* created = named(new QPushButton(caption, &parent), name);
+    // Enter is handled in the two fields where it means something; no button is pressed by it.
     created->setAutoDefault(false);
     return created;
 }

@@ -47,11 +47,6 @@ frmFTP::frmFTP(MessageBoxes& boxes, Shell& shell, FtpClientFactory factory, QStr
     ui_.txtServername->setToolTip(serverToolTip);
     // Long listings: rows of one height let the list lay out without measuring every row.
     ui_.lstServer->setUniformItemSizes(true);
-    // Enter is handled in the two fields where it means something; no button is pressed by it.
-    for (QPushButton* button : findChildren<QPushButton*>()) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
     keepAlive_.setInterval(keepAliveMilliseconds);
     connectHandlers();
 }
