@@ -1,13 +1,12 @@
 #include "platform/TrustedKeyStore.h"
 
+#include "core/files/AtomicFile.h"
+
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace vantiro {
@@ -45,20 +44,6 @@ bool makeFolders(const std::string& folder)
         if (slash == std::string::npos)
             return true;
     }
-}
-
-bool writeWhole(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t count = ::write(fd, text.data() + done, text.size() - done);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        done += static_cast<std::size_t>(count);
-    }
-    return true;
 }
 
 } // namespace
@@ -99,17 +84,10 @@ bool TrustedKeyStore::remember(HostKeyQuestion::Kind kind, const std::string& ho
     const std::size_t slash = path_.rfind('/');
     if (slash != std::string::npos && slash > 0 && !makeFolders(path_.substr(0, slash)))
         return false;
-    std::string temporary = path_ + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0)
-        return false;
-    const bool written = writeWhole(fd, text.str()) && fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path_.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    // Written through to the disk: a crash must not leave the user's accepted keys half gone.
+    const std::string content = text.str();
+    AtomicFile file(path_);
+    return file.open() && file.write(content) && file.commit(AtomicFile::Placement::Replace, true);
 }
 
 } // namespace vantiro
