@@ -196,7 +196,7 @@ bool SftpClient::connect(const std::string& server, const std::string& user,
         return fail(sshFailure, "SSH kann nicht gestartet werden");
     }
     libssh2_session_set_blocking(ssh(session_), 1);
-    libssh2_session_set_timeout(ssh(session_), static_cast<long>(timeout_.count()));
+    applyTimeout(timeout_);
     if (libssh2_session_handshake(ssh(session_), socket_) != 0) {
         failSession("SSH-Verbindung fehlgeschlagen");
         const FtpResponse failed = response_;
@@ -227,6 +227,22 @@ bool SftpClient::connect(const std::string& server, const std::string& user,
     connected_ = true;
     current_ = "/";
     return succeed();
+}
+
+void SftpClient::setTimeout(std::chrono::milliseconds timeout)
+{
+    timeout_ = timeout;
+    if (session_)
+        applyTimeout(timeout_);
+}
+
+void SftpClient::applyTimeout(std::chrono::milliseconds timeout)
+{
+    // libssh2 measures the time a call has waited in whole seconds of time(), so a call that
+    // starts just before a second turns over may end up to a second early: a timeout under one
+    // second could end a call that had waited only a few milliseconds. One second more keeps
+    // every call waiting at least as long as asked.
+    libssh2_session_set_timeout(ssh(session_), static_cast<long>(timeout.count()) + 1000);
 }
 
 bool SftpClient::openSocket(const FtpServerAddress& address)
@@ -359,7 +375,7 @@ void SftpClient::close()
     }
     if (session_) {
         // A short goodbye: a server that no longer answers must not hold the window up.
-        libssh2_session_set_timeout(ssh(session_), 2000);
+        applyTimeout(std::chrono::milliseconds(1000));
         if (connected_)
             libssh2_session_disconnect(ssh(session_), "");
         libssh2_session_free(ssh(session_));

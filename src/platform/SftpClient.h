@@ -64,10 +64,12 @@ public:
     // "Verbindung verschlüsselt (SSH)" while connected (Windows-1252), else empty.
     std::string securityNotice() const;
 
-    // How long one call may wait for the server before it ends with a timeout.
-    void setTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+    // How long one call may wait for the server before it ends with a timeout; also for an open
+    // connection.
+    void setTimeout(std::chrono::milliseconds timeout);
 
 private:
+    void applyTimeout(std::chrono::milliseconds timeout);
     bool openSocket(const FtpServerAddress& address);
     bool hostKeyTrusted(const FtpServerAddress& address);
     bool authenticate(const std::string& user, const std::string& password);

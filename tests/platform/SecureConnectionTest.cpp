@@ -391,12 +391,29 @@ TEST_F(SftpTest, CancelledTransferFailsAndTheConnectionGoesOn)
 TEST_F(SftpTest, ServerThatStopsAnsweringEndsTheCallWithATimeout)
 {
     SftpClient client(pinned(server.fingerprint()));
+    // A timeout under a second used to end the login now and then after a few milliseconds.
     client.setTimeout(std::chrono::milliseconds(500));
-    ASSERT_TRUE(client.connect(server.address(), server.user(), server.password(), true));
+    ASSERT_TRUE(client.connect(server.address(), server.user(), server.password(), true))
+        << client.lastResponse().text;
     server.pause();
     std::vector<FtpEntry> entries;
     EXPECT_FALSE(client.findFiles("*.*", entries));
     EXPECT_EQ(client.lastResponse().code, 12028u) << client.lastResponse().text;
+    server.resume();
+}
+
+TEST_F(SftpTest, TimeoutSetOnAnOpenConnectionTakesEffect)
+{
+    SftpClient client(pinned(server.fingerprint()));
+    ASSERT_TRUE(client.connect(server.address(), server.user(), server.password(), true))
+        << client.lastResponse().text;
+    client.setTimeout(std::chrono::milliseconds(500));
+    server.pause();
+    std::vector<FtpEntry> entries;
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(client.findFiles("*.*", entries));
+    // Well below the minute the connection started with.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
     server.resume();
 }
 
