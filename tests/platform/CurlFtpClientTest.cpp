@@ -516,6 +516,23 @@ TEST(CurlFtpClientRepliesTest, ReplyThatTricklesEndsAsATimeoutOfItsOwn)
     EXPECT_EQ(client.currentDirectory(), "/");
 }
 
+TEST(CurlFtpClientRepliesTest, ReplyThatNeverEndsIsCutOffAndTheConnectionGivenUp)
+{
+    test::ScriptedFtpServer server(false);
+    CurlFtpClient client;
+    ASSERT_TRUE(client.connect(server.address(), "user", "secret", true));
+
+    // libcurl gives up on a reply past 300 KB, long before its response timeout; the client
+    // must take that as the end of the connection, not wait or keep what came.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(client.setCurrentDirectory("/endless"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    EXPECT_EQ(client.lastResponse().code, 12056u) << client.lastResponse().text.substr(0, 200);
+    EXPECT_EQ(client.lastResponse().text, "Verbindung zum Server unterbrochen");
+    EXPECT_FALSE(client.connected());
+    EXPECT_EQ(client.currentDirectory(), "/");
+}
+
 TEST(CurlFtpClientRepliesTest, CloseDoesNotWaitLongForAServerThatStoppedAnswering)
 {
     test::ScriptedFtpServer server(false);

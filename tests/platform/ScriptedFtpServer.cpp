@@ -54,6 +54,10 @@ def serve(connection):
             hanging = True
         elif command in fixed:
             connection.sendall(fixed[command])
+        elif command == b'CWD /endless':
+            lines = b'250-And another line of a reply that goes on and on\r\n' * 1000
+            while True:
+                connection.sendall(lines)
         elif command == b'CWD /trickle':
             for byte in b'250 This reply takes its time\r\n' * 10:
                 connection.sendall(bytes([byte]))

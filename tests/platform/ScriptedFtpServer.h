@@ -15,6 +15,7 @@ namespace vantiro::test {
 //     MKD /inner    "257-First line", "550 inner line", "257 Done"
 //     DELE /inner   "550-Cannot delete", "250 inner line", "550 End"
 //     CWD /trickle  a reply one byte every half second
+//     CWD /endless  a multi-line reply that never ends
 //     MKD /hang     257, then no reply to anything on that connection
 //
 // Other commands get a plain positive reply. With utf8 the server announces UTF8 and accepts
