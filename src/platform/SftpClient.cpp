@@ -32,7 +32,7 @@ constexpr unsigned long unsupported = transportBase + 1;
 constexpr unsigned long noConnection = transportBase + 7;
 constexpr unsigned long localWrite = transportBase + 23;
 constexpr unsigned long localRead = transportBase + 26;
-constexpr unsigned long timedOut = transportBase + 28;
+constexpr unsigned long timedOut = transportBase + 2;
 constexpr unsigned long connectionLost = transportBase + 56;
 constexpr unsigned long sshFailure = transportBase + 79;
 constexpr unsigned long loginRefused = 530;
@@ -647,7 +647,7 @@ bool SftpClient::ensureConnected()
     if (connected())
         return true;
     if (session_)
-        return fail(connectionLost, "Die Verbindung zum Server wurde getrennt");
+        return fail(connectionLost, "Verbindung zum Server unterbrochen");
     return fail(noConnection, "Keine Verbindung zum Server");
 }
 
@@ -674,9 +674,8 @@ bool SftpClient::failSession(const char* what)
     const std::string detail = message && *message ? std::string(": ") + message : "";
     switch (error) {
     case LIBSSH2_ERROR_TIMEOUT:
-        return fail(timedOut, std::string("Zeit\xFC"
-                                          "berschreitung") +
-                                  detail);
+        return fail(timedOut, "Zeit\xFC"
+                              "berschreitung: Der Server antwortet zu langsam");
     case LIBSSH2_ERROR_SOCKET_DISCONNECT:
     case LIBSSH2_ERROR_SOCKET_RECV:
     case LIBSSH2_ERROR_SOCKET_SEND:
@@ -684,7 +683,7 @@ bool SftpClient::failSession(const char* what)
     case LIBSSH2_ERROR_BANNER_RECV:
     case LIBSSH2_ERROR_BANNER_SEND:
         connected_ = false;
-        return fail(connectionLost, "Die Verbindung zum Server wurde getrennt" + detail);
+        return fail(connectionLost, "Verbindung zum Server unterbrochen" + detail);
     default:
         return fail(sshFailure, what + detail);
     }

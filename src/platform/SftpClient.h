@@ -24,9 +24,9 @@ class HostTrust;
 //
 // The server's host key is checked against known_hosts and HostTrust after the key exchange and
 // before the user name is sent; a refused key ends the connection with untrustedKeyCode.
-// Error codes follow CurlFtpClient: 12000 plus the matching libcurl number for failures of the
-// connection or a local file (12007 no connection, 12028 timeout, 12056 connection lost, 12023
-// local file not writable, 12026 not readable), 530 for a refused login and 550 for an
+// Error codes and their texts are those of CurlFtpClient, so the window and the tool need not
+// know which client answered: 12002 timeout, 12007 no connection, 12056 connection lost, 12023
+// local file not writable, 12026 not readable, 530 for a refused login and 550 for an
 // operation the server refused, with the reason in the text.
 class SftpClient final : public FtpClient {
 public:

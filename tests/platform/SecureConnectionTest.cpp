@@ -1,3 +1,4 @@
+#include "platform/CurlFtpClient.h"
 #include "platform/HostTrust.h"
 #include "platform/SchemeFtpClient.h"
 #include "platform/SftpClient.h"
@@ -398,7 +399,10 @@ TEST_F(SftpTest, ServerThatStopsAnsweringEndsTheCallWithATimeout)
     server.pause();
     std::vector<FtpEntry> entries;
     EXPECT_FALSE(client.findFiles("*.*", entries));
-    EXPECT_EQ(client.lastResponse().code, 12028u) << client.lastResponse().text;
+    EXPECT_EQ(client.lastResponse().code, CurlFtpClient::timeoutCode) << client.lastResponse().text;
+    EXPECT_EQ(client.lastResponse().text, "Zeit\xFC"
+                                          "berschreitung: Der Server antwortet zu langsam")
+        << "as over FTP";
     server.resume();
 }
 
