@@ -168,35 +168,13 @@ void MainWindowUi::setUpKeyboard()
     KeyboardAccess::makeOptionGroup(*namingGroup);
 
     // Region by region, as the window reads from top left to bottom right.
-    KeyboardAccess::setTabOrder({cmbDoctype,
-                                 txtTitle,
-                                 cmbRobots,
-                                 txtDescription,
-                                 txtAuthor,
-                                 cmbPragma,
-                                 cmbRevisit,
-                                 cmbCaching,
-                                 txtScripting,
-                                 txtKeyword,
-                                 cmdLadeKeyword,
-                                 cmdCreateKeyword,
-                                 txtBody,
-                                 cmdSeitenhintergrund,
-                                 cmdSchriftart,
-                                 cmdSchriftfarbe,
-                                 cmdLinkfarbe,
-                                 cmdBeispielcode,
-                                 optKeywords,
-                                 optDateiname,
-                                 chkImageLinks,
-                                 txtAnzahlSeiten,
-                                 cmdUpload,
-                                 cmdErstellen,
-                                 cmdVorschau,
-                                 cmdVorlageLaden,
-                                 cmdVorlageSpeichern,
-                                 cmbReset,
-                                 cmdEnde});
+    KeyboardAccess::setTabOrder(
+        {cmbDoctype,    txtTitle,        cmbRobots,           txtDescription,  txtAuthor,
+         cmbPragma,     cmbRevisit,      cmbCaching,          txtScripting,    Label18,
+         txtKeyword,    cmdLadeKeyword,  cmdCreateKeyword,    txtBody,         cmdSeitenhintergrund,
+         cmdSchriftart, cmdSchriftfarbe, cmdLinkfarbe,        cmdBeispielcode, optKeywords,
+         optDateiname,  chkImageLinks,   txtAnzahlSeiten,     cmdUpload,       cmdErstellen,
+         cmdVorschau,   cmdVorlageLaden, cmdVorlageSpeichern, cmbReset,        cmdEnde});
 }
 
 void MainWindowUi::createControls(QWidget& window)
@@ -234,6 +212,8 @@ void MainWindowUi::createControls(QWidget& window)
                     QStringLiteral("V T R 3.0 -  by ") + QString::fromLatin1(makerAddress));
     setTextColor(Label18, Qt::blue, true);
     Label18->setCursor(Qt::PointingHandCursor);
+    Label18->setFocusPolicy(Qt::TabFocus);
+    Label18->setAccessibleDescription(QStringLiteral("Öffnet die Homepage im Browser"));
     Label10 = fieldLabel(window, "Label10", QStringLiteral("Keyword-Datei"));
     txtKeyword = lineEdit(window, "txtKeyword");
     txtKeyword->setReadOnly(true);

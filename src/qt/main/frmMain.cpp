@@ -100,11 +100,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if (watched == ui_->Label18 && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        openHomePage();
-        return true;
-    }
+    if (watched == ui_->Label18)
+        return creditLineEvent(event) || QWidget::eventFilter(watched, event);
     return QWidget::eventFilter(watched, event);
 }
 
@@ -155,6 +152,39 @@ void frmMain::openHelp()
     const QString page = LocalPath::toQt(ProgramFolder::helpPage(paths_));
     openOrExplain(page.isEmpty() ? QString::fromLatin1(helpAddress) : page,
                   QStringLiteral("Die Hilfeseite"));
+}
+
+// The credit line is a link: a click, or Enter or Space while it has the focus, opens the
+// maker's page. A label draws no focus frame, so the focus shows as an underline.
+bool frmMain::creditLineEvent(QEvent* event)
+{
+    QLabel& credit = *ui_->Label18;
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+            return false;
+        openHomePage();
+        return true;
+    case QEvent::KeyPress:
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            openHomePage();
+            return true;
+        default:
+            return false;
+        }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        QFont font = credit.font();
+        font.setUnderline(event->type() == QEvent::FocusIn);
+        credit.setFont(font);
+        return false;
+    }
+    default:
+        return false;
+    }
 }
 
 void frmMain::openHomePage()

@@ -48,6 +48,7 @@ private:
     void generatePages();
     void showPreview();
     void openHelp();
+    bool creditLineEvent(QEvent* event);
     void openHomePage();
     void openOrExplain(const QString& target, const QString& what);
     void saveTemplate();

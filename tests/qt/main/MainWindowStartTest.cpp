@@ -238,8 +238,20 @@ TEST_F(Shortcuts, F1OpensTheHelpWhateverHasTheFocusAndWhicheverModifierIsHeld)
 TEST_F(Shortcuts, CreditLineOpensTheHomePageAndEndeClosesWithoutAsking)
 {
     showActive();
-    QTest::mouseClick(control<QLabel>("Label18"), Qt::LeftButton);
+    auto* credit = control<QLabel>("Label18");
+    QTest::mouseClick(credit, Qt::LeftButton);
     EXPECT_EQ(shell.opened, std::vector<QString>{QString::fromLatin1(makerAddress)});
+
+    // From the keyboard as well, with the focus shown where a label draws no frame.
+    credit->setFocus();
+    EXPECT_TRUE(credit->font().underline());
+    QTest::keyClick(credit, Qt::Key_Return);
+    QTest::keyClick(credit, Qt::Key_Space);
+    QTest::keyClick(credit, Qt::Key_A);
+    EXPECT_EQ(shell.opened.size(), 3u);
+    EXPECT_EQ(shell.opened.back(), QString::fromLatin1(makerAddress));
+    control<QWidget>("txtKeyword")->setFocus();
+    EXPECT_FALSE(credit->font().underline());
 
     change([](PageSettings& s) { s.txtTitle = "ungespeichert"; });
     click("cmdEnde");
