@@ -11,7 +11,7 @@ packages=(
     qt6-translations-l10n
     # tests: GoogleTest, the FTP test server, the format check, the package checks
     libgtest-dev libgmock-dev python3-pyftpdlib clang-format
-    desktop-file-utils appstream dpkg-dev file
+    desktop-file-utils appstream dpkg-dev file lintian
     # sanitizer run and fuzzing: clang with its runtimes
     clang libclang-rt-14-dev llvm
     # the upload benchmark: lftp as the peer, pure-ftpd as a server
