@@ -1,5 +1,6 @@
 #include "platform/HostTrust.h"
 
+#include "platform/ProgramFolder.h"
 #include "platform/TrustedKeyStore.h"
 
 #include <cstdlib>
@@ -21,8 +22,8 @@ HostTrust::HostTrust(Settings settings) : settings_(std::move(settings)) {}
 
 std::string HostTrust::defaultKnownHostsPath()
 {
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : ".") + "/.ssh/known_hosts";
+    const std::string home = ProgramFolder::homeFolder();
+    return home.empty() ? std::string() : home + "/.ssh/known_hosts";
 }
 
 bool HostTrust::accept(HostKeyQuestion& question)

@@ -34,7 +34,7 @@ public:
     HostTrust();
     explicit HostTrust(Settings settings);
 
-    // ~/.ssh/known_hosts of the user.
+    // ~/.ssh/known_hosts of the user; "" when the user has no home folder.
     static std::string defaultKnownHostsPath();
 
     const Settings& settings() const { return settings_; }

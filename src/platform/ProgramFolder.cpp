@@ -72,12 +72,19 @@ std::string ProgramFolder::dataHome()
     const std::string xdg = environment("XDG_DATA_HOME");
     if (!xdg.empty() && xdg.front() == '/')
         return xdg;
-    std::string home = environment("HOME");
-    if (home.empty()) {
-        const passwd* user = getpwuid(getuid());
-        home = user && user->pw_dir ? user->pw_dir : "/tmp";
-    }
-    return home + "/.local/share";
+    const std::string home = homeFolder();
+    return (home.empty() ? std::string("/tmp") : home) + "/.local/share";
+}
+
+std::string ProgramFolder::homeFolder()
+{
+    const std::string home = environment("HOME");
+    if (!home.empty() && home.front() == '/')
+        return home;
+    const passwd* user = getpwuid(getuid());
+    if (user && user->pw_dir && user->pw_dir[0] == '/')
+        return user->pw_dir;
+    return {};
 }
 
 std::string ProgramFolder::shippedFile(const ProgramPaths& paths, const std::string& name)

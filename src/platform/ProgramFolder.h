@@ -38,6 +38,10 @@ public:
     // $XDG_DATA_HOME when it is an absolute path, else $HOME/.local/share.
     static std::string dataHome();
 
+    // $HOME when it is an absolute path, else the home folder the user database names; ""
+    // when neither is known.
+    static std::string homeFolder();
+
     // A shipped file: the program folder's own copy first, then each shipped folder. Empty when
     // there is none.
     static std::string shippedFile(const ProgramPaths& paths, const std::string& name);

@@ -1,6 +1,7 @@
 #include "platform/TrustedKeyStore.h"
 
 #include "core/files/AtomicFile.h"
+#include "platform/ProgramFolder.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -50,14 +51,16 @@ bool makeFolders(const std::string& folder)
 
 std::string TrustedKeyStore::defaultPath()
 {
+    // Without a home of its own the program keeps no keys: a fallback such as the working folder
+    // or /tmp could hold a file somebody else put there.
     const char* config = std::getenv("XDG_CONFIG_HOME");
     std::string folder;
-    if (config && *config)
+    if (config && config[0] == '/')
         folder = config;
-    else {
-        const char* home = std::getenv("HOME");
-        folder = std::string(home && *home ? home : ".") + "/.config";
-    }
+    else if (const std::string home = ProgramFolder::homeFolder(); !home.empty())
+        folder = home + "/.config";
+    else
+        return {};
     return folder + "/vantiro/trusted_keys";
 }
 

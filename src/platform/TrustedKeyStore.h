@@ -15,7 +15,8 @@ class TrustedKeyStore final {
 public:
     explicit TrustedKeyStore(std::string path) : path_(std::move(path)) {}
 
-    // $XDG_CONFIG_HOME/vantiro/trusted_keys, with ~/.config when the variable is unset or empty.
+    // $XDG_CONFIG_HOME/vantiro/trusted_keys, with ~/.config when the variable is not an
+    // absolute path; "" (no keys kept) when the user has no home folder.
     static std::string defaultPath();
 
     const std::string& path() const { return path_; }

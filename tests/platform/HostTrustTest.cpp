@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace vantiro {
 namespace {
@@ -93,6 +95,18 @@ TEST(TrustedKeyStoreTest, LivesInTheUsersConfigurationFolder)
     setenv("XDG_CONFIG_HOME", "", 1);
     EXPECT_EQ(TrustedKeyStore::defaultPath(),
               std::string(std::getenv("HOME")) + "/.config/vantiro/trusted_keys");
+
+    // Relative folders would put the keys wherever the program was started; the user
+    // database's home stands in for a relative HOME.
+    const std::string savedHome = std::getenv("HOME");
+    setenv("XDG_CONFIG_HOME", "xdg", 1);
+    setenv("HOME", "relative", 1);
+    const passwd* user = getpwuid(getuid());
+    ASSERT_TRUE(user && user->pw_dir);
+    EXPECT_EQ(TrustedKeyStore::defaultPath(),
+              std::string(user->pw_dir) + "/.config/vantiro/trusted_keys");
+    EXPECT_EQ(HostTrust::defaultKnownHostsPath(), std::string(user->pw_dir) + "/.ssh/known_hosts");
+    setenv("HOME", savedHome.c_str(), 1);
     if (old)
         setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
     else
