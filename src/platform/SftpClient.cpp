@@ -10,6 +10,7 @@
 #include <libssh2.h>
 #include <libssh2_sftp.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +22,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace vantiro {
 namespace {
@@ -158,8 +160,9 @@ struct SftpCallbacks {
     {
         const auto* client = static_cast<const SftpClient*>(*abstract);
         for (int i = 0; i < promptCount; ++i) {
-            responses[i].text = strdup(client->password_.c_str());
-            responses[i].length = static_cast<unsigned int>(client->password_.size());
+            const std::string& password = client->login_->password;
+            responses[i].text = strdup(password.c_str());
+            responses[i].length = static_cast<unsigned int>(password.size());
         }
     }
 };
@@ -187,46 +190,56 @@ bool SftpClient::connect(const std::string& server, const std::string& user,
         return fail(unsupported, "Nur SFTP ist hier m\xF6glich");
     if (user.find('\0') != std::string::npos || password.find('\0') != std::string::npos)
         return fail(malformedAddress, "Ung\xFCltige Anmeldedaten");
-    if (!openSocket(*address))
+    // Kept while logged in, as the FTP client keeps them in libcurl, so that a connection the
+    // server drops during a pause can be taken up again without asking the user.
+    login_ = Login{*address, user, password};
+    if (!openSession()) {
+        const FtpResponse failed = response_;
+        close();
+        response_ = failed;
         return false;
+    }
+    current_ = "/";
+    return succeed();
+}
 
+// The steps of a login on a fresh socket. On failure the session is released, response_ says
+// why, and the login data stay for the caller to keep or drop.
+bool SftpClient::openSession()
+{
+    const auto failed = [this] {
+        const FtpResponse cause = response_;
+        releaseSession();
+        response_ = cause;
+        return false;
+    };
+    if (!openSocket(login_->address))
+        return false;
     session_ = libssh2_session_init_ex(nullptr, nullptr, nullptr, this);
     if (!session_) {
-        close();
-        return fail(sshFailure, "SSH kann nicht gestartet werden");
+        fail(sshFailure, "SSH kann nicht gestartet werden");
+        return failed();
     }
     libssh2_session_set_blocking(ssh(session_), 1);
     applyTimeout(timeout_);
     if (libssh2_session_handshake(ssh(session_), socket_) != 0) {
         failSession("SSH-Verbindung fehlgeschlagen");
-        const FtpResponse failed = response_;
-        close();
-        response_ = failed;
-        return false;
+        return failed();
     }
-    if (!hostKeyTrusted(*address)) {
-        const HostKeyQuestion question = *refused_;
-        close();
-        return fail(untrustedKeyCode, HostTrust::refusalText(question));
+    if (!hostKeyTrusted(login_->address)) {
+        fail(untrustedKeyCode, HostTrust::refusalText(*refused_));
+        return failed();
     }
-    if (!authenticate(user, password)) {
-        const FtpResponse failed = response_;
-        close();
-        response_ = failed;
-        return false;
-    }
+    if (!authenticate(login_->user, login_->password))
+        return failed();
     sftp_ = libssh2_sftp_init(ssh(session_));
     if (!sftp_) {
         failSession("SFTP wird vom Server nicht angeboten");
-        const FtpResponse failed = response_;
-        close();
-        response_ = failed;
-        return false;
+        return failed();
     }
     libssh2_keepalive_config(ssh(session_), 1, 30);
     connected_ = true;
-    current_ = "/";
-    return succeed();
+    return true;
 }
 
 void SftpClient::setTimeout(std::chrono::milliseconds timeout)
@@ -352,14 +365,10 @@ bool SftpClient::authenticate(const std::string& user, const std::string& passwo
         code = libssh2_userauth_password_ex(
             ssh(session_), user.c_str(), static_cast<unsigned int>(user.size()), password.c_str(),
             static_cast<unsigned int>(password.size()), nullptr);
-    if (code != 0 && offered.find("keyboard-interactive") != std::string::npos) {
-        password_ = password;
+    if (code != 0 && offered.find("keyboard-interactive") != std::string::npos)
         code = libssh2_userauth_keyboard_interactive_ex(ssh(session_), user.c_str(),
                                                         static_cast<unsigned int>(user.size()),
                                                         &SftpCallbacks::keyboard);
-        std::fill(password_.begin(), password_.end(), '\0');
-        password_.clear();
-    }
     if (code == 0)
         return true;
     if (code == LIBSSH2_ERROR_AUTHENTICATION_FAILED || code == LIBSSH2_ERROR_PUBLICKEY_UNVERIFIED)
@@ -368,6 +377,16 @@ bool SftpClient::authenticate(const std::string& user, const std::string& passwo
 }
 
 void SftpClient::close()
+{
+    releaseSession();
+    if (login_)
+        std::fill(login_->password.begin(), login_->password.end(), '\0');
+    login_.reset();
+    current_ = "/";
+    response_ = FtpResponse{};
+}
+
+void SftpClient::releaseSession()
 {
     if (sftp_) {
         libssh2_sftp_shutdown(sftp(sftp_));
@@ -386,9 +405,7 @@ void SftpClient::close()
         socket_ = -1;
     }
     connected_ = false;
-    current_ = "/";
     refused_.reset();
-    response_ = FtpResponse{};
 }
 
 // Servers send on their own (keep-alive answers, window updates), so only an orderly end of the
@@ -397,13 +414,15 @@ bool SftpClient::connected() const
 {
     if (!connected_ || socket_ < 0)
         return false;
-    pollfd control{socket_, POLLIN, 0};
+    // A server that ends a session sends its goodbye and shuts the socket; what it sent may
+    // still wait to be read, so the shut-down side counts, not an empty read.
+    pollfd control{socket_, POLLIN | POLLRDHUP, 0};
     if (poll(&control, 1, 0) > 0) {
         char byte = 0;
         const ssize_t count = recv(socket_, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
         if (count == 0 || (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK))
             connected_ = false;
-        if (control.revents & (POLLERR | POLLHUP))
+        if (control.revents & (POLLERR | POLLHUP | POLLRDHUP))
             connected_ = false;
     }
     return connected_;
@@ -646,9 +665,36 @@ bool SftpClient::ensureConnected()
 {
     if (connected())
         return true;
-    if (session_)
-        return fail(connectionLost, "Verbindung zum Server unterbrochen");
-    return fail(noConnection, "Keine Verbindung zum Server");
+    if (!login_)
+        return fail(noConnection, "Keine Verbindung zum Server");
+    return relogin();
+}
+
+// A connection found closed before a call (a server ends idle sessions, or restarted) is opened
+// again and the user stays in the same folder. The host key is checked as at the first login.
+bool SftpClient::relogin()
+{
+    releaseSession();
+    if (!openSession()) {
+        // A refused key or a cancel says more than "lost"; everything else was the connection.
+        if (response_.code != untrustedKeyCode && response_.code != cancelledCode)
+            fail(connectionLost, "Verbindung zum Server unterbrochen");
+        return false;
+    }
+    addNotice("Verbindung wiederhergestellt");
+    return true;
+}
+
+std::vector<std::string> SftpClient::takeNotices()
+{
+    const std::lock_guard lock(noticesMutex_);
+    return std::exchange(notices_, {});
+}
+
+void SftpClient::addNotice(std::string notice)
+{
+    const std::lock_guard lock(noticesMutex_);
+    notices_.push_back(std::move(notice));
 }
 
 // Names are bytes to SFTP; only a NUL cannot be passed on.

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,6 +60,7 @@ public:
     void cancel() override { cancelRequested_ = true; }
     void setProgress(TransferProgress progress) override { progress_ = std::move(progress); }
     void keepAlive() override;
+    std::vector<std::string> takeNotices() override;
 
     const std::string& currentDirectory() const { return current_; }
     // "Verbindung verschlüsselt (SSH)" while connected (Windows-1252), else empty.
@@ -70,6 +72,10 @@ public:
 
 private:
     void applyTimeout(std::chrono::milliseconds timeout);
+    bool openSession();
+    void releaseSession();
+    bool relogin();
+    void addNotice(std::string notice);
     bool openSocket(const FtpServerAddress& address);
     bool hostKeyTrusted(const FtpServerAddress& address);
     bool authenticate(const std::string& user, const std::string& password);
@@ -88,7 +94,14 @@ private:
     void* sftp_ = nullptr;    // LIBSSH2_SFTP*
     mutable bool connected_ = false;
     std::string current_ = "/";
-    std::string password_; // for keyboard-interactive prompts during the login only
+    struct Login {
+        FtpServerAddress address;
+        std::string user;
+        std::string password;
+    };
+    std::optional<Login> login_; // while logged in, for a login again after a lost connection
+    std::mutex noticesMutex_;
+    std::vector<std::string> notices_;
     FtpResponse response_;
     std::optional<HostKeyQuestion> refused_;
     std::atomic<bool> cancelRequested_ = false;

@@ -389,6 +389,30 @@ TEST_F(SftpTest, CancelledTransferFailsAndTheConnectionGoesOn)
     EXPECT_TRUE(client.connected());
 }
 
+TEST_F(SftpTest, ConnectionTheServerDroppedIsOpenedAgainInTheSameFolder)
+{
+    std::filesystem::create_directory(server.root() + "/sub");
+    test::writeFile(server.root() + "/sub/inside.htm", "x");
+    SchemeFtpClient client(pinned(server.fingerprint()));
+    ASSERT_TRUE(client.connect(server.address(), server.user(), server.password(), true));
+    ASSERT_TRUE(client.setCurrentDirectory("sub"));
+    client.takeNotices();
+
+    server.dropConnections();
+    std::vector<FtpEntry> entries;
+    ASSERT_TRUE(client.findFiles("*.*", entries)) << client.lastResponse().text;
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries.front().name, "inside.htm");
+    EXPECT_EQ(client.takeNotices(), std::vector<std::string>{"Verbindung wiederhergestellt"});
+    const std::string auth = server.authLog();
+    EXPECT_EQ(std::count(auth.begin(), auth.end(), '\n'), 4) << auth;
+
+    // Closed by the user, it stays closed.
+    client.close();
+    EXPECT_FALSE(client.findFiles("*.*", entries));
+    EXPECT_EQ(client.lastResponse().code, 12007u);
+}
+
 TEST_F(SftpTest, ServerThatStopsAnsweringEndsTheCallWithATimeout)
 {
     SftpClient client(pinned(server.fingerprint()));

@@ -1,7 +1,9 @@
 #include "support/SftpTestServer.h"
 
+#include <chrono>
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
 
 namespace vantiro::test {
 namespace {
@@ -9,7 +11,7 @@ namespace {
 constexpr const char* python = "/usr/bin/python3";
 
 constexpr const char* server = R"(
-import asyncio, sys, warnings
+import asyncio, os, sys, warnings
 warnings.simplefilter('ignore')
 import asyncssh
 
@@ -20,7 +22,11 @@ public = key.export_public_key('openssh').decode().split()
 open(folder + '/known_hosts_line', 'w').write('[127.0.0.1]:%s %s %s' % (port, public[0], public[1]))
 auth = open(folder + '/auth.log', 'a', buffering=1)
 
+connections = []
+
 class Server(asyncssh.SSHServer):
+    def connection_made(self, connection):
+        connections.append(connection)
     def begin_auth(self, username):
         auth.write('auth %s\n' % username)
         return True
@@ -38,7 +44,15 @@ async def main():
     await asyncssh.create_server(Server, '127.0.0.1', int(port), server_host_keys=[key],
                                  sftp_factory=Files, allow_scp=False)
     open(folder + '/ready', 'w').close()
-    await asyncio.Event().wait()
+    # A file "drop" asks the server to end every open connection, as a host does with idle ones.
+    while True:
+        await asyncio.sleep(0.05)
+        if os.path.exists(folder + '/drop'):
+            for connection in connections:
+                connection.close()
+                await connection.wait_closed()
+            connections.clear()
+            os.remove(folder + '/drop')
 
 asyncio.run(main())
 )";
@@ -71,6 +85,17 @@ std::string SftpTestServer::fingerprint() const
 std::string SftpTestServer::knownHostsLine() const
 {
     return readFile(folder_.file("known_hosts_line"));
+}
+
+void SftpTestServer::dropConnections()
+{
+    const std::string request = folder_.file("drop");
+    writeFile(request, "");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::filesystem::exists(request) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (std::filesystem::exists(request))
+        throw std::runtime_error("the SFTP test server does not drop its connections:\n" + log());
 }
 
 std::string SftpTestServer::authLog() const

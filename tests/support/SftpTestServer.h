@@ -27,6 +27,8 @@ public:
     // One line per authentication step the server saw ("auth USER", "password USER").
     std::string authLog() const;
     std::string log() const;
+    // The server closes every open connection, as hosts do with idle ones, and goes on.
+    void dropConnections();
     // The server stops answering (its process is frozen) until resume().
     void pause() { process_.pause(); }
     void resume() { process_.resume(); }
