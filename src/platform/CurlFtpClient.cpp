@@ -608,14 +608,7 @@ void CurlFtpClient::keepAlive()
 
 std::vector<std::string> CurlFtpClient::takeNotices()
 {
-    const std::lock_guard lock(noticesMutex_);
-    return std::exchange(notices_, {});
-}
-
-void CurlFtpClient::addNotice(std::string notice)
-{
-    const std::lock_guard lock(noticesMutex_);
-    notices_.push_back(std::move(notice));
+    return notices_.take();
 }
 
 bool CurlFtpClient::openConnection()
@@ -689,7 +682,7 @@ bool CurlFtpClient::relogin()
     runCommand("CWD " + current_);
     if (!handle_)
         return failLocally(lostConnectionCode, lostConnectionText);
-    addNotice(reloginNotice);
+    notices_.add(reloginNotice);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "core/ftp/FtpClient.h"
 #include "platform/FtpReplyLog.h"
 #include "platform/FtpServerAddress.h"
+#include "platform/NoticeQueue.h"
 
 #include <atomic>
 #include <chrono>
@@ -123,7 +124,6 @@ private:
     bool failTransport(int curlCode, std::string text);
     std::string url(const std::string& absolutePath, bool folder) const;
     std::string onWire(const std::string& name) const;
-    void addNotice(std::string notice);
 
     void* multi_ = nullptr;  // the CURLM handle of the connection
     void* handle_ = nullptr; // the CURL easy handle
@@ -160,8 +160,7 @@ private:
     std::uint64_t bytesMoved_ = 0;
     bool activity_ = false;
     std::chrono::steady_clock::time_point lastUse_{};
-    std::mutex noticesMutex_;
-    std::vector<std::string> notices_;
+    NoticeQueue notices_;
     std::unique_ptr<CurlTlsSecurity> tls_;
 };
 

@@ -681,20 +681,13 @@ bool SftpClient::relogin()
             fail(connectionLost, "Verbindung zum Server unterbrochen");
         return false;
     }
-    addNotice("Verbindung wiederhergestellt");
+    notices_.add("Verbindung wiederhergestellt");
     return true;
 }
 
 std::vector<std::string> SftpClient::takeNotices()
 {
-    const std::lock_guard lock(noticesMutex_);
-    return std::exchange(notices_, {});
-}
-
-void SftpClient::addNotice(std::string notice)
-{
-    const std::lock_guard lock(noticesMutex_);
-    notices_.push_back(std::move(notice));
+    return notices_.take();
 }
 
 // Names are bytes to SFTP; only a NUL cannot be passed on.

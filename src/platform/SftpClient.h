@@ -2,12 +2,12 @@
 
 #include "core/ftp/FtpClient.h"
 #include "platform/FtpServerAddress.h"
+#include "platform/NoticeQueue.h"
 #include "platform/TrustDecider.h"
 
 #include <atomic>
 #include <chrono>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,7 +75,6 @@ private:
     bool openSession();
     void releaseSession();
     bool relogin();
-    void addNotice(std::string notice);
     bool openSocket(const FtpServerAddress& address);
     bool hostKeyTrusted(const FtpServerAddress& address);
     bool authenticate(const std::string& user, const std::string& password);
@@ -100,8 +99,7 @@ private:
         std::string password;
     };
     std::optional<Login> login_; // while logged in, for a login again after a lost connection
-    std::mutex noticesMutex_;
-    std::vector<std::string> notices_;
+    NoticeQueue notices_;
     FtpResponse response_;
     std::optional<HostKeyQuestion> refused_;
     std::atomic<bool> cancelRequested_ = false;
