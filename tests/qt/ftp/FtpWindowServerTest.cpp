@@ -185,8 +185,17 @@ TEST_F(FtpWindowServerTest, DisconnectDuringAnUploadStopsAtTheCurrentFileAndLeav
     EXPECT_EQ(ui.lblStatus->text(), QStringLiteral("Abgebrochen - Verbindung getrennt"));
     EXPECT_TRUE(ui.cmdConnect->isEnabled());
     EXPECT_TRUE(ui.prgTransfer->isHidden());
-    // Give the server a moment to finish what it was told before looking at its folder.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // The server may still be busy with the DELE of the cancelled file; on a loaded machine
+    // that takes a while, so wait for it instead of guessing how long.
+    const auto partial = [this] {
+        for (const auto& [name, size] : files(server.root()))
+            if (name.starts_with("gross") && size != bigSize)
+                return true;
+        return false;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (partial() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const auto arrived = files(server.root());
     EXPECT_LT(arrived.size(), 4U) << "not every file was sent";
     for (const auto& [name, size] : arrived) {
