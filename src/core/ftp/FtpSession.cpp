@@ -4,6 +4,7 @@
 #include "core/generator/modGeneral.h"
 
 #include <filesystem>
+#include <string_view>
 #include <utility>
 
 namespace vantiro {
@@ -195,11 +196,12 @@ void FtpSession::KeepAlive()
     guarded([this] {
         if (!ConnectionHandle)
             return;
+        // A connection the server has closed is not reported here: the next command logs in
+        // again, and only when that fails does the user hear of it.
         blocking([](FtpClient& client) {
             client.keepAlive();
             return true;
         });
-        checkConnection();
         takeNotices();
     });
 }
@@ -215,9 +217,15 @@ void FtpSession::dropConnection()
     const FtpResponse response = SessionHandle->lastResponse();
     closeHandles();
     showDisconnected();
-    std::string status = "Verbindung zum Server unterbrochen";
-    if (response.code != 0)
-        status += " - " + ResponseText(response);
+    static constexpr std::string_view lost = "Verbindung zum Server unterbrochen";
+    std::string status(lost);
+    if (response.code != 0) {
+        // The clients say the same words; they are not repeated, only the code and any detail.
+        if (response.text.starts_with(lost))
+            status += " - " + std::to_string(response.code) + response.text.substr(lost.size());
+        else
+            status += " - " + ResponseText(response);
+    }
     setStatus(status);
 }
 

@@ -24,6 +24,7 @@ struct FakeFtpServer {
     std::set<std::string> refusedNames;
     bool loginAccepted = true;
     bool dropped = false;
+    FtpResponse droppedResponse{12030, "Verbindung abgebrochen"};
     // How many further calls still succeed before the connection drops (negative: never).
     int dropAfterCalls = -1;
     // Runs inside every call, e.g. to act on the window while a transfer is under way.
@@ -198,7 +199,7 @@ private:
         if (server_->dropAfterCalls >= 0)
             --server_->dropAfterCalls;
         if (server_->dropped) {
-            last_ = {12030, "Verbindung abgebrochen"};
+            last_ = server_->droppedResponse;
             return false;
         }
         last_ = ok ? server_->response : server_->failureResponse;

@@ -582,7 +582,8 @@ TEST_F(FtpSessionTest, EveryClientCallGoesThroughTheViewAndReportsNoticesAndFile
     EXPECT_THAT(view.fileProgress.back(), ::testing::Pair(0U, 0U)) << "hidden at the end";
 }
 
-TEST_F(FtpSessionTest, KeepAliveRunsOnlyWhenConnectedAndIdleAndNoticesADroppedConnection)
+TEST_F(FtpSessionTest,
+       KeepAliveRunsOnlyWhenConnectedAndIdleAndLeavesADroppedConnectionToTheNextCommand)
 {
     session.KeepAlive();
     EXPECT_THAT(server->calls, IsEmpty());
@@ -608,10 +609,17 @@ TEST_F(FtpSessionTest, KeepAliveRunsOnlyWhenConnectedAndIdleAndNoticesADroppedCo
     EXPECT_EQ(view.statuses.back(), "550 Nicht erlaubt - Neu angemeldet")
         << "behind the last status";
 
+    // The client logs in again at the next command; only a failed attempt is the user's news,
+    // told once even where the client's own text says the same.
     server->dropped = true;
+    server->droppedResponse = {12056, "Verbindung zum Server unterbrochen: Socket closed"};
     session.KeepAlive();
+    EXPECT_EQ(view.state, "connected");
+    EXPECT_TRUE(session.Connected());
+    session.Refresh();
     EXPECT_EQ(view.state, "disconnected");
     EXPECT_FALSE(session.Connected());
+    EXPECT_EQ(view.statuses.back(), "Verbindung zum Server unterbrochen - 12056: Socket closed");
 }
 
 } // namespace
