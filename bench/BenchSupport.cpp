@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -109,13 +110,34 @@ void prepareHome(const std::string& home)
 
 RunOptions parseRunOptions(int argc, char** argv, int defaultRuns)
 {
+    // A benchmark run takes minutes; a mistyped option must not start one unnoticed.
+    const auto usage = [argv](int status) {
+        std::fprintf(status == 0 ? stdout : stderr, "Aufruf: %s [--runs N] [--keep ORDNER]\n",
+                     argv[0]);
+        std::exit(status);
+    };
     RunOptions options;
     options.runs = defaultRuns;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::string(argv[i]) == "--runs")
-            options.runs = std::max(1, std::atoi(argv[i + 1]));
-        else if (std::string(argv[i]) == "--keep")
-            options.keep = argv[i + 1];
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "-h" || option == "--help")
+            usage(0);
+        if ((option != "--runs" && option != "--keep") || i + 1 >= argc) {
+            std::fprintf(stderr, "Unbekannte oder unvollst\xC3\xA4ndige Option: %s\n", argv[i]);
+            usage(2);
+        }
+        const std::string value = argv[++i];
+        if (option == "--keep") {
+            options.keep = value;
+            continue;
+        }
+        char* end = nullptr;
+        const long runs = std::strtol(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || runs < 1 || runs > 1000) {
+            std::fprintf(stderr, "--runs erwartet eine Zahl von 1 bis 1000: %s\n", value.c_str());
+            usage(2);
+        }
+        options.runs = static_cast<int>(runs);
     }
     return options;
 }

@@ -72,8 +72,19 @@ int main(int argc, char** argv)
     if (argc == 5 && std::strcmp(argv[1], "--window") == 0)
         return listInWindow(argc, argv, argv[2], argv[3], argv[4]);
     std::size_t entries = 120000;
-    if (argc == 3 && std::strcmp(argv[1], "--entries") == 0)
-        entries = std::strtoul(argv[2], nullptr, 10);
+    if (argc == 3 && std::strcmp(argv[1], "--entries") == 0) {
+        char* end = nullptr;
+        entries = std::strtoul(argv[2], &end, 10);
+        if (*argv[2] == '\0' || *end != '\0' || entries == 0) {
+            std::fprintf(stderr, "--entries erwartet eine Zahl ab 1: %s\n", argv[2]);
+            return 2;
+        }
+    } else if (argc != 1) {
+        const bool help =
+            argc == 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0);
+        std::fprintf(help ? stdout : stderr, "Aufruf: %s [--entries N]\n", argv[0]);
+        return help ? 0 : 2;
+    }
 
     vantiro::test::FtpTestServer server;
     std::fprintf(stderr, "writing %zu files...\n", entries);
