@@ -11,7 +11,6 @@
 #include "platform/CurlFtpClient.h"
 #include "qt/ftp/frmFTP.h"
 #include "support/FakeMessageBoxes.h"
-#include "support/FakeShell.h"
 #include "support/FtpTestServer.h"
 #include "support/TempDir.h"
 
@@ -49,9 +48,8 @@ int listInWindow(int argc, char** argv, const std::string& server, const std::st
     QApplication application(argc, argv);
     vantiro::test::TempDir program;
     vantiro::test::FakeMessageBoxes boxes;
-    vantiro::test::FakeShell shell;
     vantiro::frmFTP window(
-        boxes, shell, [] { return std::make_unique<vantiro::CurlFtpClient>(); },
+        boxes, [] { return std::make_unique<vantiro::CurlFtpClient>(); },
         QString::fromStdString(program.path()));
     window.prepareOpening();
     window.show();

@@ -7,7 +7,6 @@
 #include "qt/ftp/TextViewer.h"
 #include "qt/platform/LocalPath.h"
 #include "qt/platform/MessageBoxes.h"
-#include "qt/platform/Shell.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -36,10 +35,10 @@ const QString serverToolTip = QStringLiteral(
 
 } // namespace
 
-frmFTP::frmFTP(MessageBoxes& boxes, Shell& shell, FtpClientFactory factory, QString programFolder,
+frmFTP::frmFTP(MessageBoxes& boxes, FtpClientFactory factory, QString programFolder,
                QWidget* parent)
-    : QDialog(parent), boxes_(boxes), shell_(shell), programFolder_(std::move(programFolder)),
-      ui_(*this), session_(*this, std::move(factory))
+    : QDialog(parent), boxes_(boxes), programFolder_(std::move(programFolder)), ui_(*this),
+      session_(*this, std::move(factory))
 {
     setObjectName(QStringLiteral("frmFTP"));
     setModal(true);
@@ -391,8 +390,8 @@ void frmFTP::refreshLocalFiles()
     ui_.fileListLokal->refresh();
 }
 
-// Nothing a server sends is handed to the desktop: the shell is for the program's own
-// addresses only.
+// Nothing a server sends is handed to the desktop: files are shown in the program's own
+// viewer only.
 std::string frmFTP::viewerFolder()
 {
     if (!viewerFolder_) {

@@ -17,7 +17,6 @@ class QTemporaryDir;
 namespace vantiro {
 
 class MessageBoxes;
-class Shell;
 
 // The FTP window: a modal dialog over the main window. It gathers what the user typed and
 // chose, hands it to its FtpSession and shows what the session reports. The session's calls to
@@ -26,7 +25,7 @@ class Shell;
 class frmFTP final : public QDialog, public FtpView {
     Q_OBJECT
 public:
-    frmFTP(MessageBoxes& boxes, Shell& shell, FtpClientFactory factory, QString programFolder,
+    frmFTP(MessageBoxes& boxes, FtpClientFactory factory, QString programFolder,
            QWidget* parent = nullptr);
     ~frmFTP() override;
 
@@ -93,7 +92,6 @@ private:
     void fileClicked();
 
     MessageBoxes& boxes_;
-    Shell& shell_;
     QString programFolder_;
     FtpWindowUi ui_;
     FtpSession session_;

@@ -11,8 +11,7 @@
 
 namespace vantiro {
 
-void UploadLauncher::open(MessageBoxes& boxes, Shell& shell, const QString& programFolder,
-                          QWidget* parent)
+void UploadLauncher::open(MessageBoxes& boxes, const QString& programFolder, QWidget* parent)
 {
     // Keys the user accepts are kept for the next connect; one decision serves every
     // connection of the window.
@@ -23,8 +22,8 @@ void UploadLauncher::open(MessageBoxes& boxes, Shell& shell, const QString& prog
     trust.knownHostsPath = HostTrust::defaultKnownHostsPath();
     const auto hostTrust = std::make_shared<HostTrust>(trust);
     frmFTP window(
-        boxes, shell, [hostTrust] { return std::make_unique<SchemeFtpClient>(hostTrust); },
-        programFolder, parent);
+        boxes, [hostTrust] { return std::make_unique<SchemeFtpClient>(hostTrust); }, programFolder,
+        parent);
     window.exec();
 }
 

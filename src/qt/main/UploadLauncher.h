@@ -7,13 +7,11 @@ class QWidget;
 namespace vantiro {
 
 class MessageBoxes;
-class Shell;
 
 // Opens the FTP window modally over the main window, starting in the program's doorpages.
 class UploadLauncher final {
 public:
-    static void open(MessageBoxes& boxes, Shell& shell, const QString& programFolder,
-                     QWidget* parent);
+    static void open(MessageBoxes& boxes, const QString& programFolder, QWidget* parent);
 };
 
 } // namespace vantiro

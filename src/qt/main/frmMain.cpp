@@ -338,7 +338,7 @@ void frmMain::insertSampleTemplate()
 
 void frmMain::openUploadWindow()
 {
-    UploadLauncher::open(services_.boxes, services_.shell, LocalPath::toQt(programFolder_), this);
+    UploadLauncher::open(services_.boxes, LocalPath::toQt(programFolder_), this);
 }
 
 } // namespace vantiro

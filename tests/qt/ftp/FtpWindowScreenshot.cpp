@@ -3,7 +3,6 @@
 #include "platform/CurlFtpClient.h"
 #include "qt/ftp/frmFTP.h"
 #include "support/FakeMessageBoxes.h"
-#include "support/FakeShell.h"
 #include "support/FtpTestServer.h"
 #include "support/TempDir.h"
 
@@ -33,9 +32,8 @@ int main(int argc, char* argv[])
         vantiro::test::writeFile(program.file("doorpages/") + page, "<p></p>");
 
     vantiro::test::FakeMessageBoxes boxes;
-    vantiro::test::FakeShell shell;
     vantiro::frmFTP window(
-        boxes, shell, [] { return std::make_unique<vantiro::CurlFtpClient>(); },
+        boxes, [] { return std::make_unique<vantiro::CurlFtpClient>(); },
         QString::fromStdString(program.path()));
     window.prepareOpening();
     vantiro::FtpWindowUi& ui = window.ui();

@@ -3,7 +3,6 @@
 #include "qt/ftp/FileList.h"
 #include "qt/ftp/frmFTP.h"
 #include "support/FakeMessageBoxes.h"
-#include "support/FakeShell.h"
 #include "support/FtpTestServer.h"
 #include "support/TempDir.h"
 
@@ -104,9 +103,7 @@ protected:
     test::FtpTestServer server;
     test::TempDir program;
     test::FakeMessageBoxes boxes;
-    test::FakeShell shell;
-    frmFTP window{boxes, shell, [] { return std::make_unique<CurlFtpClient>(); },
-                  text(program.path())};
+    frmFTP window{boxes, [] { return std::make_unique<CurlFtpClient>(); }, text(program.path())};
     FtpWindowUi& ui = window.ui();
 };
 

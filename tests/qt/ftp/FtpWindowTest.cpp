@@ -6,7 +6,6 @@
 #include "qt/ftp/TextViewer.h"
 #include "qt/ftp/frmFTP.h"
 #include "support/FakeMessageBoxes.h"
-#include "support/FakeShell.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -69,8 +68,7 @@ protected:
     test::TempDir program;
     std::shared_ptr<FakeFtpServer> server = std::make_shared<FakeFtpServer>();
     test::FakeMessageBoxes boxes;
-    test::FakeShell shell;
-    frmFTP window{boxes, shell, [this] { return std::make_unique<FakeFtpClient>(server); },
+    frmFTP window{boxes, [this] { return std::make_unique<FakeFtpClient>(server); },
                   text(program.path())};
     FtpWindowUi& ui = window.ui();
 };
@@ -200,7 +198,6 @@ TEST_F(FtpWindowTest, NamesAreShownAndTypedNamesSentInTheirOwnEncoding)
     ASSERT_EQ(viewers.size(), 2);
     EXPECT_TRUE(viewers.back()->windowTitle().startsWith(QStringLiteral("Straße.HTM")));
     EXPECT_EQ(viewers.back()->textView().toPlainText(), QStringLiteral("Bäume"));
-    EXPECT_TRUE(shell.opened.empty());
     ASSERT_EQ(boxes.questions.size(), 2U);
     EXPECT_EQ(boxes.questions[0].title, QStringLiteral("Umbenennen"));
     EXPECT_EQ(boxes.questions[0].preset, QStringLiteral("Straße.HTM"));
@@ -314,7 +311,6 @@ TEST_F(FtpWindowTest, ShowOpenCopiesIntoAPrivateFolderShowsItReadOnlyAndRemovesI
     EXPECT_TRUE(viewers.front()->textView().isReadOnly());
     EXPECT_EQ(viewers.back()->textView().toPlainText(),
               QStringLiteral("[Desktop Entry]\nExec=rm -rf ~\n"));
-    EXPECT_TRUE(shell.opened.empty()) << "never handed to the desktop";
 
     ui.cmdExit->click();
     EXPECT_FALSE(QFileInfo::exists(folder));
@@ -420,9 +416,8 @@ TEST(FtpWindowCallTest, WindowRepaintsWhileACallRunsAndOnlyDisconnectActsAndCanc
     test::ensureApplication();
     test::TempDir program;
     test::FakeMessageBoxes boxes;
-    test::FakeShell shell;
     int clients = 0;
-    frmFTP window{boxes, shell,
+    frmFTP window{boxes,
                   [&clients] {
                       ++clients;
                       return std::make_unique<HangingFtpClient>();
