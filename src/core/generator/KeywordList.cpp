@@ -1,10 +1,9 @@
 #include "core/generator/KeywordList.h"
 
+#include "core/files/RegularFile.h"
 #include "core/generator/modGeneral.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantiro {
@@ -40,25 +39,6 @@ private:
     size_t pendingBlanks_ = 0;
 };
 
-// Only a regular file can be a keyword file. Opening a named pipe would wait for a writer and a
-// device may never end, so the type is checked before opening; the open itself cannot block, and
-// the opened file is checked again in case the path was swapped in between.
-int openRegularFile(const std::string& path)
-{
-    struct stat before {};
-    if (::stat(path.c_str(), &before) != 0 || !S_ISREG(before.st_mode))
-        return -1;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
-        return -1;
-    struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 } // namespace
 
 KeywordList KeywordList::fromLines(const std::vector<std::string>& lines)
@@ -82,7 +62,7 @@ KeywordList::ReadResult KeywordList::read(const std::string& path)
 {
     keywords_.clear();
     markup_.clear();
-    const int fd = openRegularFile(path);
+    const int fd = RegularFile::openForReading(path);
     if (fd < 0)
         return {Status::CannotOpen, 0};
 

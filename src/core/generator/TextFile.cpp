@@ -1,6 +1,7 @@
 #include "core/generator/TextFile.h"
 
 #include "core/files/AtomicFile.h"
+#include "core/files/RegularFile.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -31,7 +32,7 @@ TextFile::NewFile TextFile::writeNew(const std::string& path, std::string_view d
 
 bool TextFile::read(const std::string& path, std::string& content)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = RegularFile::openForReading(path);
     if (fd < 0)
         return false;
     content.clear();

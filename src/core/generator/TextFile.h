@@ -28,7 +28,7 @@ public:
     // Copies a file's bytes to target, replacing a file of that name.
     static bool copyReplacing(const std::string& source, const std::string& target);
 
-    // Reads a whole file; false when it cannot be read.
+    // Reads a whole regular file; false when it cannot be read or is a folder, pipe or device.
     static bool read(const std::string& path, std::string& content);
 };
 

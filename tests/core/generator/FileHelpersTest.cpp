@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 namespace vantiro {
@@ -86,6 +88,22 @@ TEST(TextFile, NeverReplacesAnExistingFileWhenWritingANewOne)
     EXPECT_EQ(TextFile::writeNew(dir.file("no/such/folder"), "x"), TextFile::NewFile::Failed);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
         << "no temporary file is left behind";
+}
+
+TEST(TextFile, ReadsOnlyRegularFilesAndNeverWaitsOnAPipe)
+{
+    test::TempDir dir;
+    test::writeFile(dir.file("body.txt"), "<p>x</p>");
+    std::string content;
+    EXPECT_TRUE(TextFile::read(dir.file("body.txt"), content));
+    EXPECT_EQ(content, "<p>x</p>");
+    // A template chosen in a dialog or given to the tool may be any path; a pipe without a
+    // writer would hold the read for ever and /dev/zero would fill the memory.
+    const std::string pipe = dir.file("pipe.txt");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_FALSE(TextFile::read(pipe, content));
+    EXPECT_FALSE(TextFile::read("/dev/zero", content));
+    EXPECT_FALSE(TextFile::read(dir.path(), content));
 }
 
 TEST(TextFile, WritesAFileWhoseNameUsesNearlyTheWholeNameLimit)
