@@ -1,5 +1,6 @@
 #include "cli/FtpCommandSupport.h"
 
+#include "cli/CliSupport.h"
 #include "cli/CommandLine.h"
 #include "cli/TerminalText.h"
 #include "core/generator/TextCase.h"
@@ -45,7 +46,7 @@ public:
         // The server's words are escaped line by line; the line breaks are the tool's own.
         std::istringstream lines(text);
         for (std::string line; std::getline(lines, line);)
-            std::fprintf(stderr, "%s\n", FtpCommandSupport::terminalText(line).c_str());
+            std::fprintf(stderr, "%s\n", TerminalText::escape(line).c_str());
         return false;
     }
 
@@ -70,14 +71,10 @@ std::shared_ptr<HostTrust> trustFor(const CommandLine& line)
 bool FtpCommandSupport::checkArguments(const std::string& command, const CommandLine& line,
                                        const std::vector<std::string>& args)
 {
-    const char* prefix = "vantiro-cli ";
-    if (std::find(args.begin(), args.end(), "--password") != args.end()) {
-        std::fprintf(stderr,
-                     "%s%s: Es gibt keine Option --password; das Passwort steht nur in %s\n",
-                     prefix, command.c_str(), passwordVariable);
-        return false;
-    }
     std::string error = line.error();
+    if (std::find(args.begin(), args.end(), "--password") != args.end())
+        error = std::string("Es gibt keine Option --password; das Passwort steht nur in ") +
+                passwordVariable;
     if (error.empty() && !line.words().empty())
         error = "unerwartetes Argument " + line.words().front();
     if (error.empty() && (!line.value("--server") || !line.value("--user")))
@@ -91,7 +88,7 @@ bool FtpCommandSupport::checkArguments(const std::string& command, const Command
                 " ist nicht gesetzt (leer f\xC3\xBCr anonyme Server)";
     if (error.empty())
         return true;
-    std::fprintf(stderr, "%s%s: %s\n", prefix, command.c_str(), error.c_str());
+    UsageError(command, error);
     return false;
 }
 
@@ -112,7 +109,7 @@ bool FtpCommandSupport::login(FtpClient& client, const std::string& command,
         return true;
     }
     std::fprintf(stderr, "vantiro-cli %s: Anmeldung bei %s fehlgeschlagen: %s\n", command.c_str(),
-                 terminalText(server).c_str(), describe(client.lastResponse()).c_str());
+                 TerminalText::escape(server).c_str(), describe(client.lastResponse()).c_str());
     return false;
 }
 
@@ -126,7 +123,8 @@ bool FtpCommandSupport::connect(FtpClient& client, const CommandLine& line)
 void FtpCommandSupport::printNotices(FtpClient& client, const std::string& command)
 {
     for (const std::string& notice : client.takeNotices())
-        std::fprintf(stderr, "vantiro-cli %s: %s\n", command.c_str(), terminalText(notice).c_str());
+        std::fprintf(stderr, "vantiro-cli %s: %s\n", command.c_str(),
+                     TerminalText::escape(notice).c_str());
 }
 
 std::string FtpCommandSupport::describe(const FtpResponse& response)
@@ -135,15 +133,10 @@ std::string FtpCommandSupport::describe(const FtpResponse& response)
     std::string joined = response.text;
     ReplaceAll(joined, "\r\n", " ");
     std::replace(joined.begin(), joined.end(), '\n', ' ');
-    const std::string text = terminalText(joined);
+    const std::string text = TerminalText::escape(joined);
     // Server replies begin with their code already.
     const std::string code = std::to_string(response.code);
     return text.compare(0, code.size(), code) == 0 ? text : code + " " + text;
-}
-
-std::string FtpCommandSupport::terminalText(const std::string& bytes)
-{
-    return TerminalText::escape(bytes);
 }
 
 } // namespace vantiro

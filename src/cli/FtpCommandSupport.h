@@ -41,9 +41,6 @@ public:
 
     // "550 No such file" on one line, readable on a UTF-8 terminal.
     static std::string describe(const FtpResponse& response);
-
-    // Bytes from a server or a core text for the terminal (TerminalText::escape).
-    static std::string terminalText(const std::string& bytes);
 };
 
 } // namespace vantiro

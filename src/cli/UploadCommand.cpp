@@ -3,6 +3,7 @@
 #include "cli/CliSupport.h"
 #include "cli/CommandLine.h"
 #include "cli/FtpCommandSupport.h"
+#include "cli/TerminalText.h"
 #include "core/session/WorkFolders.h"
 #include "platform/FtpRemotePath.h"
 
@@ -92,7 +93,7 @@ public:
         const std::string reason =
             sent ? std::string() : ": " + FtpCommandSupport::describe(client.lastResponse());
         const std::lock_guard lock(mutex_);
-        std::printf("%s%s\n", FtpCommandSupport::terminalText(line).c_str(), reason.c_str());
+        std::printf("%s%s\n", TerminalText::escape(line).c_str(), reason.c_str());
         std::fflush(stdout);
         allSent_ = allSent_ && sent;
     }
@@ -144,10 +145,8 @@ int runUploadCommand(const std::vector<std::string>& args)
         return 2;
     const std::optional<int> connections = connectionCount(line);
     if (!connections) {
-        std::fprintf(stderr,
-                     "vantiro-cli upload: --parallel erwartet eine ganze Zahl von 1 bis %d\n",
-                     mostConnections);
-        return 2;
+        return UsageError(command, "--parallel erwartet eine ganze Zahl von 1 bis " +
+                                       std::to_string(mostConnections));
     }
     const std::optional<std::string> home = ProgramFolderFor(line);
     if (!home)
@@ -169,8 +168,7 @@ int runUploadCommand(const std::vector<std::string>& args)
     if (!anything) {
         std::fprintf(
             stderr, "vantiro-cli upload: Nichts zu senden: %s enth\xC3\xA4lt keine Seiten\n",
-            FtpCommandSupport::terminalText(WorkFolders::path(*home, WorkFolders::doorpages))
-                .c_str());
+            TerminalText::escape(WorkFolders::path(*home, WorkFolders::doorpages)).c_str());
         return 2;
     }
 
@@ -191,7 +189,7 @@ int runUploadCommand(const std::vector<std::string>& args)
             continue;
         }
         std::fprintf(stderr, "vantiro-cli upload: Zielordner %s nicht verf\xC3\xBCgbar: %s\n",
-                     FtpCommandSupport::terminalText(folder.remoteFolder).c_str(),
+                     TerminalText::escape(folder.remoteFolder).c_str(),
                      FtpCommandSupport::describe(first.lastResponse()).c_str());
         for (const std::string& name : folder.names)
             report.file(false, File{&folder, name}, first);
