@@ -758,9 +758,7 @@ bool CurlFtpClient::runCommand(const std::string& command, bool intermediateExpe
         // A preliminary reply alone: the final one is still to come and would answer the next
         // command, so this connection is given up.
         finish(code, false);
-        const FtpResponse kept = response_;
         abandonConnection();
-        response_ = kept;
         return false;
     }
     return finish(code, accepted);

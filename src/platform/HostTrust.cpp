@@ -3,8 +3,6 @@
 #include "platform/ProgramFolder.h"
 #include "platform/TrustedKeyStore.h"
 
-#include <cstdlib>
-
 namespace vantiro {
 namespace {
 

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -199,7 +198,6 @@ bool SftpClient::connect(const std::string& server, const std::string& user,
         response_ = failed;
         return false;
     }
-    current_ = "/";
     return succeed();
 }
 
@@ -208,9 +206,7 @@ bool SftpClient::connect(const std::string& server, const std::string& user,
 bool SftpClient::openSession()
 {
     const auto failed = [this] {
-        const FtpResponse cause = response_;
         releaseSession();
-        response_ = cause;
         return false;
     };
     if (!openSocket(login_->address))
@@ -226,10 +222,8 @@ bool SftpClient::openSession()
         failSession("SSH-Verbindung fehlgeschlagen");
         return failed();
     }
-    if (!hostKeyTrusted(login_->address)) {
-        fail(untrustedKeyCode, HostTrust::refusalText(*refused_));
+    if (!hostKeyTrusted(login_->address))
         return failed();
-    }
     if (!authenticate(login_->user, login_->password))
         return failed();
     sftp_ = libssh2_sftp_init(ssh(session_));
@@ -313,8 +307,7 @@ bool SftpClient::hostKeyTrusted(const FtpServerAddress& address)
     question.fingerprint = HostFingerprint::of(key ? std::string_view(key, length) : "");
     question.reason = "nicht in known_hosts";
     if (!key) {
-        refused_ = question;
-        return false;
+        return fail(untrustedKeyCode, HostTrust::refusalText(question));
     }
 
     const std::string& knownHosts = trust_->settings().knownHostsPath;
@@ -346,8 +339,7 @@ bool SftpClient::hostKeyTrusted(const FtpServerAddress& address)
     }
     if (trust_->accept(question))
         return true;
-    refused_ = question;
-    return false;
+    return fail(untrustedKeyCode, HostTrust::refusalText(question));
 }
 
 bool SftpClient::authenticate(const std::string& user, const std::string& password)
@@ -405,7 +397,6 @@ void SftpClient::releaseSession()
         socket_ = -1;
     }
     connected_ = false;
-    refused_.reset();
 }
 
 // Servers send on their own (keep-alive answers, window updates), so only an orderly end of the

@@ -3,7 +3,6 @@
 #include "core/ftp/FtpClient.h"
 #include "platform/FtpServerAddress.h"
 #include "platform/NoticeQueue.h"
-#include "platform/TrustDecider.h"
 
 #include <atomic>
 #include <chrono>
@@ -76,6 +75,7 @@ private:
     void releaseSession();
     bool relogin();
     bool openSocket(const FtpServerAddress& address);
+    // On refusal response_ holds untrustedKeyCode and the text that names the key.
     bool hostKeyTrusted(const FtpServerAddress& address);
     bool authenticate(const std::string& user, const std::string& password);
     bool ensureConnected();
@@ -101,7 +101,6 @@ private:
     std::optional<Login> login_; // while logged in, for a login again after a lost connection
     NoticeQueue notices_;
     FtpResponse response_;
-    std::optional<HostKeyQuestion> refused_;
     std::atomic<bool> cancelRequested_ = false;
     TransferProgress progress_;
     std::chrono::milliseconds timeout_{defaultTimeoutMilliseconds};
