@@ -159,7 +159,9 @@ FtpResponse SchemeFtpClient::lastResponse() const
 void SchemeFtpClient::cancel()
 {
     const std::lock_guard lock(swap_);
-    cancelPending_ = true;
+    // A real client keeps a cancel for its own next call; only the stand-in before the first
+    // connect cannot, so the cancel waits here for the client that connect() makes.
+    cancelPending_ = dynamic_cast<NoConnection*>(client_.get()) != nullptr;
     client_->cancel();
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace vantiro {
 namespace {
 
@@ -13,6 +15,8 @@ public:
 
     bool connect(const std::string& server, const std::string&, const std::string&, bool) override
     {
+        if (std::exchange(cancelled_, false))
+            return false;
         server_ = server;
         connected_ = true;
         return true;
@@ -27,6 +31,8 @@ public:
     }
     bool putFile(const std::string&, const std::string&, TransferType) override
     {
+        if (std::exchange(cancelled_, false))
+            return false;
         if (progress_)
             progress_(1, 2);
         return true;
@@ -38,11 +44,13 @@ public:
     FtpResponse lastResponse() const override { return {0, kind_ + " " + server_}; }
     void setProgress(TransferProgress progress) override { progress_ = std::move(progress); }
     std::vector<std::string> takeNotices() override { return {kind_ + " note"}; }
+    void cancel() override { cancelled_ = true; }
 
 private:
     std::string kind_;
     std::string server_;
     bool connected_ = false;
+    bool cancelled_ = false;
     TransferProgress progress_;
 };
 
@@ -81,6 +89,27 @@ TEST(SchemeFtpClientTest, SchemePicksTheClientAndAChangeOfSchemeReplacesIt)
     EXPECT_EQ(progressCalls, 1) << "progress set before the connect reaches the new client";
     client.close();
     EXPECT_FALSE(client.connected());
+}
+
+TEST(SchemeFtpClientTest, ACancelGoesToTheCallItCameBeforeAndNoFurther)
+{
+    int made = 0;
+    SchemeFtpClient client(
+        std::make_shared<HostTrust>(),
+        [&](const std::shared_ptr<HostTrust>&) {
+            return std::make_unique<FakeClient>("ftp", made);
+        },
+        [&](const std::shared_ptr<HostTrust>&) {
+            return std::make_unique<FakeClient>("sftp", made);
+        });
+    client.cancel();
+    EXPECT_FALSE(client.connect("host", "u", "p", true)) << "pressed before the first connect";
+    ASSERT_TRUE(client.connect("host", "u", "p", true));
+
+    client.cancel();
+    EXPECT_FALSE(client.putFile("a", "b", TransferType::Binary));
+    EXPECT_TRUE(client.connect("sftp://host", "u", "p", true))
+        << "a cancel the old client has taken does not reach the next one";
 }
 
 } // namespace
