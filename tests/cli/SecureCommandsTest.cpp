@@ -1,4 +1,5 @@
 #include "cli/CliRunner.h"
+#include "support/ScopedEnvironment.h"
 #include "support/SftpTestServer.h"
 #include "support/TempDir.h"
 #include "support/TlsFtpTestServer.h"
@@ -30,29 +31,13 @@ class SecureCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"HOME", "XDG_CONFIG_HOME"}) {
-            const char* value = std::getenv(name);
-            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-        }
-        setenv("HOME", home.path().c_str(), 1);
-        unsetenv("XDG_CONFIG_HOME");
         fs::create_directories(home.file("doorpages/images"));
         test::writeFile(home.file("doorpages/vorschau.htm"), "<P>\r\nSeite\r\n");
         test::writeFile(home.file("doorpages/images/vtr.gif"), gifBytes);
     }
-    void TearDown() override
-    {
-        for (const auto& [name, value] : saved_)
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-            else
-                unsetenv(name.c_str());
-    }
 
     test::TempDir home;
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    test::ScopedEnvironment environment{{"HOME", home.path()}, {"XDG_CONFIG_HOME", std::nullopt}};
 };
 
 TEST_F(SecureCommandsTest, UntrustedCertificateStopsBeforeTheLoginAndNamesItsFingerprintOnce)

@@ -2,6 +2,7 @@
 #include "platform/FtpServerAddress.h"
 #include "platform/HostFingerprint.h"
 #include "platform/TrustedKeyStore.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -88,29 +89,21 @@ TEST(TrustedKeyStoreTest, RemembersOneKeyPerServerAndKindInAPrivateFolder)
 
 TEST(TrustedKeyStoreTest, LivesInTheUsersConfigurationFolder)
 {
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = old ? old : "";
-    setenv("XDG_CONFIG_HOME", "/tmp/xdg", 1);
+    test::ScopedEnvironment environment{{"XDG_CONFIG_HOME", "/tmp/xdg"}};
     EXPECT_EQ(TrustedKeyStore::defaultPath(), "/tmp/xdg/vantiro/trusted_keys");
-    setenv("XDG_CONFIG_HOME", "", 1);
+    environment.set("XDG_CONFIG_HOME", "");
     EXPECT_EQ(TrustedKeyStore::defaultPath(),
               std::string(std::getenv("HOME")) + "/.config/vantiro/trusted_keys");
 
     // Relative folders would put the keys wherever the program was started; the user
     // database's home stands in for a relative HOME.
-    const std::string savedHome = std::getenv("HOME");
-    setenv("XDG_CONFIG_HOME", "xdg", 1);
-    setenv("HOME", "relative", 1);
+    environment.set("XDG_CONFIG_HOME", "xdg");
+    environment.set("HOME", "relative");
     const passwd* user = getpwuid(getuid());
     ASSERT_TRUE(user && user->pw_dir);
     EXPECT_EQ(TrustedKeyStore::defaultPath(),
               std::string(user->pw_dir) + "/.config/vantiro/trusted_keys");
     EXPECT_EQ(HostTrust::defaultKnownHostsPath(), std::string(user->pw_dir) + "/.ssh/known_hosts");
-    setenv("HOME", savedHome.c_str(), 1);
-    if (old)
-        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
 }
 
 class CountingDecider final : public TrustDecider {

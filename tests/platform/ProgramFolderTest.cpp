@@ -1,4 +1,5 @@
 #include "platform/ProgramFolder.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -53,17 +54,12 @@ TEST(ProgramFolder, ShippedFilesComeFromTheProgramFolderFirstThenTheShippedFolde
 
 TEST(ProgramFolder, DataHomeFollowsXdgOnlyWhenItIsAnAbsolutePath)
 {
-    const char* savedXdg = std::getenv("XDG_DATA_HOME");
-    const std::string restore = savedXdg ? savedXdg : "";
-    setenv("HOME", "/home/nutzer", 1);
-    setenv("XDG_DATA_HOME", "/daten", 1);
+    ScopedEnvironment environment{{"HOME", "/home/nutzer"}, {"XDG_DATA_HOME", "/daten"}};
     EXPECT_EQ(ProgramFolder::dataHome(), "/daten");
-    setenv("XDG_DATA_HOME", "relativ", 1);
+    environment.set("XDG_DATA_HOME", "relativ");
     EXPECT_EQ(ProgramFolder::dataHome(), "/home/nutzer/.local/share");
-    unsetenv("XDG_DATA_HOME");
+    environment.set("XDG_DATA_HOME", std::nullopt);
     EXPECT_EQ(ProgramFolder::dataHome(), "/home/nutzer/.local/share");
-    if (savedXdg)
-        setenv("XDG_DATA_HOME", restore.c_str(), 1);
 }
 
 } // namespace
