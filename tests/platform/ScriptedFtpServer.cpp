@@ -1,20 +1,6 @@
 #include "platform/ScriptedFtpServer.h"
 
-#include <arpa/inet.h>
-#include <cerrno>
-#include <chrono>
-#include <csignal>
-#include <netinet/in.h>
-#include <poll.h>
-#include <spawn.h>
 #include <stdexcept>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 namespace vantiro::test {
 namespace {
@@ -91,32 +77,14 @@ while True:
 ScriptedFtpServer::ScriptedFtpServer(bool utf8)
 {
     const std::string portFile = folder_.file("port");
-    std::vector<std::string> args = {
-        "/usr/bin/python3", "-c", script, portFile, utf8 ? "1" : "0", folder_.file("commands")};
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        throw std::runtime_error("python3 cannot be started");
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        const std::string port = exists(portFile) ? readFile(portFile) : "";
-        if (!port.empty()) {
-            port_ = std::stoi(port);
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    throw std::runtime_error("the scripted FTP server does not start");
-}
-
-ScriptedFtpServer::~ScriptedFtpServer()
-{
-    kill(pid_, SIGKILL);
-    int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
+    // The server picks its own port and writes it down once it listens.
+    const auto listening = [&portFile] { return exists(portFile) && !readFile(portFile).empty(); };
+    if (!process_.start({"/usr/bin/python3", "-c", script, portFile, utf8 ? "1" : "0",
+                         folder_.file("commands")},
+                        folder_.file("server.log"), listening))
+        throw std::runtime_error("the scripted FTP server does not start:\n" +
+                                 readFile(folder_.file("server.log")));
+    port_ = std::stoi(readFile(portFile));
 }
 
 std::string ScriptedFtpServer::commands() const

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "support/ServerProcess.h"
 #include "support/TempDir.h"
 
 #include <string>
-#include <sys/types.h>
 
 namespace vantiro::test {
 
@@ -23,9 +23,6 @@ namespace vantiro::test {
 class ScriptedFtpServer final {
 public:
     explicit ScriptedFtpServer(bool utf8);
-    ~ScriptedFtpServer();
-    ScriptedFtpServer(const ScriptedFtpServer&) = delete;
-    ScriptedFtpServer& operator=(const ScriptedFtpServer&) = delete;
 
     std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
     // Every command line received so far, each ended by "\n", the password left out.
@@ -34,7 +31,7 @@ public:
 private:
     TempDir folder_;
     int port_ = 0;
-    pid_t pid_ = -1;
+    ServerProcess process_;
 };
 
 } // namespace vantiro::test
