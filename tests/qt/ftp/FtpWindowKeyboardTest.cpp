@@ -2,6 +2,7 @@
 #include "qt/ftp/FileList.h"
 #include "qt/ftp/FolderList.h"
 #include "qt/ftp/FtpWindowUi.h"
+#include "support/FocusOrder.h"
 #include "support/QtTestApplication.h"
 
 #include <QAccessible>
@@ -19,6 +20,8 @@
 namespace vantiro {
 namespace {
 
+using test::focusedName;
+
 class FtpWindowKeyboard : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test::qtTestApplication(); }
@@ -29,12 +32,6 @@ protected:
         window.show();
         QApplication::setActiveWindow(&window);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    }
-
-    static QString focusedName()
-    {
-        QWidget* focused = QApplication::focusWidget();
-        return focused ? focused->objectName() : QStringLiteral("(none)");
     }
 
     static void tab(Qt::Key key = Qt::Key_Tab)
@@ -50,14 +47,7 @@ protected:
 TEST_F(FtpWindowKeyboard, TabGoesFromTheConnectionOverTheServerToTheLocalSide)
 {
     showActive();
-    ui.txtServername->setFocus();
-    QStringList visited{focusedName()};
-    for (int i = 0; i < 40; ++i) {
-        tab();
-        if (focusedName() == visited.front())
-            break;
-        visited << focusedName();
-    }
+    QStringList visited = test::tabCycle(*ui.txtServername);
     const QStringList expected = {"txtServername", "txtUsername",   "txtPassword", "cmdConnect",
                                   "cmdDisconnect", "optAscii",      "lstServer",   "txtFilter",
                                   "cmdRefresh",    "cmdOpen",       "cmdDelete",   "cmdRename",

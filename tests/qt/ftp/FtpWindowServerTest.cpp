@@ -34,7 +34,7 @@ using test::text;
 
 class FtpWindowServerTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { test::ensureApplication(); }
+    static void SetUpTestSuite() { test::qtTestApplication(); }
 
     FtpWindowServerTest()
     {

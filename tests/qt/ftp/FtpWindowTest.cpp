@@ -47,7 +47,7 @@ const QString disclaimer = QStringLiteral(
 
 class FtpWindowTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { test::ensureApplication(); }
+    static void SetUpTestSuite() { test::qtTestApplication(); }
 
     FtpWindowTest()
     {
@@ -413,7 +413,7 @@ public:
 
 TEST(FtpWindowCallTest, WindowRepaintsWhileACallRunsAndOnlyDisconnectActsAndCancelsIt)
 {
-    test::ensureApplication();
+    test::qtTestApplication();
     test::TempDir program;
     test::FakeMessageBoxes boxes;
     int clients = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QApplication>
+#include "support/QtTestApplication.h"
+
 #include <QListWidget>
 #include <QString>
 #include <QStringList>
@@ -8,19 +9,6 @@
 #include <string>
 
 namespace vantiro::test {
-
-// Widgets need an application object; the first window test of a run creates it for all, on
-// the offscreen platform also when the test runner did not pass that on.
-inline void ensureApplication()
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "ftp_window_test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 inline QString text(const std::string& utf8)
 {

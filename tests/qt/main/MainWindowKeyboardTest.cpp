@@ -1,5 +1,6 @@
 #include "core/generator/MakerAddress.h"
 #include "qt/main/MainWindowFixture.h"
+#include "support/FocusOrder.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -17,17 +18,7 @@ using ScreenReader = MainWindowFixture;
 using WindowSize = MainWindowFixture;
 using NoBrowser = MainWindowFixture;
 
-// The control that has the focus, named as the window names it (an editable list's own line
-// edit counts as the list).
-QString focusedName()
-{
-    QWidget* focused = QApplication::focusWidget();
-    if (!focused)
-        return QStringLiteral("(none)");
-    if (auto* combo = qobject_cast<QComboBox*>(focused->parentWidget()))
-        return combo->objectName();
-    return focused->objectName();
-}
+using test::focusedName;
 
 // What a screen reader announces for a field: on Linux a drop-down list's name is its value,
 // and its label reaches the reader as a "labelled by" relation instead.
@@ -94,14 +85,7 @@ TEST_F(Keyboard, TabLeavesTheMultiLineFieldsAndCtrlTabTypesATab)
 TEST_F(Keyboard, TabVisitsTheControlsInReadingOrderAndLandsOnTheSelectedOption)
 {
     showActive();
-    control<QWidget>("cmbDoctype")->setFocus();
-    QStringList visited{focusedName()};
-    for (int i = 0; i < 40; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        if (focusedName() == visited.front())
-            break;
-        visited << focusedName();
-    }
+    const QStringList visited = test::tabCycle(*control<QWidget>("cmbDoctype"));
     const QStringList expected = {"cmbDoctype",       "txtTitle",        "cmbRobots",
                                   "txtDescription",   "txtAuthor",       "cmbPragma",
                                   "cmbRevisit",       "cmbCaching",      "txtScripting",
