@@ -74,14 +74,9 @@ TEST_F(StyleButtons, FontReplacesTheHeadContentWithAStyleBlock)
 
 TEST_F(StyleButtons, FontFromTheDialogReachesTheStyleBlockAsCssNamesIt)
 {
-    styles.fonts = {QStringLiteral("Nimbus Sans [URW ]"), QStringLiteral("Sans Serif"),
-                    QStringLiteral("Font Awesome 6 Free")};
-    click("cmdSchriftart");
-    EXPECT_EQ(settings().Schriftart, "Nimbus Sans");
-    EXPECT_NE(settings().txtScripting.find("SPAN {font-family:Nimbus Sans;font-size:10pt;}"),
-              std::string::npos);
-    click("cmdSchriftart");
-    EXPECT_EQ(settings().Schriftart, "sans-serif");
+    // How each family becomes CSS is the font-name mapping's own test; here one name that
+    // needs quoting shows the handler goes through it, into both places.
+    styles.fonts = {QStringLiteral("Font Awesome 6 Free")};
     click("cmdSchriftart");
     EXPECT_EQ(settings().Schriftart, "\"Font Awesome 6 Free\"");
     EXPECT_NE(settings().txtScripting.find("LI {font-family:\"Font Awesome 6 Free\";}"),
