@@ -197,12 +197,5 @@ TEST(DownloadTargetTest, FailIfExistsLeavesAnExistingFileUnchanged)
     EXPECT_EQ(test::readFile(path), "theirs");
 }
 
-TEST(DownloadTargetTest, UnwritableFolderFailsToOpen)
-{
-    DownloadTarget target("/nonexistent-folder-for-vantiro/page.htm");
-    EXPECT_FALSE(target.open());
-    EXPECT_EQ(target.error(), ENOENT);
-}
-
 } // namespace
 } // namespace vantiro
