@@ -66,8 +66,6 @@ std::string fixedHeadLines(const PageSettings& s)
     return lines;
 }
 
-// The numbers N from 1 to 100 for which "<%keyN%>" occurs in text, written without leading
-// zeros like the placeholders the passes look for.
 // Every "<%keyN%>" with N from 1 to 100 written without leading zeros, as the replacement
 // passes look for them, with its position in text.
 std::vector<KeyPlaceholder> findPlaceholders(std::string_view text, size_t offset = 0)
@@ -87,14 +85,14 @@ std::vector<KeyPlaceholder> findPlaceholders(std::string_view text, size_t offse
     return found;
 }
 
-// The smallest placeholder number above after, or 0 when there is none.
-int nextNumber(const std::vector<KeyPlaceholder>& placeholders, int after)
+// The smallest placeholder number, or 0 when there is none.
+int smallestNumber(const std::vector<KeyPlaceholder>& placeholders)
 {
-    int next = 0;
+    int smallest = 0;
     for (const KeyPlaceholder& p : placeholders)
-        if (p.number > after && (next == 0 || p.number < next))
-            next = p.number;
-    return next;
+        if (smallest == 0 || p.number < smallest)
+            smallest = p.number;
+    return smallest;
 }
 
 } // namespace
@@ -172,9 +170,10 @@ void PageWriter::replaceBodyAndKeys(std::string& text, const Keys& keys) const
 {
     ReplaceAll(text, bodyEnd, sponsorlinkReplacement_);
     // The passes run in ascending order; a pass whose placeholder does not occur changes
-    // nothing, so only the numbers present are visited.
+    // nothing, so only the numbers present are visited. After a pass only higher numbers are
+    // left, so the next pass is always the smallest of them.
     std::vector<KeyPlaceholder> placeholders = findPlaceholders(text);
-    for (int n = nextNumber(placeholders, 0); n != 0; n = nextNumber(placeholders, n))
+    for (int n = smallestNumber(placeholders); n != 0; n = smallestNumber(placeholders))
         replaceKey(text, n, keys[static_cast<size_t>(n)], placeholders);
 }
 
@@ -190,8 +189,6 @@ void PageWriter::replaceKey(std::string& text, int number, std::string_view keyw
     std::vector<size_t> insertions;
     size_t copied = 0;
     for (const KeyPlaceholder& p : placeholders) {
-        if (p.number < number)
-            continue; // passed already; nothing will look for it again
         result.append(text, copied, p.position - copied);
         copied = p.position;
         if (p.number == number) {

@@ -53,6 +53,7 @@ private:
     std::string keywordsLine();
     std::string assembleTemplate();
     void replaceBodyAndKeys(std::string& text, const Keys& keys) const;
+    // placeholders: every one in text, none below number; afterwards those above number.
     static void replaceKey(std::string& text, int number, std::string_view keyword,
                            std::vector<KeyPlaceholder>& placeholders);
     std::string replacedSlots(const SpiderLinks& links, const Keys& keys) const;
