@@ -2,13 +2,8 @@
 // Fields: body, keywords (one per line), title, head content, robots, then one control byte
 // (bit 0 image links, bit 1 a link list of raw text, the rest the seed).
 #include "FuzzInput.h"
-#include "core/generator/CrossLinks.h"
 #include "core/generator/KeywordList.h"
 #include "core/generator/LiteralPageWriter.h"
-#include "core/generator/PageWriter.h"
-#include "core/generator/Random.h"
-#include "core/generator/RunMessages.h"
-#include "core/generator/SpiderLinks.h"
 
 using namespace vantiro;
 
@@ -29,22 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool rawLinks = control & 2;
     const std::uint64_t seed = control >> 2;
 
-    const std::vector<std::string> pageNames = {"vorschau.htm", "file2.htm", "a.htm_b.htm"};
-    const std::string sponsor = RunMessages::sponsorlink();
-
-    Random fastRandom(seed);
-    SpiderLinks links;
-    CrossLinks(pageNames, keywords, fastRandom, imageLinks).build(links);
-    if (rawLinks)
-        links = SpiderLinks::fromText(links.text());
-    PageWriter writer(settings, keywords, fastRandom, sponsor);
-    const std::string fast = writer.buildPage(links);
-
-    Random literalRandom(seed);
-    SpiderLinks literalLinks;
-    CrossLinks(pageNames, keywords, literalRandom, imageLinks).build(literalLinks);
-    const auto pick = [&] { return keywords.at(literalRandom.pick(keywords.count())); };
-    const std::string literal = test::literalPage(settings, pick, literalLinks.text(), sponsor);
+    const test::PagePair pages =
+        test::buildBothPages(settings, keywords, imageLinks, seed, rawLinks);
+    const std::string& fast = pages.fast;
+    const std::string& literal = pages.literal;
 
     if (fast != literal) {
         std::size_t at = 0;

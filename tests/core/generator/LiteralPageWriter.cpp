@@ -1,5 +1,11 @@
 #include "core/generator/LiteralPageWriter.h"
 
+#include "core/generator/CrossLinks.h"
+#include "core/generator/PageWriter.h"
+#include "core/generator/Random.h"
+#include "core/generator/RunMessages.h"
+#include "core/generator/SpiderLinks.h"
+
 namespace vantiro::test {
 namespace {
 
@@ -109,6 +115,29 @@ std::string literalPage(const PageSettings& s, const std::function<std::string()
         page = replace(page, "<%key" + std::to_string(n) + "%>", keyword);
     }
     return page + nl;
+}
+
+const std::vector<std::string> literalPageNames = {"vorschau.htm", "file2.htm", "a.htm_b.htm"};
+
+PagePair buildBothPages(const PageSettings& settings, const KeywordList& keywords, bool imageLinks,
+                        std::uint64_t seed, bool rawLinks)
+{
+    const std::string sponsor = RunMessages::sponsorlink();
+    Random fastRandom(seed);
+    SpiderLinks links;
+    CrossLinks(literalPageNames, keywords, fastRandom, imageLinks).build(links);
+    if (rawLinks)
+        links = SpiderLinks::fromText(links.text());
+    PageWriter writer(settings, keywords, fastRandom, sponsor);
+    PagePair pair;
+    pair.fast = writer.buildPage(links);
+
+    Random literalRandom(seed);
+    SpiderLinks literalLinks;
+    CrossLinks(literalPageNames, keywords, literalRandom, imageLinks).build(literalLinks);
+    const auto pick = [&] { return keywords.at(literalRandom.pick(keywords.count())); };
+    pair.literal = literalPage(settings, pick, literalLinks.text(), sponsor);
+    return pair;
 }
 
 } // namespace vantiro::test

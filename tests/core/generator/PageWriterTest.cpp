@@ -14,34 +14,9 @@
 namespace vantiro {
 namespace {
 
-const std::vector<std::string> pageNames = {"vorschau.htm", "file2.htm", "a.htm_b.htm"};
-
-// Builds the same page with the fast writer and the literal recipe from the same seed.
-struct PagePair {
-    std::string fast;
-    std::string literal;
-};
-
-PagePair buildBoth(const PageSettings& settings, const KeywordList& keywords, bool imageLinks,
-                   std::uint64_t seed, bool rawLinks = false)
-{
-    const std::string sponsor = RunMessages::sponsorlink();
-    Random fastRandom(seed);
-    SpiderLinks links;
-    CrossLinks(pageNames, keywords, fastRandom, imageLinks).build(links);
-    if (rawLinks)
-        links = SpiderLinks::fromText(links.text());
-    PageWriter writer(settings, keywords, fastRandom, sponsor);
-    PagePair pair;
-    pair.fast = writer.buildPage(links);
-
-    Random literalRandom(seed);
-    SpiderLinks literalLinks;
-    CrossLinks(pageNames, keywords, literalRandom, imageLinks).build(literalLinks);
-    const auto pick = [&] { return keywords.at(literalRandom.pick(keywords.count())); };
-    pair.literal = test::literalPage(settings, pick, literalLinks.text(), sponsor);
-    return pair;
-}
+using test::buildBothPages;
+using test::PagePair;
+const std::vector<std::string>& pageNames = test::literalPageNames;
 
 std::string randomText(std::mt19937& engine, const std::vector<std::string>& tokens, int length)
 {
@@ -81,7 +56,8 @@ TEST(PageWriter, MatchesLiteralRecipeOnAdversarialKeywordsAndTemplates)
         settings.txtTitle = randomText(engine, tokens, 2);
         settings.cmbRobots = randomText(engine, capitals, 3);
         const bool imageLinks = round % 2 == 0;
-        const PagePair pages = buildBoth(settings, keywords, imageLinks, round, round % 5 == 0);
+        const PagePair pages =
+            buildBothPages(settings, keywords, imageLinks, round, round % 5 == 0);
         ASSERT_EQ(pages.fast, pages.literal) << "round " << round;
     }
 }
@@ -93,7 +69,8 @@ TEST(PageWriter, MatchesLiteralRecipeOnPlaceholdersThatFormOnlyAfterReplacement)
          {"<BODY><%key<%key1%>%></BODY>", "<%spider%><%ke<%spider%>y3%>", "<%key1%><%spider%>",
           "<%spider%></BODY><%spider%>", "x<%key2%>y</BODY>", ""}) {
         for (std::uint64_t seed = 0; seed < 20; ++seed) {
-            const PagePair pages = buildBoth(plainSettings(body), keywords, seed % 2 == 1, seed);
+            const PagePair pages =
+                buildBothPages(plainSettings(body), keywords, seed % 2 == 1, seed);
             ASSERT_EQ(pages.fast, pages.literal) << body << " seed " << seed;
         }
     }
