@@ -166,6 +166,13 @@ template <typename Call> bool FtpSession::blocking(Call call)
     return ok;
 }
 
+template <typename Call> bool FtpSession::step(const std::string& status, Call call)
+{
+    const Busy busy(view_);
+    setStatus(status);
+    return answered(blocking(std::move(call)));
+}
+
 void FtpSession::RequestStop()
 {
     if (!Running())
@@ -386,13 +393,9 @@ bool FtpSession::SetRemotePath(const std::string& path)
     if (path.empty() || !ConnectionHandle)
         return false;
     const std::string remotePath = path.substr(std::min(ServerName.size(), path.size()));
-    bool ok = false;
-    {
-        const Busy busy(view_);
-        setStatus("Setze Pfad...");
-        ok = answered(blocking(
-            [&remotePath](FtpClient& client) { return client.setCurrentDirectory(remotePath); }));
-    }
+    const bool ok = step("Setze Pfad...", [&remotePath](FtpClient& client) {
+        return client.setCurrentDirectory(remotePath);
+    });
     if (!ok)
         view_.showMessage("Verzeichnis nicht vorhanden!");
     return ok;
@@ -497,14 +500,10 @@ bool FtpSession::downloadTo(const std::string& location, const std::string& name
 {
     if (!SetRemotePath(location))
         return false;
-    bool ok = false;
-    {
-        const Busy busy(view_);
-        setStatus("Lade Datei...");
-        const vantiro::TransferType type = TransferType;
-        ok = answered(blocking(
-            [&](FtpClient& client) { return client.getFile(name, localPath, true, type); }));
-    }
+    const vantiro::TransferType type = TransferType;
+    const bool ok = step("Lade Datei...", [&](FtpClient& client) {
+        return client.getFile(name, localPath, true, type);
+    });
     if (!ok)
         view_.showMessage(downloadFailedMessage);
     return ok;
@@ -518,15 +517,10 @@ void FtpSession::UploadFile(const std::string& localPath)
     if (slash == std::string::npos)
         return;
     const std::string name = localPath.substr(slash + 1);
-    bool ok = false;
-    {
-        const Busy busy(view_);
-        setStatus("\xDC"
-                  "bertrage Datei...");
-        const vantiro::TransferType type = TransferType;
-        ok = answered(
-            blocking([&](FtpClient& client) { return client.putFile(localPath, name, type); }));
-    }
+    const vantiro::TransferType type = TransferType;
+    const bool ok = step("\xDC"
+                         "bertrage Datei...",
+                         [&](FtpClient& client) { return client.putFile(localPath, name, type); });
     if (!ok)
         view_.showMessage("\xDC"
                           "bertragungsfehler!");
@@ -641,11 +635,10 @@ void FtpSession::RenameRemoteEntry()
             return;
         if (!SetRemotePath(LocationText))
             return;
-        setStatus("Benenne um...");
-        const Busy busy(view_);
-        const bool ok =
-            blocking([&](FtpClient& client) { return client.renameFile(oldName, *newName); });
-        showFolderOrTell(answered(ok), "Umbenennen nicht m\xF6glich");
+        const bool ok = step("Benenne um...", [&](FtpClient& client) {
+            return client.renameFile(oldName, *newName);
+        });
+        showFolderOrTell(ok, "Umbenennen nicht m\xF6glich");
     });
 }
 
@@ -657,13 +650,9 @@ void FtpSession::MakeRemoteDirectory()
         const std::string name(Trim(answer.value_or("")));
         if (name.empty() || !SetRemotePath(LocationText))
             return;
-        setStatus("Erstelle Verzeichnis...");
-        bool ok = false;
-        {
-            const Busy busy(view_);
-            ok = blocking([&name](FtpClient& client) { return client.createDirectory(name); });
-        }
-        showFolderOrTell(answered(ok), "Verzeichnis kann nicht erstellt werden!");
+        const bool ok = step("Erstelle Verzeichnis...",
+                             [&name](FtpClient& client) { return client.createDirectory(name); });
+        showFolderOrTell(ok, "Verzeichnis kann nicht erstellt werden!");
     });
 }
 

@@ -71,6 +71,8 @@ private:
     void checkConnection() const;
     // Runs one blocking client call through the view; ends the handler when it was cancelled.
     template <typename Call> bool blocking(Call call);
+    // One call behind the busy pointer under its status line, with the server's answer shown.
+    template <typename Call> bool step(const std::string& status, Call call);
     void stopAndDisconnect();
     void dropConnection();
     void showDisconnected();
