@@ -64,8 +64,7 @@ void setUpKeyboard(FtpWindowUi& ui)
     KeyboardAccess::name(*ui.DriveLokal, QStringLiteral("Lokaler Datenträger"));
     KeyboardAccess::name(*ui.DirLokal, QStringLiteral("Lokale Verzeichnisse"));
     KeyboardAccess::name(*ui.fileListLokal, QStringLiteral("Lokale Dateien"));
-    if (ui.optAscii->group())
-        KeyboardAccess::makeOptionGroup(*ui.optAscii->group());
+    KeyboardAccess::makeOptionGroup(*ui.optAscii->group());
     KeyboardAccess::setTabOrder({ui.txtServername, ui.txtUsername, ui.txtPassword, ui.cmdConnect,
                                  ui.cmdDisconnect, ui.chkPassiv,   ui.optAscii,    ui.optBinaer,
                                  ui.lstServer,     ui.txtFilter,   ui.cmdRefresh,  ui.cmdOpen,
@@ -183,7 +182,6 @@ void FtpWindowUi::createBottomRow(QWidget& window)
     lblStatus = valueLabel(window, "lblStatus");
     lblStatus->setWordWrap(true);
     prgTransfer = named(new QProgressBar(&window), "prgTransfer");
-    prgTransfer->setFormat(QStringLiteral("%v von %m Dateien"));
     QSizePolicy keepSpace = prgTransfer->sizePolicy();
     keepSpace.setRetainSizeWhenHidden(true);
     prgTransfer->setSizePolicy(keepSpace);

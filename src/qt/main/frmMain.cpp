@@ -36,15 +36,15 @@ constexpr auto warning = MessageBoxes::Icon::Exclamation;
 } // namespace
 
 frmMain::frmMain(ProgramPaths paths, WindowServices services, QWidget* parent)
-    : QWidget(parent), paths_(std::move(paths)), programFolder_(paths_.programFolder),
-      services_(services), ui_(std::make_unique<MainWindowUi>(*this))
+    : QWidget(parent), paths_(std::move(paths)), services_(services),
+      ui_(std::make_unique<MainWindowUi>(*this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vantiro 3.0 - Doorpage-Generator von ") +
                    QString::fromLatin1(makerAddress));
     resize(793, 563);
     applySettings(PageSettings::startValues());
-    WorkFolders::create(programFolder_);
+    WorkFolders::create(paths_.programFolder);
     connectButtons();
     // Seeing key presses before the focused control is what lets F1 work everywhere.
     qApp->installEventFilter(this);
@@ -113,7 +113,7 @@ void frmMain::generatePages()
     WindowRunReporter reporter(
         *this, services_.boxes, [this](FocusTarget target) { return focusWidget(target); },
         [this, &run] { applySettings(run); });
-    GenerationRun generation(run, programFolder_, services_.random, reporter);
+    GenerationRun generation(run, paths_.programFolder, services_.random, reporter);
     generation.setPixelFile(ProgramFolder::pixelFile(paths_));
     generation.run();
     applySettings(run);
@@ -135,7 +135,8 @@ QWidget* frmMain::focusWidget(FocusTarget target) const
 void frmMain::showPreview()
 {
     const QString page =
-        LocalPath::toQt(programFolder_) + QStringLiteral("/doorpages/vorschau.htm");
+        LocalPath::toQt(WorkFolders::path(paths_.programFolder, WorkFolders::doorpages)) +
+        QStringLiteral("/vorschau.htm");
     if (FileExists(LocalPath::fromQt(page))) {
         openOrExplain(page, QStringLiteral("Die Vorschauseite"));
         return;
@@ -209,7 +210,8 @@ void frmMain::openOrExplain(const QString& target, const QString& what)
 void frmMain::saveTemplate()
 {
     BusyCursor busy;
-    const TemplateFiles::SaveResult saved = TemplateFiles::save(programFolder_, settings().txtBody);
+    const TemplateFiles::SaveResult saved =
+        TemplateFiles::save(paths_.programFolder, settings().txtBody);
     if (!saved.path.empty())
         state_.VorlagenDatei = saved.path;
     busy.hide();
@@ -232,16 +234,16 @@ void frmMain::saveTemplate()
 
 void frmMain::loadTemplate()
 {
-    if (!TemplateFiles::anyExists(programFolder_)) {
+    if (!TemplateFiles::anyExists(paths_.programFolder)) {
         services_.boxes.message(QStringLiteral("Keine Vorlagen verfügbar"),
                                 QStringLiteral("Vorlagen müssen erst erstellt werden. Es wurden "
                                                "keine Vorlagen gefunden."),
                                 warning);
         return;
     }
-    const QString file =
-        services_.files.openFile(LocalPath::toQt(programFolder_) + QStringLiteral("/vorlagen/"),
-                                 QStringLiteral("VTR-Vorlagen (*.vrv)"));
+    const QString file = services_.files.openFile(
+        LocalPath::toQt(WorkFolders::path(paths_.programFolder, WorkFolders::vorlagen)) + '/',
+        QStringLiteral("VTR-Vorlagen (*.vrv)"));
     if (file.isEmpty())
         return;
 
@@ -270,19 +272,18 @@ void frmMain::resetWindow()
 
 void frmMain::chooseKeywordFile()
 {
-    const std::string folder = WorkFolders::path(programFolder_, WorkFolders::keywordfile);
+    const std::string folder = WorkFolders::path(paths_.programFolder, WorkFolders::keywordfile);
     if (!FolderExists(folder))
         CreateFolder(folder);
-    const QString file =
-        services_.files.openFile(LocalPath::toQt(programFolder_) + QStringLiteral("/keywordfile/"),
-                                 QStringLiteral("Keyword-Dateien (*.vrk)"));
+    const QString file = services_.files.openFile(LocalPath::toQt(folder) + '/',
+                                                  QStringLiteral("Keyword-Dateien (*.vrk)"));
     if (!file.isEmpty())
         ui_->txtKeyword->setText(file);
 }
 
 void frmMain::createKeywordFile()
 {
-    frmKeywords dialog(services_.boxes, programFolder_, this);
+    frmKeywords dialog(services_.boxes, paths_.programFolder, this);
     if (dialog.exec() == QDialog::Accepted)
         ui_->txtKeyword->setText(dialog.writtenFile());
 }
@@ -338,7 +339,7 @@ void frmMain::insertSampleTemplate()
 
 void frmMain::openUploadWindow()
 {
-    UploadLauncher::open(services_.boxes, LocalPath::toQt(programFolder_), this);
+    UploadLauncher::open(services_.boxes, LocalPath::toQt(paths_.programFolder), this);
 }
 
 } // namespace vantiro

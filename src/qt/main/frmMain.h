@@ -63,7 +63,6 @@ private:
     QWidget* focusWidget(FocusTarget target) const;
 
     ProgramPaths paths_;
-    std::string programFolder_;
     WindowServices services_;
     std::unique_ptr<MainWindowUi> ui_;
     PageSettings state_;
