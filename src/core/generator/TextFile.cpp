@@ -2,6 +2,7 @@
 
 #include "core/files/AtomicFile.h"
 #include "core/files/RegularFile.h"
+#include "core/generator/modGeneral.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -28,6 +29,25 @@ TextFile::NewFile TextFile::writeNew(const std::string& path, std::string_view d
     if (error == 0)
         return NewFile::Written;
     return error == EEXIST ? NewFile::Exists : NewFile::Failed;
+}
+
+TextFile::FirstFree TextFile::writeFirstFree(const std::function<std::string(int)>& pathFor,
+                                             int first, int last, std::string_view data,
+                                             FileSystem& fileSystem)
+{
+    FirstFree result;
+    for (int number = first; number <= last; ++number) {
+        result.path = pathFor(number);
+        // Names taken are skipped before a temporary file is made for them.
+        if (FileExists(result.path))
+            continue;
+        result.outcome = writeNew(result.path, data, fileSystem);
+        // Exists: a folder, a hidden entry or a file that appeared meanwhile; the next may do.
+        if (result.outcome != NewFile::Exists)
+            return result;
+    }
+    result.outcome = NewFile::Exists;
+    return result;
 }
 
 bool TextFile::read(const std::string& path, std::string& content)

@@ -2,6 +2,7 @@
 
 #include "core/files/FileSystem.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,15 @@ public:
     // also on file systems without hard links.
     static NewFile writeNew(const std::string& path, std::string_view data,
                             FileSystem& fileSystem = FileSystem::system());
+
+    // Writes data as a new file under the first of the numbered names first..last that is free.
+    // outcome is Exists when every name was taken; path is the name last tried.
+    struct FirstFree {
+        NewFile outcome = NewFile::Exists;
+        std::string path;
+    };
+    static FirstFree writeFirstFree(const std::function<std::string(int)>& pathFor, int first,
+                                    int last, std::string_view data, FileSystem& fileSystem);
 
     // Copies a file's bytes to target, replacing a file of that name.
     static bool copyReplacing(const std::string& source, const std::string& target);

@@ -64,22 +64,11 @@ KeywordFileWriter::Result KeywordFileWriter::write(const std::string& programFol
     if (typedText.empty() || typedText.find(',') == std::string::npos)
         return {Status::Refused, {}};
 
-    const std::string lines = content(typedText);
-    std::string path;
-    for (int number = 0; number <= maxFileNumber; ++number) {
-        path = folder + "/" + numberedName(number);
-        if (FileExists(path))
-            continue;
-        switch (TextFile::writeNew(path, lines, fileSystem)) {
-        case TextFile::NewFile::Written:
-            return {Status::Written, path};
-        case TextFile::NewFile::Exists:
-            continue; // a folder or hidden entry of that name; the next number is free
-        case TextFile::NewFile::Failed:
-            return {Status::WriteFailed, path};
-        }
-    }
-    return {Status::WriteFailed, path};
+    const TextFile::FirstFree written =
+        TextFile::writeFirstFree([&](int number) { return folder + "/" + numberedName(number); }, 0,
+                                 maxFileNumber, content(typedText), fileSystem);
+    return {written.outcome == TextFile::NewFile::Written ? Status::Written : Status::WriteFailed,
+            written.path};
 }
 
 } // namespace vantiro

@@ -19,19 +19,16 @@ TemplateFiles::SaveResult TemplateFiles::save(const std::string& programFolder,
     if (!FolderExists(folder))
         CreateFolder(folder);
 
-    const std::string content = body + "\r\n\r\n";
-    for (int number = 1; number <= highestNumber; ++number) {
-        const std::string path = pathFor(programFolder, number);
-        if (FileExists(path))
-            continue;
-        switch (TextFile::writeNew(path, content, fileSystem)) {
-        case TextFile::NewFile::Written:
-            return {SaveStatus::Written, path};
-        case TextFile::NewFile::Exists:
-            continue; // a folder, a hidden entry or a file that appeared meanwhile
-        case TextFile::NewFile::Failed:
-            return {SaveStatus::WriteFailed, path};
-        }
+    const TextFile::FirstFree written =
+        TextFile::writeFirstFree([&](int number) { return pathFor(programFolder, number); }, 1,
+                                 highestNumber, body + "\r\n\r\n", fileSystem);
+    switch (written.outcome) {
+    case TextFile::NewFile::Written:
+        return {SaveStatus::Written, written.path};
+    case TextFile::NewFile::Failed:
+        return {SaveStatus::WriteFailed, written.path};
+    case TextFile::NewFile::Exists:
+        break;
     }
     return {SaveStatus::NoFreeNumber, {}};
 }
