@@ -39,10 +39,13 @@ constexpr std::chrono::milliseconds quitTime{3000};
 // The longest wait in the loop, so that cancel() and the stall limit are noticed soon.
 constexpr long longestWaitMilliseconds = 100;
 
-const char* const lostConnectionText = "Verbindung zum Server unterbrochen";
-const char* const timeoutText = "Zeit\xFC"
-                                "berschreitung: Der Server antwortet zu langsam";
-const char* const cancelledText = "Abgebrochen";
+using Failure = TransferFailure;
+static_assert(Failure::untrustedKey == Failure::base + CURLE_PEER_FAILED_VERIFICATION);
+static_assert(Failure::noConnection == Failure::base + CURLE_COULDNT_CONNECT);
+static_assert(Failure::lostConnection == Failure::base + CURLE_RECV_ERROR);
+static_assert(Failure::localWrite == Failure::base + CURLE_WRITE_ERROR);
+static_assert(Failure::localRead == Failure::base + CURLE_READ_ERROR);
+static_assert(Failure::malformed == Failure::base + CURLE_URL_MALFORMAT);
 
 // The user reads what went wrong in German; libcurl's own words follow for whoever helps them.
 const char* transportFailureText(int curlCode)
@@ -73,7 +76,6 @@ const char* transportFailureText(int curlCode)
         return nullptr;
     }
 }
-const char* const reloginNotice = "Verbindung wiederhergestellt";
 
 CURL* easy(void* handle)
 {
@@ -674,22 +676,22 @@ bool CurlFtpClient::relogin()
         const FtpResponse cause = response_;
         dropConnection();
         if (cause.code == cancelledCode)
-            return failLocally(cancelledCode, cancelledText);
-        return failLocally(lostConnectionCode, lostConnectionText);
+            return failLocally(cancelledCode, Failure::cancelledText);
+        return failLocally(lostConnectionCode, Failure::lostConnectionText);
     }
     // Every command names its full path; the CWD only takes the server back to where the user
     // stands, as a fresh login would be elsewhere.
     runCommand("CWD " + current_);
     if (!handle_)
-        return failLocally(lostConnectionCode, lostConnectionText);
-    notices_.add(reloginNotice);
+        return failLocally(lostConnectionCode, Failure::lostConnectionText);
+    notices_.add(Failure::reloginNotice);
     return true;
 }
 
 bool CurlFtpClient::ensureConnected()
 {
     if (!loggedIn_)
-        return failTransport(CURLE_COULDNT_CONNECT, "Keine Verbindung zum Server");
+        return failTransport(CURLE_COULDNT_CONNECT, Failure::noConnectionText);
     if (connected())
         return true;
     return relogin();
@@ -745,7 +747,7 @@ bool CurlFtpClient::runCommand(const std::string& command, bool intermediateExpe
         const std::vector<FtpReplyLog::Reply> flushed = replies_.replies();
         abandonConnection();
         if (flushed.empty())
-            return failLocally(lostConnectionCode, lostConnectionText);
+            return failLocally(lostConnectionCode, Failure::lostConnectionText);
         const FtpReplyLog::Reply& reply = flushed.front();
         response_ = FtpResponse{static_cast<unsigned long>(reply.code), reply.text};
         if (isCompletion(reply.code) || (intermediateExpected && isIntermediate(reply.code)))
@@ -952,11 +954,11 @@ void CurlFtpClient::applyCommonOptions()
 bool CurlFtpClient::finish(int curlCode, bool serverAccepted)
 {
     if (curlCode == cancelledResult)
-        return failLocally(cancelledCode, cancelledText);
+        return failLocally(cancelledCode, Failure::cancelledText);
     if (curlCode == stalledResult || curlCode == CURLE_OPERATION_TIMEDOUT)
-        return failLocally(timeoutCode, timeoutText);
+        return failLocally(timeoutCode, Failure::timeoutText);
     if (curlCode == noConnectionResult)
-        return failLocally(lostConnectionCode, lostConnectionText);
+        return failLocally(lostConnectionCode, Failure::lostConnectionText);
     if (curlCode == CURLE_OK && serverAccepted) {
         response_ = FtpResponse{0, replies_.lastText()};
         return true;
@@ -967,7 +969,7 @@ bool CurlFtpClient::finish(int curlCode, bool serverAccepted)
         return false;
     }
     if ((refuseNewControlConnection_ && !connected()) || refusedSocket_)
-        return failLocally(lostConnectionCode, lostConnectionText);
+        return failLocally(lostConnectionCode, Failure::lostConnectionText);
     if (curlCode == CURLE_OK)
         return failTransport(CURLE_WEIRD_SERVER_REPLY, replies_.unfinishedText());
     const std::string detail =

@@ -4,6 +4,7 @@
 #include "platform/FtpReplyLog.h"
 #include "platform/FtpServerAddress.h"
 #include "platform/NoticeQueue.h"
+#include "platform/TransferFailure.h"
 
 #include <atomic>
 #include <chrono>
@@ -42,10 +43,10 @@ class HostTrust;
 // or a German description of the local failure; the password never appears in it.
 class CurlFtpClient final : public FtpClient {
 public:
-    static constexpr unsigned long transportErrorBase = 12000;
-    static constexpr unsigned long timeoutCode = 12002;
-    static constexpr unsigned long unsendableNameCode = 12003;
-    static constexpr unsigned long lostConnectionCode = 12056;
+    static constexpr unsigned long transportErrorBase = TransferFailure::base;
+    static constexpr unsigned long timeoutCode = TransferFailure::timeout;
+    static constexpr unsigned long unsendableNameCode = TransferFailure::malformed;
+    static constexpr unsigned long lostConnectionCode = TransferFailure::lostConnection;
 
     // How long a connection may stay quiet and how slow a call may be. The defaults suit real
     // hosts; tests make them short.

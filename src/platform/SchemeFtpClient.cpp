@@ -4,6 +4,7 @@
 #include "platform/FtpServerAddress.h"
 #include "platform/HostTrust.h"
 #include "platform/SftpClient.h"
+#include "platform/TransferFailure.h"
 
 namespace vantiro {
 namespace {
@@ -33,7 +34,10 @@ public:
     bool removeDirectory(const std::string&) override { return false; }
     bool createDirectory(const std::string&) override { return false; }
     bool renameFile(const std::string&, const std::string&) override { return false; }
-    FtpResponse lastResponse() const override { return {12007, "Keine Verbindung zum Server"}; }
+    FtpResponse lastResponse() const override
+    {
+        return {TransferFailure::noConnection, TransferFailure::noConnectionText};
+    }
 };
 
 std::unique_ptr<FtpClient> makeCurlClient(const std::shared_ptr<HostTrust>& trust)

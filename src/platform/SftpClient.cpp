@@ -26,16 +26,15 @@
 namespace vantiro {
 namespace {
 
-// The libcurl numbers that CurlFtpClient reports for the same failures.
-constexpr unsigned long transportBase = 12000;
-constexpr unsigned long malformedAddress = transportBase + 3;
-constexpr unsigned long unsupported = transportBase + 1;
-constexpr unsigned long noConnection = transportBase + 7;
-constexpr unsigned long localWrite = transportBase + 23;
-constexpr unsigned long localRead = transportBase + 26;
-constexpr unsigned long timedOut = transportBase + 2;
-constexpr unsigned long connectionLost = transportBase + 56;
-constexpr unsigned long sshFailure = transportBase + 79;
+using Failure = TransferFailure;
+constexpr unsigned long malformedAddress = Failure::malformed;
+constexpr unsigned long unsupported = Failure::base + 1;
+constexpr unsigned long noConnection = Failure::noConnection;
+constexpr unsigned long localWrite = Failure::localWrite;
+constexpr unsigned long localRead = Failure::localRead;
+constexpr unsigned long timedOut = Failure::timeout;
+constexpr unsigned long connectionLost = Failure::lostConnection;
+constexpr unsigned long sshFailure = Failure::base + 79;
 constexpr unsigned long loginRefused = 530;
 constexpr unsigned long refusedByServer = 550;
 
@@ -260,7 +259,7 @@ bool SftpClient::openSocket(const FtpServerAddress& address)
     addrinfo* found = nullptr;
     if (getaddrinfo(address.host.c_str(), std::to_string(address.port).c_str(), &hints, &found) !=
         0)
-        return fail(transportBase + 6, "Servername nicht gefunden: " + address.host);
+        return fail(Failure::base + 6, "Servername nicht gefunden: " + address.host);
     const std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> results(found, &freeaddrinfo);
     for (const addrinfo* candidate = found; candidate; candidate = candidate->ai_next) {
         const int fd =
@@ -657,7 +656,7 @@ bool SftpClient::ensureConnected()
     if (connected())
         return true;
     if (!login_)
-        return fail(noConnection, "Keine Verbindung zum Server");
+        return fail(noConnection, Failure::noConnectionText);
     return relogin();
 }
 
@@ -669,10 +668,10 @@ bool SftpClient::relogin()
     if (!openSession()) {
         // A refused key or a cancel says more than "lost"; everything else was the connection.
         if (response_.code != untrustedKeyCode && response_.code != cancelledCode)
-            fail(connectionLost, "Verbindung zum Server unterbrochen");
+            fail(connectionLost, Failure::lostConnectionText);
         return false;
     }
-    notices_.add("Verbindung wiederhergestellt");
+    notices_.add(Failure::reloginNotice);
     return true;
 }
 
@@ -693,7 +692,7 @@ bool SftpClient::takeCancel()
 {
     if (!cancelRequested_.exchange(false))
         return false;
-    return !fail(cancelledCode, "Abgebrochen");
+    return !fail(cancelledCode, Failure::cancelledText);
 }
 
 bool SftpClient::failSession(const char* what)
@@ -704,8 +703,7 @@ bool SftpClient::failSession(const char* what)
     const std::string detail = message && *message ? std::string(": ") + message : "";
     switch (error) {
     case LIBSSH2_ERROR_TIMEOUT:
-        return fail(timedOut, "Zeit\xFC"
-                              "berschreitung: Der Server antwortet zu langsam");
+        return fail(timedOut, Failure::timeoutText);
     case LIBSSH2_ERROR_SOCKET_DISCONNECT:
     case LIBSSH2_ERROR_SOCKET_RECV:
     case LIBSSH2_ERROR_SOCKET_SEND:
@@ -713,7 +711,7 @@ bool SftpClient::failSession(const char* what)
     case LIBSSH2_ERROR_BANNER_RECV:
     case LIBSSH2_ERROR_BANNER_SEND:
         connected_ = false;
-        return fail(connectionLost, "Verbindung zum Server unterbrochen" + detail);
+        return fail(connectionLost, Failure::lostConnectionText + detail);
     default:
         return fail(sshFailure, what + detail);
     }

@@ -3,6 +3,7 @@
 #include "core/ftp/FtpClient.h"
 #include "platform/FtpServerAddress.h"
 #include "platform/NoticeQueue.h"
+#include "platform/TransferFailure.h"
 
 #include <atomic>
 #include <chrono>
@@ -24,13 +25,12 @@ class HostTrust;
 //
 // The server's host key is checked against known_hosts and HostTrust after the key exchange and
 // before the user name is sent; a refused key ends the connection with untrustedKeyCode.
-// Error codes and their texts are those of CurlFtpClient, so the window and the tool need not
-// know which client answered: 12002 timeout, 12007 no connection, 12056 connection lost, 12023
-// local file not writable, 12026 not readable, 530 for a refused login and 550 for an
-// operation the server refused, with the reason in the text.
+// Error codes and their texts are TransferFailure's, as for CurlFtpClient: 12002 timeout, 12007 no
+// connection, 12056 connection lost, 12023 local file not writable, 12026 not readable, 530 for a
+// refused login and 550 for an operation the server refused, with the reason in the text.
 class SftpClient final : public FtpClient {
 public:
-    static constexpr unsigned long untrustedKeyCode = 12060;
+    static constexpr unsigned long untrustedKeyCode = TransferFailure::untrustedKey;
     static constexpr long defaultTimeoutMilliseconds = 60000;
 
     explicit SftpClient(std::shared_ptr<HostTrust> trust = nullptr);
