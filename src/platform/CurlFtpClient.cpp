@@ -8,6 +8,7 @@
 #include "platform/CurlTlsSecurity.h"
 #include "platform/DownloadTarget.h"
 #include "platform/FtpRemotePath.h"
+#include "platform/UploadSource.h"
 
 #include <curl/curl.h>
 
@@ -105,23 +106,6 @@ private:
     curl_slist* list_ = nullptr;
 };
 
-class FileDescriptor final {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 int portOf(const curl_sockaddr* address)
 {
     if (address->family == AF_INET) {
@@ -187,15 +171,6 @@ bool localEntryExists(const std::string& path)
 {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0;
-}
-
-ssize_t readRetrying(int fd, char* buffer, std::size_t size)
-{
-    ssize_t count = 0;
-    do {
-        count = ::read(fd, buffer, size);
-    } while (count < 0 && errno == EINTR);
-    return count;
 }
 
 FtpTime utcNow()
@@ -473,21 +448,19 @@ bool CurlFtpClient::putFile(const std::string& localPath, const std::string& rem
 {
     if (!ensureSendable(remoteName) || !ensureConnected())
         return false;
-    const FileDescriptor file(::open(localPath.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (file.get() < 0 || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return failTransport(CURLE_READ_ERROR,
-                             "Die lokale Datei kann nicht gelesen werden: " + localPath);
+    UploadSource file(localPath);
+    if (!file.isOpen())
+        return failTransport(CURLE_READ_ERROR, file.failureText());
 
     const bool ascii = type == TransferType::Ascii;
-    const auto size = static_cast<std::uint64_t>(info.st_size);
+    const std::uint64_t size = file.size();
     AsciiLineEnds lineEnds(AsciiLineEnds::Direction::ToNetwork);
     std::string pending;
     std::size_t sent = 0;
     std::uint64_t read = 0;
     bool readFailed = false;
     auto readFile = [&](char* buffer, std::size_t capacity) -> ssize_t {
-        const ssize_t count = readRetrying(file.get(), buffer, capacity);
+        const ssize_t count = file.read(buffer, capacity);
         readFailed = count < 0;
         if (count > 0) {
             read += static_cast<std::uint64_t>(count);
@@ -518,7 +491,7 @@ bool CurlFtpClient::putFile(const std::string& localPath, const std::string& rem
     const std::string path = FtpRemotePath::join(current_, onWire(remoteName));
     const bool stored = withConnection([&] {
         // A retry after a new login starts the file again.
-        lseek(file.get(), 0, SEEK_SET);
+        file.rewind();
         lineEnds = AsciiLineEnds(AsciiLineEnds::Direction::ToNetwork);
         pending.clear();
         sent = 0;
@@ -527,11 +500,10 @@ bool CurlFtpClient::putFile(const std::string& localPath, const std::string& rem
         request.url = url(path, false);
         request.type = type;
         request.upload = true;
-        request.uploadSize = ascii ? -1 : static_cast<curl_off_t>(info.st_size);
+        request.uploadSize = ascii ? -1 : static_cast<curl_off_t>(size);
         const int code = perform(request);
         if (readFailed)
-            return failTransport(CURLE_READ_ERROR,
-                                 "Die lokale Datei kann nicht gelesen werden: " + localPath);
+            return failTransport(CURLE_READ_ERROR, file.failureText());
         return finish(code, true);
     });
     source_ = nullptr;

@@ -6,6 +6,7 @@
 #include "platform/FtpRemotePath.h"
 #include "platform/HostFingerprint.h"
 #include "platform/HostTrust.h"
+#include "platform/UploadSource.h"
 
 #include <libssh2.h>
 #include <libssh2_sftp.h>
@@ -79,22 +80,6 @@ public:
 
 private:
     LIBSSH2_SFTP_HANDLE* handle_;
-};
-
-class LocalFile final {
-public:
-    explicit LocalFile(int fd) : fd_(fd) {}
-    ~LocalFile()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    LocalFile(const LocalFile&) = delete;
-    LocalFile& operator=(const LocalFile&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
 };
 
 int knownHostKeyType(int hostKeyType)
@@ -542,10 +527,9 @@ bool SftpClient::putFile(const std::string& localPath, const std::string& remote
 {
     if (!ensureConnected() || !ensureSendable(remoteName))
         return false;
-    const LocalFile local(::open(localPath.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (local.get() < 0 || fstat(local.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return fail(localRead, "Die lokale Datei kann nicht gelesen werden: " + localPath);
+    UploadSource local(localPath);
+    if (!local.isOpen())
+        return fail(localRead, local.failureText());
     const std::string remote = path(remoteName);
     RemoteHandle file(libssh2_sftp_open_ex(
         sftp(sftp_), remote.c_str(), static_cast<unsigned int>(remote.size()),
@@ -556,15 +540,13 @@ bool SftpClient::putFile(const std::string& localPath, const std::string& remote
         return failServer("Datei kann nicht angelegt werden");
     std::vector<char> buffer(chunkBytes);
     std::uint64_t done = 0;
-    const auto total = static_cast<std::uint64_t>(info.st_size);
+    const std::uint64_t total = local.size();
     for (;;) {
         if (takeCancel())
             return false;
-        const ssize_t count = ::read(local.get(), buffer.data(), buffer.size());
-        if (count < 0 && errno == EINTR)
-            continue;
+        const ssize_t count = local.read(buffer.data(), buffer.size());
         if (count < 0)
-            return fail(localRead, "Die lokale Datei kann nicht gelesen werden: " + localPath);
+            return fail(localRead, local.failureText());
         if (count == 0)
             break;
         for (ssize_t sent = 0; sent < count;) {

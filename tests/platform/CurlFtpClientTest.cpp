@@ -305,6 +305,10 @@ TEST_F(CurlFtpClientTest, UploadFailuresReportLocalAndRemoteCauses)
     EXPECT_EQ(client.lastResponse().code, 12026u);
     EXPECT_FALSE(client.putFile(local.path(), "folder", TransferType::Binary));
     EXPECT_EQ(client.lastResponse().code, 12026u);
+    // A pipe without a writer would hold the upload for ever.
+    ASSERT_EQ(::mkfifo(local.file("pipe.htm").c_str(), 0600), 0);
+    EXPECT_FALSE(client.putFile(local.file("pipe.htm"), "pipe.htm", TransferType::Binary));
+    EXPECT_EQ(client.lastResponse().code, 12026u);
 
     test::writeFile(local.file("page.htm"), "x");
     EXPECT_FALSE(
