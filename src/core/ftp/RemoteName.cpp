@@ -1,59 +1,11 @@
 #include "core/ftp/RemoteName.h"
 
 #include "core/text/Cp1252.h"
+#include "core/text/Utf8.h"
 
 #include <algorithm>
 
 namespace vantiro {
-namespace {
-
-bool isContinuation(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
-
-// Decodes one UTF-8 sequence at pos; returns its length, 0 when it is broken, overlong, a
-// surrogate or beyond U+10FFFF.
-std::size_t decodeUtf8(std::string_view bytes, std::size_t pos, char32_t& out)
-{
-    const auto lead = static_cast<unsigned char>(bytes[pos]);
-    std::size_t length = 0;
-    char32_t value = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
-        out = lead;
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1F;
-        minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0F;
-        minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07;
-        minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    if (pos + length > bytes.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(bytes[pos + i]);
-        if (!isContinuation(next))
-            return 0;
-        value = (value << 6) | (next & 0x3F);
-    }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-        return 0;
-    out = value;
-    return length;
-}
-
-} // namespace
 
 std::u32string NameText(std::string_view name)
 {
@@ -62,7 +14,7 @@ std::u32string NameText(std::string_view name)
     result.reserve(name.size());
     for (std::size_t pos = 0; pos < name.size();) {
         char32_t c = 0;
-        const std::size_t length = decodeUtf8(name, pos, c);
+        const std::size_t length = Utf8::decode(name, pos, c);
         if (length == 0) {
             result.clear();
             for (const char byte : name)
@@ -76,25 +28,6 @@ std::u32string NameText(std::string_view name)
 }
 
 namespace {
-
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // The letters of Windows-1252 (ASCII, Latin-1, Š Œ Ž Ÿ) and the rest of Latin Extended-A,
 // where upper and lower case alternate. Other scripts keep their case; ß and µ have no upper
@@ -143,7 +76,7 @@ std::string mapCase(std::string_view name, CodePointMap codePointMap)
     std::string result;
     result.reserve(name.size() + name.size() / 2);
     for (const char32_t c : NameText(name))
-        appendUtf8(result, codePointMap(c));
+        Utf8::append(result, codePointMap(c));
     return result;
 }
 
@@ -161,14 +94,7 @@ int compareWithBlanks(std::u32string_view rest)
 
 bool IsUtf8(std::string_view bytes)
 {
-    for (std::size_t pos = 0; pos < bytes.size();) {
-        char32_t c = 0;
-        const std::size_t length = decodeUtf8(bytes, pos, c);
-        if (length == 0)
-            return false;
-        pos += length;
-    }
-    return true;
+    return Utf8::isValid(bytes);
 }
 
 std::string UpperCaseText(std::string_view name)

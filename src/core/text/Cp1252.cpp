@@ -1,5 +1,7 @@
 #include "core/text/Cp1252.h"
 
+#include "core/text/Utf8.h"
+
 #include <array>
 #include <cstdint>
 
@@ -30,12 +32,9 @@ char byteOf(char32_t character)
     return '?';
 }
 
-bool isContinuation(unsigned char c)
-{
-    return (c & 0xC0) == 0x80;
-}
-
-std::size_t sequenceLength(unsigned char lead)
+// How many bytes a lead byte announces, so that a broken sequence is skipped with the
+// continuation bytes that belong to it and never swallows the character after it.
+std::size_t announcedLength(unsigned char lead)
 {
     if (lead >= 0xF0)
         return 4;
@@ -46,46 +45,6 @@ std::size_t sequenceLength(unsigned char lead)
     return 1;
 }
 
-// Decodes the sequence at the start of `in`. Returns the character, or U+FFFF for a broken,
-// overlong or surrogate sequence; `used` is how many bytes belong to it, so that a broken
-// sequence never swallows the character after it.
-char32_t decode(std::string_view in, std::size_t& used)
-{
-    const auto lead = static_cast<unsigned char>(in[0]);
-    const std::size_t length = sequenceLength(lead);
-    used = 1;
-    while (used < length && used < in.size() &&
-           isContinuation(static_cast<unsigned char>(in[used])))
-        ++used;
-    constexpr char32_t broken = 0xFFFF;
-    if (lead < 0x80)
-        return lead;
-    if (isContinuation(lead) || used < length || lead > 0xF4)
-        return broken;
-    char32_t character = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i)
-        character = (character << 6) | (static_cast<unsigned char>(in[i]) & 0x3F);
-    static constexpr std::array<char32_t, 5> smallest = {0, 0, 0x80, 0x800, 0x10000};
-    if (character < smallest[length] || character > 0x10FFFF ||
-        (character >= 0xD800 && character <= 0xDFFF))
-        return broken;
-    return character;
-}
-
-void appendUtf8(std::string& out, char32_t character)
-{
-    if (character < 0x80) {
-        out += static_cast<char>(character);
-    } else if (character < 0x800) {
-        out += static_cast<char>(0xC0 | (character >> 6));
-        out += static_cast<char>(0x80 | (character & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (character >> 12));
-        out += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (character & 0x3F));
-    }
-}
-
 } // namespace
 
 std::string Cp1252::fromUtf8(std::string_view utf8)
@@ -94,8 +53,17 @@ std::string Cp1252::fromUtf8(std::string_view utf8)
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
-        std::size_t used = 1;
-        out += byteOf(decode(utf8.substr(i), used));
+        char32_t character = 0;
+        std::size_t used = Utf8::decode(utf8, i, character);
+        if (used == 0) {
+            const std::size_t length = announcedLength(static_cast<unsigned char>(utf8[i]));
+            used = 1;
+            while (used < length && i + used < utf8.size() &&
+                   (static_cast<unsigned char>(utf8[i + used]) & 0xC0) == 0x80)
+                ++used;
+            character = 0xFFFF; // no byte of its own: '?'
+        }
+        out += byteOf(character);
         i += used;
     }
     return out;
@@ -111,7 +79,7 @@ std::string Cp1252::toUtf8(std::string_view cp1252)
     std::string out;
     out.reserve(cp1252.size() * 2);
     for (const char c : cp1252)
-        appendUtf8(out, characterOf(static_cast<unsigned char>(c)));
+        Utf8::append(out, characterOf(static_cast<unsigned char>(c)));
     return out;
 }
 
