@@ -12,19 +12,14 @@
 #include "BenchSupport.h"
 
 #include "core/generator/TextFile.h"
+#include "support/ServerProcess.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
-#include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <netinet/in.h>
-#include <poll.h>
+#include <functional>
 #include <string>
-#include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -68,58 +63,22 @@ double timedRun(std::vector<std::string> args)
     return run.exitCode == 0 ? run.seconds : -1;
 }
 
-int freePort()
-{
-    const int probe = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = -1;
-    if (bind(probe, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    close(probe);
-    return port;
-}
-
-bool greets(int port)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        const int client = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<uint16_t>(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        char reply[4] = {};
-        pollfd readable{client, POLLIN, 0};
-        const bool ok =
-            connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-            poll(&readable, 1, 2000) > 0 && recv(client, reply, 3, MSG_WAITALL) == 3 &&
-            std::string(reply) == "220";
-        close(client);
-        if (ok)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-}
-
 struct Server {
     std::string name;
     std::string root;
     int port = -1;
-    pid_t pid = -1;
+    vantiro::test::ServerProcess process;
 };
 
-void stop(Server& server)
+// The server on a free port, ready once it greets there.
+bool start(Server& server, const std::function<std::vector<std::string>(const std::string&)>& args,
+           const std::string& log)
 {
-    if (server.pid > 0) {
-        kill(server.pid, SIGTERM);
-        waitFor(server.pid);
-        server.pid = -1;
-    }
+    const int port = vantiro::test::ServerProcess::freePort();
+    server.port = port;
+    return server.process.start(args(std::to_string(port)), log, [port] {
+        return vantiro::test::ServerProcess::greetsWithFtp(port);
+    });
 }
 
 bool startPureFtpd(const std::string& work, Server& server)
@@ -138,11 +97,25 @@ bool startPureFtpd(const std::string& work, Server& server)
                    std::to_string(nobody), "-d", server.root, "-f", passwd, "-m", "-F", database},
                   input)) != 0)
         return false;
-    server.port = freePort();
-    server.pid = spawn({"pure-ftpd", "-S", "127.0.0.1," + std::to_string(server.port), "-l",
-                        "puredb:" + database, "-E", "-H", "-A", "-c", "50", "-C", "20", "-Y", "0"},
-                       "", work + "/pure-ftpd.log");
-    return server.pid > 0 && greets(server.port);
+    return start(
+        server,
+        [&](const std::string& port) -> std::vector<std::string> {
+            return {"/usr/sbin/pure-ftpd",
+                    "-S",
+                    "127.0.0.1," + port,
+                    "-l",
+                    "puredb:" + database,
+                    "-E",
+                    "-H",
+                    "-A",
+                    "-c",
+                    "50",
+                    "-C",
+                    "20",
+                    "-Y",
+                    "0"};
+        },
+        work + "/pure-ftpd.log");
 }
 
 bool startListOnly(const std::string& work, Server& server)
@@ -150,11 +123,12 @@ bool startListOnly(const std::string& work, Server& server)
     server.name = "pyftpdlib (LIST only)";
     server.root = work + "/list-root";
     fs::create_directories(server.root);
-    server.port = freePort();
-    server.pid = spawn({"/usr/bin/python3", "-c", listOnlyServer, std::to_string(server.port),
-                        server.root, user, password},
-                       "", work + "/pyftpdlib.log");
-    return server.pid > 0 && greets(server.port);
+    return start(
+        server,
+        [&](const std::string& port) -> std::vector<std::string> {
+            return {"/usr/bin/python3", "-c", listOnlyServer, port, server.root, user, password};
+        },
+        work + "/pyftpdlib.log");
 }
 
 void emptyFolder(const std::string& folder)
@@ -277,8 +251,8 @@ int main(int argc, char** argv)
                 !compare(*server, home, 4, runs, 1.0, met))
                 result = 2;
     }
-    stop(pure);
-    stop(listOnly);
+    pure.process.stop();
+    listOnly.process.stop();
     if (!keep)
         fs::remove_all(work);
     return result != 0 ? result : met ? 0 : 1;

@@ -1,12 +1,7 @@
 #include "support/FtpTestServer.h"
 
-#include <arpa/inet.h>
 #include <filesystem>
-#include <netinet/in.h>
-#include <poll.h>
 #include <stdexcept>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <vector>
 
 namespace vantiro::test {
@@ -34,38 +29,6 @@ Handler.authorizer = authorizer
 # Without a poll timeout the idle timer does not fire once a command has reset it.
 FTPServer(('127.0.0.1', int(port)), Handler).serve_forever(timeout=0.2)
 )";
-
-class Socket final {
-public:
-    Socket() : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
-    ~Socket()
-    {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int fd() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-// True once a connection gets the server's "220" greeting.
-bool greets(int port)
-{
-    const Socket client;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(client.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-        return false;
-    pollfd readable{client.fd(), POLLIN, 0};
-    char greeting[4] = {};
-    return poll(&readable, 1, 2000) > 0 && recv(client.fd(), greeting, 3, MSG_WAITALL) == 3 &&
-           std::string(greeting) == "220";
-}
 
 } // namespace
 
@@ -116,7 +79,8 @@ bool FtpTestServer::start(const Options& options)
                                          options.mlsd ? "1" : "0",
                                          std::to_string(options.idleTimeoutSeconds)};
     // The server writes no marker of its own; its greeting on the port is the sign.
-    return process_.start(args, folder_.file("server.log"), [this] { return greets(port_); });
+    return process_.start(args, folder_.file("server.log"),
+                          [this] { return ServerProcess::greetsWithFtp(port_); });
 }
 
 } // namespace vantiro::test

@@ -6,8 +6,10 @@
 #include <csignal>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <spawn.h>
 #include <stdexcept>
+#include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -17,6 +19,25 @@
 extern char** environ;
 
 namespace vantiro::test {
+namespace {
+
+class Socket final {
+public:
+    Socket() : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
+    ~Socket()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+} // namespace
 
 ServerProcess::~ServerProcess()
 {
@@ -94,6 +115,21 @@ void ServerProcess::resume()
 {
     if (pid_ > 0)
         kill(pid_, SIGCONT);
+}
+
+bool ServerProcess::greetsWithFtp(int port)
+{
+    const Socket client;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(client.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return false;
+    pollfd readable{client.fd(), POLLIN, 0};
+    char greeting[4] = {};
+    return poll(&readable, 1, 2000) > 0 && recv(client.fd(), greeting, 3, MSG_WAITALL) == 3 &&
+           std::string(greeting) == "220";
 }
 
 void ServerProcess::stop()

@@ -18,6 +18,8 @@ public:
 
     // A port on 127.0.0.1 that nobody listens on right now.
     static int freePort();
+    // True once a connection to port on 127.0.0.1 gets an FTP server's "220" greeting.
+    static bool greetsWithFtp(int port);
 
     // Starts args[0] with args; true once readyFile exists, false when the process ended first
     // or 20 seconds passed (the process is killed then).
