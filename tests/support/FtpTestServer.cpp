@@ -1,7 +1,6 @@
 #include "support/FtpTestServer.h"
 
 #include <filesystem>
-#include <stdexcept>
 #include <vector>
 
 namespace vantiro::test {
@@ -37,12 +36,25 @@ FtpTestServer::FtpTestServer() : FtpTestServer(Options{}) {}
 FtpTestServer::FtpTestServer(Options options) : root_(folder_.file("root"))
 {
     std::filesystem::create_directory(root_);
-    // A port can be taken by someone else between the probe and the server's bind; then the
-    // server ends at once and another port is tried.
-    for (int attempt = 0; attempt < 5; ++attempt)
-        if (start(options))
-            return;
-    throw std::runtime_error("the FTP test server does not start:\n" + log());
+    const bool plain = options.mlsd && options.idleTimeoutSeconds <= 0;
+    // The server writes no marker of its own; its greeting on the port is the sign.
+    port_ = process_.startOnFreePort(
+        [&](const std::string& port) {
+            return plain
+                       ? std::vector<std::string>{python, "-m",  "pyftpdlib", "-i",     "127.0.0.1",
+                                                  "-p",   port,  "-w",        "-d",     root_,
+                                                  "-u",   user_, "-P",        password_}
+                       : std::vector<std::string>{python,
+                                                  "-c",
+                                                  configuredServer,
+                                                  port,
+                                                  root_,
+                                                  user_,
+                                                  password_,
+                                                  options.mlsd ? "1" : "0",
+                                                  std::to_string(options.idleTimeoutSeconds)};
+        },
+        folder_.file("server.log"), &ServerProcess::greetsWithFtp);
 }
 
 std::string FtpTestServer::address() const
@@ -58,29 +70,6 @@ std::string FtpTestServer::log() const
 void FtpTestServer::stop()
 {
     process_.stop();
-}
-
-bool FtpTestServer::start(const Options& options)
-{
-    port_ = ServerProcess::freePort();
-    const std::string port = std::to_string(port_);
-    const bool plain = options.mlsd && options.idleTimeoutSeconds <= 0;
-    const std::vector<std::string> args =
-        plain ? std::vector<std::string>{python, "-m",  "pyftpdlib", "-i",     "127.0.0.1",
-                                         "-p",   port,  "-w",        "-d",     root_,
-                                         "-u",   user_, "-P",        password_}
-              : std::vector<std::string>{python,
-                                         "-c",
-                                         configuredServer,
-                                         port,
-                                         root_,
-                                         user_,
-                                         password_,
-                                         options.mlsd ? "1" : "0",
-                                         std::to_string(options.idleTimeoutSeconds)};
-    // The server writes no marker of its own; its greeting on the port is the sign.
-    return process_.start(args, folder_.file("server.log"),
-                          [this] { return ServerProcess::greetsWithFtp(port_); });
 }
 
 } // namespace vantiro::test

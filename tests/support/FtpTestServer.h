@@ -43,8 +43,6 @@ public:
     void stop();
 
 private:
-    bool start(const Options& options);
-
     TempDir folder_;
     std::string root_;
     std::string user_ = "vantiro";

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <netinet/in.h>
 #include <poll.h>
 #include <spawn.h>
@@ -130,6 +132,20 @@ bool ServerProcess::greetsWithFtp(int port)
     char greeting[4] = {};
     return poll(&readable, 1, 2000) > 0 && recv(client.fd(), greeting, 3, MSG_WAITALL) == 3 &&
            std::string(greeting) == "220";
+}
+
+int ServerProcess::startOnFreePort(
+    const std::function<std::vector<std::string>(const std::string&)>& args,
+    const std::string& logPath, const std::function<bool(int)>& isReady)
+{
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const int port = freePort();
+        if (start(args(std::to_string(port)), logPath, [&] { return isReady(port); }))
+            return port;
+    }
+    std::ifstream log(logPath);
+    throw std::runtime_error(args("PORT").front() + " does not start:\n" +
+                             std::string(std::istreambuf_iterator<char>(log), {}));
 }
 
 void ServerProcess::stop()

@@ -28,6 +28,11 @@ public:
     // The same, ready once isReady() returns true; it is asked again every 20 ms.
     bool start(const std::vector<std::string>& args, const std::string& logPath,
                const std::function<bool()>& isReady);
+    // Starts the server on a free port, built into its arguments by args; a port someone else
+    // took between the probe and the server's bind makes the server end at once, and another is
+    // tried. Returns the port; throws with the log's text when no attempt started.
+    int startOnFreePort(const std::function<std::vector<std::string>(const std::string&)>& args,
+                        const std::string& logPath, const std::function<bool(int)>& isReady);
     void stop();
     // Freezes the process (SIGSTOP): connections stay open, but nothing answers.
     void pause();

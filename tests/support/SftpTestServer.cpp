@@ -62,14 +62,12 @@ asyncio.run(main())
 SftpTestServer::SftpTestServer() : root_(folder_.file("root"))
 {
     std::filesystem::create_directory(root_);
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        port_ = ServerProcess::freePort();
-        if (process_.start({python, "-c", server, std::to_string(port_), root_, user_, password_,
-                            folder_.path()},
-                           folder_.file("server.log"), folder_.file("ready")))
-            return;
-    }
-    throw std::runtime_error("the SFTP test server does not start:\n" + log());
+    const std::string ready = folder_.file("ready");
+    port_ = process_.startOnFreePort(
+        [this](const std::string& port) -> std::vector<std::string> {
+            return {python, "-c", server, port, root_, user_, password_, folder_.path()};
+        },
+        folder_.file("server.log"), [&ready](int) { return std::filesystem::exists(ready); });
 }
 
 std::string SftpTestServer::address() const

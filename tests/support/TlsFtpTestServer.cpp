@@ -1,7 +1,6 @@
 #include "support/TlsFtpTestServer.h"
 
 #include <filesystem>
-#include <stdexcept>
 
 namespace vantiro::test {
 namespace {
@@ -106,15 +105,22 @@ TlsFtpTestServer::TlsFtpTestServer() : TlsFtpTestServer(Options{}) {}
 TlsFtpTestServer::TlsFtpTestServer(Options options) : root_(folder_.file("root"))
 {
     std::filesystem::create_directory(root_);
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        port_ = ServerProcess::freePort();
-        if (process_.start({python, "-c", server, std::to_string(port_), root_, user_, password_,
-                            folder_.path(), modeName(options.mode),
-                            options.signedByTestAuthority ? "ca" : "self", options.certificateName},
-                           folder_.file("server.log"), folder_.file("ready")))
-            return;
-    }
-    throw std::runtime_error("the TLS FTP test server does not start:\n" + log());
+    const std::string ready = folder_.file("ready");
+    port_ = process_.startOnFreePort(
+        [&](const std::string& port) -> std::vector<std::string> {
+            return {python,
+                    "-c",
+                    server,
+                    port,
+                    root_,
+                    user_,
+                    password_,
+                    folder_.path(),
+                    modeName(options.mode),
+                    options.signedByTestAuthority ? "ca" : "self",
+                    options.certificateName};
+        },
+        folder_.file("server.log"), [&ready](int) { return std::filesystem::exists(ready); });
 }
 
 std::string TlsFtpTestServer::address(const std::string& scheme) const
