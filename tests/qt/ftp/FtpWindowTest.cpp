@@ -26,9 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
 #include <thread>
 
 namespace vantiro {
@@ -363,43 +361,6 @@ TEST_F(FtpWindowTest, ProgressBarShowsTheFilesAndTheBytesOfTheCurrentFileFromThe
     EXPECT_TRUE(ui.prgTransfer->isHidden());
 }
 
-// A server that takes the login but never answers it, until the call is cancelled.
-class HangingFtpClient final : public FtpClient {
-public:
-    bool connect(const std::string&, const std::string&, const std::string&, bool) override
-    {
-        std::unique_lock lock(mutex_);
-        // Bounded, so a window that blocked on the call fails the test instead of hanging it.
-        wake_.wait_for(lock, std::chrono::seconds(5), [this] { return cancelled_; });
-        return false;
-    }
-    void close() override {}
-    bool connected() const override { return false; }
-    bool setCurrentDirectory(const std::string&) override { return false; }
-    bool findFiles(const std::string&, std::vector<FtpEntry>&) override { return false; }
-    bool getFile(const std::string&, const std::string&, bool, TransferType) override
-    {
-        return false;
-    }
-    bool putFile(const std::string&, const std::string&, TransferType) override { return false; }
-    bool deleteFile(const std::string&) override { return false; }
-    bool removeDirectory(const std::string&) override { return false; }
-    bool createDirectory(const std::string&) override { return false; }
-    bool renameFile(const std::string&, const std::string&) override { return false; }
-    FtpResponse lastResponse() const override { return {cancelledCode, "Abgebrochen"}; }
-    void cancel() override
-    {
-        const std::lock_guard lock(mutex_);
-        cancelled_ = true;
-        wake_.notify_all();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool cancelled_ = false;
-};
-
 class PaintCounter final : public QObject {
 public:
     int paints = 0;
@@ -416,12 +377,16 @@ TEST(FtpWindowCallTest, WindowRepaintsWhileACallRunsAndOnlyDisconnectActsAndCanc
     test::qtTestApplication();
     test::TempDir program;
     test::FakeMessageBoxes boxes;
-    int clients = 0;
-    frmFTP window{boxes,
-                  [&clients] {
-                      ++clients;
-                      return std::make_unique<HangingFtpClient>();
-                  },
+    // A server that takes the login but never answers it, until the call is cancelled; bounded,
+    // so a window that blocked on the call fails the test instead of hanging it.
+    const auto server = std::make_shared<FakeFtpServer>();
+    server->onCall = [&server](const std::string& call) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (call.starts_with("connect") && server->cancels == 0 &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+    frmFTP window{boxes, [&server] { return std::make_unique<FakeFtpClient>(server); },
                   text(program.path())};
     FtpWindowUi& ui = window.ui();
     window.prepareOpening();
@@ -455,7 +420,7 @@ TEST(FtpWindowCallTest, WindowRepaintsWhileACallRunsAndOnlyDisconnectActsAndCanc
     EXPECT_GT(paintsAfter, paintsBefore) << "the label repainted during the call";
     EXPECT_TRUE(busyPointer);
     EXPECT_TRUE(disconnectEnabled) << "DISCONNECT cancels a connect attempt";
-    EXPECT_EQ(clients, 1) << "a second CONNECT during the attempt does nothing";
+    EXPECT_EQ(server->clientsCreated, 1) << "a second CONNECT during the attempt does nothing";
     EXPECT_EQ(ui.lblStatus->text(), QStringLiteral("Abgebrochen - Verbindung getrennt"));
     EXPECT_TRUE(ui.cmdConnect->isEnabled());
     EXPECT_FALSE(ui.cmdDisconnect->isEnabled());
