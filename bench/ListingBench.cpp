@@ -9,7 +9,7 @@
 #include "BenchSupport.h"
 
 #include "platform/CurlFtpClient.h"
-#include "qt/ftp/frmFTP.h"
+#include "qt/ftp/FtpWindow.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FtpTestServer.h"
 #include "support/TempDir.h"
@@ -48,18 +48,18 @@ int listInWindow(int argc, char** argv, const std::string& server, const std::st
     QApplication application(argc, argv);
     vantiro::test::TempDir program;
     vantiro::test::FakeMessageBoxes boxes;
-    vantiro::frmFTP window(
+    vantiro::FtpWindow window(
         boxes, [] { return std::make_unique<vantiro::CurlFtpClient>(); },
         QString::fromStdString(program.path()));
     window.prepareOpening();
     window.show();
-    window.ui().txtServername->setText(QString::fromStdString(server));
-    window.ui().txtUsername->setText(QString::fromStdString(user));
-    window.ui().txtPassword->setText(QString::fromStdString(password));
+    window.ui().serverEdit->setText(QString::fromStdString(server));
+    window.ui().userEdit->setText(QString::fromStdString(user));
+    window.ui().passwordEdit->setText(QString::fromStdString(password));
     const auto start = std::chrono::steady_clock::now();
-    window.ui().cmdConnect->click();
+    window.ui().connectButton->click();
     QCoreApplication::processEvents();
-    std::printf("%d %.3f\n", window.ui().lstServer->count(), secondsSince(start));
+    std::printf("%d %.3f\n", window.ui().remoteList->count(), secondsSince(start));
     return 0;
 }
 

@@ -11,7 +11,7 @@ namespace {
 void checkEntry(const FtpEntry& entry)
 {
     fuzz::check(!entry.name.empty(), "entry has a name");
-    // Lines end at LF; any other byte may belong to a name.
+    // displayLines end at LF; any other byte may belong to a name.
     fuzz::check(entry.name.find('\n') == std::string::npos, "name within its line", entry.name);
     const std::uint32_t a = entry.attributes;
     fuzz::check(a == FtpEntry::directoryAttribute || a == FtpEntry::normalAttribute ||

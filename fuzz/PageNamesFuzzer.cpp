@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         seed = seed * 131 + c;
 
     Random random(seed);
-    const std::vector<std::string> names = MakePageNames(pageCount, keywordNames, keywords, random);
+    const std::vector<std::string> names = makePageNames(pageCount, keywordNames, keywords, random);
     if (names.size() != static_cast<std::size_t>(pageCount))
         fuzz::fail("one name per page", std::to_string(pageCount), std::to_string(names.size()));
     if (names.front() != "vorschau.htm")

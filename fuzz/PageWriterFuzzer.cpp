@@ -14,11 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> input = fuzz::fields(data, size, 6);
     const KeywordList keywords = KeywordList::fromLines(fuzz::split(input[1], '\n'));
     PageSettings settings = PageSettings::startValues();
-    settings.txtBody = input[0];
-    settings.txtTitle = input[2];
-    settings.txtScripting = input[3];
+    settings.body = input[0];
+    settings.title = input[2];
+    settings.scripting = input[3];
     if (!input[4].empty())
-        settings.cmbRobots = input[4];
+        settings.robots = input[4];
     const unsigned control = input[5].empty() ? 0 : static_cast<unsigned char>(input[5][0]);
     const bool imageLinks = control & 1;
     const bool rawLinks = control & 2;

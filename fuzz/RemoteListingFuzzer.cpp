@@ -26,10 +26,10 @@ FtpEntry file(const std::string& name, std::uint64_t tag)
 bool keyGreater(const std::string& a, const std::string& b)
 {
     RemoteListing pair;
-    pair.AddListingEntry(file(a, 0));
-    pair.AddListingEntry(file(b, 1));
-    pair.SortListing();
-    return pair.Record(0).size == 1;
+    pair.addEntry(file(a, 0));
+    pair.addEntry(file(b, 1));
+    pair.sortListing();
+    return pair.record(0).size == 1;
 }
 
 // Compares every pair (i, j) and swaps whenever key j > key i.
@@ -70,22 +70,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                            : kind; // any other bits, as a server may send
         entry.size = counter++;                    // tells apart entries of the same name
         entry.name = line.substr(1);
-        listing.AddListingEntry(entry);
+        listing.addEntry(entry);
     }
 
     std::vector<FtpEntry> folders;
     std::vector<FtpEntry> files;
-    for (std::size_t i = 0; i < listing.EntryCount(); ++i)
-        (RemoteListing::IsFolder(listing.Record(i)) ? folders : files).push_back(listing.Record(i));
+    for (std::size_t i = 0; i < listing.entryCount(); ++i)
+        (RemoteListing::isFolder(listing.record(i)) ? folders : files).push_back(listing.record(i));
     literalExchangeSort(folders);
     literalExchangeSort(files);
     std::vector<FtpEntry> expected = std::move(folders);
     expected.insert(expected.end(), files.begin(), files.end());
 
-    listing.SortListing();
+    listing.sortListing();
     std::vector<FtpEntry> sorted;
-    for (std::size_t i = 0; i < listing.EntryCount(); ++i)
-        sorted.push_back(listing.Record(i));
+    for (std::size_t i = 0; i < listing.entryCount(); ++i)
+        sorted.push_back(listing.record(i));
     if (sorted.size() != expected.size())
         fuzz::fail("entry count", std::to_string(expected.size()), std::to_string(sorted.size()));
     for (std::size_t i = 0; i < sorted.size(); ++i) {

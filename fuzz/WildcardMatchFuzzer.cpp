@@ -1,10 +1,10 @@
-// WildcardMatch against a plain matcher of the same rules: letter case ignored (ASCII), "*" any
+// wildcardMatch against a plain matcher of the same rules: letter case ignored (ASCII), "*" any
 // run, "?" one character, any other character itself, also "*" and "?" in the name; an empty
 // pattern and "*.*" match every name, and a pattern ending in ".*" also matches a name without
 // a dot by its part before ".*".
 // Input: pattern, "\n", name.
 #include "FuzzInput.h"
-#include "core/generator/modGeneral.h"
+#include "core/text/Wildcard.h"
 
 #include <vector>
 
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view pattern = input.substr(0, newline);
     const std::string_view name = input.substr(newline + 1);
     const bool expected = plainWildcardMatch(pattern, name);
-    if (WildcardMatch(pattern, name) != expected)
+    if (wildcardMatch(pattern, name) != expected)
         fuzz::fail("WildcardMatch",
                    std::string(pattern) + " ~ " + std::string(name) + " -> " +
                        (expected ? "match" : "no match"),

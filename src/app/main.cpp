@@ -1,6 +1,6 @@
 #include "core/generator/Random.h"
 #include "platform/ProgramFolder.h"
-#include "qt/main/frmMain.h"
+#include "qt/main/MainWindow.h"
 #include "qt/platform/QtFileDialogs.h"
 #include "qt/platform/QtMessageBoxes.h"
 #include "qt/platform/QtShell.h"
@@ -58,8 +58,8 @@ int main(int argc, char* argv[])
     vantiro::QtStyleDialogs styles;
     vantiro::Random random = vantiro::Random::fromEntropy();
 
-    vantiro::frmMain window(vantiro::ProgramFolder::forThisProgram(),
-                            {boxes, shell, files, styles, random});
+    vantiro::MainWindow window(vantiro::ProgramFolder::forThisProgram(),
+                               {boxes, shell, files, styles, random});
     window.show();
     return app.exec();
 }

@@ -9,7 +9,7 @@
 
 namespace vantiro {
 
-std::optional<ProgramPaths> ProgramPathsFor(const CommandLine& commandLine)
+std::optional<ProgramPaths> programPathsFor(const CommandLine& commandLine)
 {
     namespace fs = std::filesystem;
     const std::optional<std::string> home = commandLine.value("--home");
@@ -31,22 +31,22 @@ std::optional<ProgramPaths> ProgramPathsFor(const CommandLine& commandLine)
     return paths;
 }
 
-std::optional<std::string> ProgramFolderFor(const CommandLine& commandLine)
+std::optional<std::string> programFolderFor(const CommandLine& commandLine)
 {
-    const std::optional<ProgramPaths> paths = ProgramPathsFor(commandLine);
+    const std::optional<ProgramPaths> paths = programPathsFor(commandLine);
     if (!paths)
         return std::nullopt;
     return paths->programFolder;
 }
 
-void PrintText(std::FILE* stream, const std::string& text)
+void printText(std::FILE* stream, const std::string& text)
 {
     std::string lines = text;
-    ReplaceAll(lines, "\r\n", "\n");
+    replaceAll(lines, "\r\n", "\n");
     std::fprintf(stream, "%s\n", lines.c_str());
 }
 
-int UsageError(const std::string& command, const std::string& message)
+int usageError(const std::string& command, const std::string& message)
 {
     std::fprintf(stderr, "vantiro-cli %s: %s\nHilfe: vantiro-cli %s --help\n", command.c_str(),
                  message.c_str(), command.c_str());

@@ -88,7 +88,7 @@ bool FtpCommandSupport::checkArguments(const std::string& command, const Command
                 " ist nicht gesetzt (leer f\xC3\xBCr anonyme Server)";
     if (error.empty())
         return true;
-    UsageError(command, error);
+    usageError(command, error);
     return false;
 }
 
@@ -131,7 +131,7 @@ std::string FtpCommandSupport::describe(const FtpResponse& response)
 {
     // The lines of a reply go on one line; every other control character is escaped.
     std::string joined = response.text;
-    ReplaceAll(joined, "\r\n", " ");
+    replaceAll(joined, "\r\n", " ");
     std::replace(joined.begin(), joined.end(), '\n', ' ');
     const std::string text = TerminalText::escape(joined);
     // Server replies begin with their code already.

@@ -35,12 +35,12 @@ public:
     {
         endProgressLine();
         if (icon == MessageIcon::None) {
-            PrintText(stdout, text);
+            printText(stdout, text);
         } else if (text.starts_with(title)) {
             // Some checks repeat their title as the text; the sentence is said once.
-            PrintText(stderr, text);
+            printText(stderr, text);
         } else {
-            PrintText(stderr, title + ": " + text);
+            printText(stderr, title + ": " + text);
         }
     }
 
@@ -105,25 +105,25 @@ void applyText(const CommandLine& line, const char* option, std::string& target)
 bool buildSettings(const CommandLine& line, PageSettings& s)
 {
     s = PageSettings::startValues();
-    s.txtKeyword = line.valueOr("--keywords", "");
-    for (const auto& [option, field] : {std::pair{"--pages", &s.txtAnzahlSeiten},
-                                        {"--doctype", &s.cmbDoctype},
-                                        {"--title", &s.txtTitle},
-                                        {"--description", &s.txtDescription},
-                                        {"--author", &s.txtAuthor},
-                                        {"--robots", &s.cmbRobots},
-                                        {"--revisit", &s.cmbRevisit},
-                                        {"--pragma", &s.cmbPragma},
-                                        {"--caching", &s.cmbCaching},
-                                        {"--font", &s.Schriftart}})
+    s.keywordFile = line.valueOr("--keywords", "");
+    for (const auto& [option, field] : {std::pair{"--pages", &s.pageCountText},
+                                        {"--doctype", &s.doctype},
+                                        {"--title", &s.title},
+                                        {"--description", &s.description},
+                                        {"--author", &s.author},
+                                        {"--robots", &s.robots},
+                                        {"--revisit", &s.revisit},
+                                        {"--pragma", &s.pragma},
+                                        {"--caching", &s.caching},
+                                        {"--font", &s.fontName}})
         applyText(line, option, *field);
-    s.optKeywords = !line.flag("--numbered");
-    s.chkImageLinks = line.flag("--text-links") ? 0 : 1;
-    return readTemplateFile(line, "--body", s.txtBody) &&
-           readTemplateFile(line, "--head", s.txtScripting) &&
-           applyColour(line, "--background", s.Seitenhintergrund) &&
-           applyColour(line, "--text-color", s.Schriftfarbe) &&
-           applyColour(line, "--link-color", s.Linkfarbe);
+    s.keywordNames = !line.flag("--numbered");
+    s.imageLinks = line.flag("--text-links") ? 0 : 1;
+    return readTemplateFile(line, "--body", s.body) &&
+           readTemplateFile(line, "--head", s.scripting) &&
+           applyColour(line, "--background", s.backgroundColor) &&
+           applyColour(line, "--text-color", s.textColor) &&
+           applyColour(line, "--link-color", s.linkColor);
 }
 
 std::optional<Random> randomFor(const CommandLine& line)
@@ -161,14 +161,14 @@ int runGenerateCommand(const std::vector<std::string>& args)
 {
     const CommandLine line(args, valueOptions, flags);
     if (!line.error().empty())
-        return UsageError("generate", line.error());
+        return usageError("generate", line.error());
     if (!line.words().empty())
-        return UsageError("generate", "Unerwartetes Argument " + line.words().front() + ".");
+        return usageError("generate", "Unerwartetes Argument " + line.words().front() + ".");
     PageSettings settings;
     std::optional<Random> random = randomFor(line);
     if (!random || !buildSettings(line, settings))
         return 2;
-    const std::optional<ProgramPaths> paths = ProgramPathsFor(line);
+    const std::optional<ProgramPaths> paths = programPathsFor(line);
     if (!paths)
         return 2;
     TerminalReporter reporter;

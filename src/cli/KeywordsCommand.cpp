@@ -13,10 +13,10 @@ int runKeywordsCommand(const std::vector<std::string>& args)
 {
     const CommandLine line(args, {"--home"}, {});
     if (!line.error().empty())
-        return UsageError("keywords", line.error());
+        return usageError("keywords", line.error());
     if (line.words().size() != 1)
-        return UsageError("keywords", "Erwartet genau einen TEXT mit den Keywords.");
-    const std::optional<std::string> home = ProgramFolderFor(line);
+        return usageError("keywords", "Erwartet genau einen TEXT mit den Keywords.");
+    const std::optional<std::string> home = programFolderFor(line);
     if (!home)
         return 2;
     const auto result = KeywordFileWriter::write(*home, Cp1252::fromUtf8(line.words().front()));
@@ -25,7 +25,7 @@ int runKeywordsCommand(const std::vector<std::string>& args)
         std::printf("%s\n", result.path.c_str());
         return 0;
     case KeywordFileWriter::Status::Refused:
-        PrintText(stderr, KeywordFileWriter::refusedTitle + ": " + KeywordFileWriter::refusedText);
+        printText(stderr, KeywordFileWriter::refusedTitle + ": " + KeywordFileWriter::refusedText);
         return 2;
     case KeywordFileWriter::Status::WriteFailed:
         break;

@@ -35,16 +35,16 @@ int runListCommand(const std::vector<std::string>& args)
     if (!client.setCurrentDirectory(line.valueOr("--remote", "/")))
         return failed("Ordner auf dem Server nicht verf\xC3\xBCgbar", client);
     RemoteListing listing;
-    if (!listing.ReadCurrentFolder(client, line.valueOr("--filter", "*.*")))
+    if (!listing.readCurrentFolder(client, line.valueOr("--filter", "*.*")))
         return failed("Ordner kann nicht gelesen werden", client);
-    listing.SortListing();
-    for (const std::string& text : listing.Lines())
+    listing.sortListing();
+    for (const std::string& text : listing.displayLines())
         std::printf("%s\n", TerminalText::escape(text).c_str());
-    if (listing.LeftOut() > 0)
+    if (listing.leftOut() > 0)
         std::fprintf(stderr,
                      "vantiro-cli list: Verzeichnis gek\xC3\xBCrzt: nur die ersten %zu "
                      "Eintr\xC3\xA4ge werden gezeigt, %zu fehlen\n",
-                     RemoteListing::MaxEntries, listing.LeftOut());
+                     RemoteListing::maxEntries, listing.leftOut());
     client.close();
     return 0;
 }

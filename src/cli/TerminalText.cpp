@@ -40,7 +40,7 @@ void appendOctal(std::string& out, unsigned char c)
 
 std::string TerminalText::escape(std::string_view bytes)
 {
-    const std::string utf8 = IsUtf8(bytes) ? std::string(bytes) : Cp1252::toUtf8(bytes);
+    const std::string utf8 = isUtf8(bytes) ? std::string(bytes) : Cp1252::toUtf8(bytes);
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size(); ++i) {

@@ -145,10 +145,10 @@ int runUploadCommand(const std::vector<std::string>& args)
         return 2;
     const std::optional<int> connections = connectionCount(line);
     if (!connections) {
-        return UsageError(command, "--parallel erwartet eine ganze Zahl von 1 bis " +
+        return usageError(command, "--parallel erwartet eine ganze Zahl von 1 bis " +
                                        std::to_string(mostConnections));
     }
-    const std::optional<std::string> home = ProgramFolderFor(line);
+    const std::optional<std::string> home = programFolderFor(line);
     if (!home)
         return 2;
 

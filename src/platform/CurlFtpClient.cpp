@@ -2,8 +2,8 @@
 
 #include "core/ftp/FtpListingParser.h"
 #include "core/ftp/RemoteName.h"
-#include "core/generator/modGeneral.h"
 #include "core/text/Cp1252.h"
+#include "core/text/Wildcard.h"
 #include "platform/AsciiLineEnds.h"
 #include "platform/CurlTlsSecurity.h"
 #include "platform/DownloadTarget.h"
@@ -381,7 +381,7 @@ bool CurlFtpClient::findFiles(const std::string& pattern, std::vector<FtpEntry>&
         return read;
     });
     for (FtpEntry& entry : all)
-        if (WildcardMatch(pattern, entry.name))
+        if (wildcardMatch(pattern, entry.name))
             entries.push_back(std::move(entry));
     return ok;
 }
@@ -972,14 +972,14 @@ std::string CurlFtpClient::url(const std::string& absolutePath, bool folder) con
 // folder by folder, as it may join a listed folder and a typed name.
 std::string CurlFtpClient::onWire(const std::string& path) const
 {
-    if (!utf8Names_ || IsUtf8(path))
+    if (!utf8Names_ || isUtf8(path))
         return path;
     std::string wire;
     size_t begin = 0;
     while (begin <= path.size()) {
         const size_t end = std::min(path.find('/', begin), path.size());
         const std::string segment = path.substr(begin, end - begin);
-        wire += IsUtf8(segment) ? segment : Cp1252::toUtf8(segment);
+        wire += isUtf8(segment) ? segment : Cp1252::toUtf8(segment);
         if (end < path.size())
             wire += '/';
         begin = end + 1;

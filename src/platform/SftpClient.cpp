@@ -1,7 +1,7 @@
 #include "platform/SftpClient.h"
 
 #include "core/ftp/FtpListingParser.h"
-#include "core/generator/modGeneral.h"
+#include "core/text/Wildcard.h"
 #include "platform/DownloadTarget.h"
 #include "platform/FtpRemotePath.h"
 #include "platform/HostFingerprint.h"
@@ -445,7 +445,7 @@ bool SftpClient::findFiles(const std::string& pattern, std::vector<FtpEntry>& en
         FtpEntry entry;
         entry.name.assign(name.data(), static_cast<std::size_t>(length));
         // The pattern only looks at the name: a link the filter drops costs no stat.
-        if (entry.name == "." || entry.name == ".." || !WildcardMatch(pattern, entry.name))
+        if (entry.name == "." || entry.name == ".." || !wildcardMatch(pattern, entry.name))
             continue;
         if (isLinkOrDirectory(attributes, LIBSSH2_SFTP_S_IFLNK)) {
             // A link shows as what it leads to, as in an FTP listing.

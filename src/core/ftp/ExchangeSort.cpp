@@ -72,11 +72,11 @@ std::vector<std::size_t> keyRanks(const std::vector<std::u32string>& keys, std::
     std::vector<std::size_t> byKey(keys.size());
     std::iota(byKey.begin(), byKey.end(), std::size_t{0});
     std::sort(byKey.begin(), byKey.end(),
-              [&keys](std::size_t a, std::size_t b) { return PaddedKeyLess(keys[a], keys[b]); });
+              [&keys](std::size_t a, std::size_t b) { return paddedKeyLess(keys[a], keys[b]); });
     std::vector<std::size_t> ranks(keys.size());
     count = 0;
     for (std::size_t k = 0; k < byKey.size(); ++k) {
-        if (k > 0 && PaddedKeyLess(keys[byKey[k - 1]], keys[byKey[k]]))
+        if (k > 0 && paddedKeyLess(keys[byKey[k - 1]], keys[byKey[k]]))
             ++count;
         ranks[byKey[k]] = count;
     }
@@ -87,7 +87,7 @@ std::vector<std::size_t> keyRanks(const std::vector<std::u32string>& keys, std::
 
 } // namespace
 
-std::vector<std::size_t> ExchangeSortOrder(const std::vector<std::u32string>& keys)
+std::vector<std::size_t> exchangeSortOrder(const std::vector<std::u32string>& keys)
 {
     const std::size_t m = keys.size();
     std::vector<std::size_t> order(m);
@@ -98,7 +98,7 @@ std::vector<std::size_t> ExchangeSortOrder(const std::vector<std::u32string>& ke
     // The first outer pass as written: it brings the first of the greatest keys to the front
     // and moves others about on the way.
     for (std::size_t j = 0; j < m; ++j) {
-        if (PaddedKeyLess(keys[order[0]], keys[order[j]]))
+        if (paddedKeyLess(keys[order[0]], keys[order[j]]))
             std::swap(order[0], order[j]);
     }
 

@@ -7,7 +7,7 @@
 namespace vantiro {
 
 // The order in which the listing's exchange sort leaves entries with these keys (keys compared
-// by PaddedKeyLess): position p of the result holds the index of the key that ends at p.
+// by paddedKeyLess): position p of the result holds the index of the key that ends at p.
 //
 // The sort it reproduces runs, for i and j from 0 to m - 1, "if key(j) > key(i), swap i and j".
 // That costs m * m comparisons, too many for folders of a hundred thousand entries, and its order
@@ -17,6 +17,6 @@ namespace vantiro {
 // first entry moves to its end). The turns are counted per run and carried out when the run is
 // next touched. The cost is O(m log m) plus the carried-out turns, each at most one per entry of
 // its run and at most one per entry added meanwhile.
-std::vector<std::size_t> ExchangeSortOrder(const std::vector<std::u32string>& keys);
+std::vector<std::size_t> exchangeSortOrder(const std::vector<std::u32string>& keys);
 
 } // namespace vantiro

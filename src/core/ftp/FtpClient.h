@@ -57,7 +57,7 @@ public:
     virtual bool connected() const = 0;
 
     virtual bool setCurrentDirectory(const std::string& path) = 0;
-    // Entries of the current folder whose names match pattern (WildcardMatch), in server order.
+    // Entries of the current folder whose names match pattern (wildcardMatch), in server order.
     virtual bool findFiles(const std::string& pattern, std::vector<FtpEntry>& entries) = 0;
     // Never leaves a partial local file; with failIfExists an existing file is left alone.
     virtual bool getFile(const std::string& remoteName, const std::string& localPath,

@@ -11,8 +11,8 @@ namespace vantiro {
 
 // Turns a folder listing into entries: MLSD lines (machine-readable facts, times in UTC) and LIST
 // lines in the Unix "ls -l" and the DOS/IIS formats. A folder gets the attribute 16, anything
-// else 128, plus 1 for a file the server marks read-only. Lines that describe no entry ("total
-// 12", blank lines, the folder itself and its parent in MLSD) are left out.
+// else 128, plus 1 for a file the server marks read-only. Lines that describe no entry
+// ("total 12", blank lines, the folder itself and its parent in MLSD) are left out.
 class FtpListingParser final {
 public:
     // now (UTC) decides the year of LIST dates that carry none and the century of two-digit years.

@@ -1,7 +1,7 @@
 #include "core/ftp/FtpSession.h"
 
 #include "core/ftp/RemoteName.h"
-#include "core/generator/modGeneral.h"
+#include "core/text/TextCleaning.h"
 
 #include <filesystem>
 #include <string_view>
@@ -51,7 +51,7 @@ std::string parentLocation(const std::string& target)
 
 // Server replies already begin with their code; a code of the FTP layer's own comes with a text
 // that does not, so it is put in front only then.
-std::string ResponseText(const FtpResponse& response)
+std::string responseText(const FtpResponse& response)
 {
     if (response.code == 0)
         return "Ok";
@@ -92,7 +92,7 @@ public:
     TransferLoop& operator=(const TransferLoop&) = delete;
 
     // After each file: progress, pending events, and whether to go on.
-    // A request to stop ends the handler here (see RequestStop).
+    // A request to stop ends the handler here (see requestStop).
     void fileDone()
     {
         session_.view_.showFileProgress(0, 0);
@@ -125,7 +125,7 @@ FtpSession::~FtpSession()
 // must not run inside it and change the connection under its feet.
 template <typename Handler> void FtpSession::guarded(Handler handler)
 {
-    if (Running() || inHandler_)
+    if (running() || inHandler_)
         return;
     inHandler_ = true;
     stopRequested_ = false;
@@ -152,7 +152,7 @@ template <typename Handler> void FtpSession::guarded(Handler handler)
 template <typename Call> bool FtpSession::blocking(Call call)
 {
     bool ok = false;
-    FtpClient& client = *SessionHandle;
+    FtpClient& client = *client_;
     callRunning_ = true;
     try {
         view_.runCall([&ok, &client, &call] { ok = call(client); });
@@ -173,18 +173,18 @@ template <typename Call> bool FtpSession::step(const std::string& status, Call c
     return answered(blocking(std::move(call)));
 }
 
-void FtpSession::RequestStop()
+void FtpSession::requestStop()
 {
-    if (!Running())
+    if (!running())
         return;
     stopRequested_ = true;
-    if (SessionHandle)
-        SessionHandle->cancel();
+    if (client_)
+        client_->cancel();
 }
 
 void FtpSession::stopAndDisconnect()
 {
-    if (SessionHandle && ConnectionHandle)
+    if (client_ && connected_)
         setStatus("Log off...");
     closeHandles();
     showDisconnected();
@@ -193,15 +193,15 @@ void FtpSession::stopAndDisconnect()
 
 void FtpSession::showDisconnected()
 {
-    view_.SetDisconnectedState();
+    view_.setDisconnectedState();
     view_.setServerLines({});
     setLocationText("");
 }
 
-void FtpSession::KeepAlive()
+void FtpSession::keepAlive()
 {
     guarded([this] {
-        if (!ConnectionHandle)
+        if (!connected_)
             return;
         // A connection the server has closed is not reported here: the next command logs in
         // again, and only when that fails does the user hear of it.
@@ -215,13 +215,13 @@ void FtpSession::KeepAlive()
 
 void FtpSession::checkConnection() const
 {
-    if (ConnectionHandle && !SessionHandle->connected())
+    if (connected_ && !client_->connected())
         throw ConnectionLost{};
 }
 
 void FtpSession::dropConnection()
 {
-    const FtpResponse response = SessionHandle->lastResponse();
+    const FtpResponse response = client_->lastResponse();
     closeHandles();
     showDisconnected();
     static constexpr std::string_view lost = "Verbindung zum Server unterbrochen";
@@ -231,14 +231,14 @@ void FtpSession::dropConnection()
         if (response.text.starts_with(lost))
             status += " - " + std::to_string(response.code) + response.text.substr(lost.size());
         else
-            status += " - " + ResponseText(response);
+            status += " - " + responseText(response);
     }
     setStatus(status);
 }
 
 bool FtpSession::answered(bool ok)
 {
-    ShowServerResponse();
+    showServerResponse();
     checkConnection();
     return ok;
 }
@@ -261,114 +261,114 @@ const FtpEntry* FtpSession::pickedEntry()
 
 void FtpSession::closeHandles()
 {
-    if (ConnectionHandle)
-        SessionHandle->close();
-    ConnectionHandle = false;
-    SessionHandle.reset();
+    if (connected_)
+        client_->close();
+    connected_ = false;
+    client_.reset();
 }
 
 void FtpSession::setLocationText(std::string text)
 {
-    LocationText = std::move(text);
-    view_.setLocation(LocationText);
+    locationText_ = std::move(text);
+    view_.setLocation(locationText_);
 }
 
 const FtpEntry* FtpSession::currentEntry() const
 {
     const int line = view_.currentServerLine();
-    if (line < 0 || static_cast<std::size_t>(line) >= Listing.EntryCount())
+    if (line < 0 || static_cast<std::size_t>(line) >= listing_.entryCount())
         return nullptr;
-    return &Listing.Record(static_cast<std::size_t>(line));
+    return &listing_.record(static_cast<std::size_t>(line));
 }
 
-void FtpSession::Load()
+void FtpSession::load()
 {
     closeHandles();
-    ServerName.clear();
-    LocationText.clear();
-    Listing.Clear();
-    SelectTransferType(vantiro::TransferType::Ascii);
-    view_.SetDisconnectedState();
+    serverName_.clear();
+    locationText_.clear();
+    listing_.clear();
+    selectTransferType(vantiro::TransferType::Ascii);
+    view_.setDisconnectedState();
 }
 
-void FtpSession::Unload()
+void FtpSession::unload()
 {
     closeHandles();
 }
 
-void FtpSession::SelectTransferType(vantiro::TransferType type)
+void FtpSession::selectTransferType(vantiro::TransferType type)
 {
-    TransferType = type;
+    transferType_ = type;
 }
 
-void FtpSession::Connect()
+void FtpSession::connect()
 {
     guarded([this] {
         closeHandles();
-        ServerName = view_.serverText();
+        serverName_ = view_.serverText();
         const Busy busy(view_);
-        setLocationText(ServerName + "/");
+        setLocationText(serverName_ + "/");
         setStatus("Verbinde...");
-        SessionHandle = factory_();
-        if (SessionHandle) {
-            SessionHandle->setProgress([this](std::uint64_t done, std::uint64_t total) {
+        client_ = factory_();
+        if (client_) {
+            client_->setProgress([this](std::uint64_t done, std::uint64_t total) {
                 view_.showFileProgress(done, total);
             });
-            ConnectionHandle = blocking([server = view_.serverText(), user = view_.userText(),
-                                         password = view_.passwordText(),
-                                         passive = view_.passiveChecked()](FtpClient& client) {
+            connected_ = blocking([server = view_.serverText(), user = view_.userText(),
+                                   password = view_.passwordText(),
+                                   passive = view_.passiveChecked()](FtpClient& client) {
                 return client.connect(server, user, password, passive);
             });
-            ShowServerResponse();
-            if (ConnectionHandle) {
+            showServerResponse();
+            if (connected_) {
                 showFolder();
-                view_.SetConnectedState();
-                ShowServerResponse();
+                view_.setConnectedState();
+                showServerResponse();
                 return;
             }
             // A session without a login is of no further use.
-            SessionHandle.reset();
+            client_.reset();
         }
         setStatus("Fehler beim Verbindungsaufbau");
     });
 }
 
-void FtpSession::Disconnect()
+void FtpSession::disconnect()
 {
-    if (Running()) {
-        RequestStop();
+    if (running()) {
+        requestStop();
         return;
     }
     guarded([this] {
-        if (!ConnectionHandle)
+        if (!connected_)
             return;
         setStatus("Log off...");
         // A server that does not answer the goodbye must not freeze the window either.
-        ConnectionHandle = false;
+        connected_ = false;
         blocking([](FtpClient& client) {
             client.close();
             return true;
         });
-        ShowServerResponse();
-        SessionHandle.reset();
+        showServerResponse();
+        client_.reset();
         showDisconnected();
     });
 }
 
-void FtpSession::ShowServerResponse()
+void FtpSession::showServerResponse()
 {
-    if (!SessionHandle)
+    if (!client_)
         return;
-    const std::string text = ResponseText(SessionHandle->lastResponse());
+    const std::string text = responseText(client_->lastResponse());
     takeNotices();
     setStatus(text);
 }
 
 void FtpSession::takeNotices()
 {
-    if (!SessionHandle)
+    if (!client_)
         return;
-    for (std::string& notice : SessionHandle->takeNotices())
+    for (std::string& notice : client_->takeNotices())
         notices_.push_back(std::move(notice));
 }
 
@@ -380,7 +380,7 @@ void FtpSession::setStatus(const std::string& text)
     std::string shown = text;
     for (const std::string& notice : notices_)
         shown += " - " + notice;
-    view_.SetStatus(shown);
+    view_.setStatus(shown);
     lastStatus_ = text;
     noticesShown_ = notices_.size();
 }
@@ -388,11 +388,11 @@ void FtpSession::setStatus(const std::string& text)
 // The location text is the server name followed by the remote path; the server name is the
 // text of the server field at the last CONNECT, not what the field holds now, so that editing
 // the field while connected cannot shift the path.
-bool FtpSession::SetRemotePath(const std::string& path)
+bool FtpSession::setRemotePath(const std::string& path)
 {
-    if (path.empty() || !ConnectionHandle)
+    if (path.empty() || !connected_)
         return false;
-    const std::string remotePath = path.substr(std::min(ServerName.size(), path.size()));
+    const std::string remotePath = path.substr(std::min(serverName_.size(), path.size()));
     const bool ok = step("Setze Pfad...", [&remotePath](FtpClient& client) {
         return client.setCurrentDirectory(remotePath);
     });
@@ -401,61 +401,61 @@ bool FtpSession::SetRemotePath(const std::string& path)
     return ok;
 }
 
-void FtpSession::ReadRemoteDirectory(const std::string& location)
+void FtpSession::readRemoteDirectory(const std::string& location)
 {
-    Listing.Clear();
-    if (!SetRemotePath(location))
+    listing_.clear();
+    if (!setRemotePath(location))
         return;
     const Busy busy(view_);
     setStatus("Lese Verzeichnis...");
-    const std::string pattern = RemoteListing::SearchPattern(view_.filterText());
+    const std::string pattern = RemoteListing::searchPattern(view_.filterText());
     std::vector<FtpEntry> found;
     const bool ok = blocking([&](FtpClient& client) { return client.findFiles(pattern, found); });
-    Listing.Fill(std::move(found));
+    listing_.fill(std::move(found));
     answered(ok);
 }
 
-void FtpSession::SortListing()
+void FtpSession::sortListing()
 {
     {
         const Busy busy(view_);
         setStatus("Sortiere Verzeichnis...");
-        Listing.SortListing();
-        view_.setServerLines(Listing.Lines());
+        listing_.sortListing();
+        view_.setServerLines(listing_.displayLines());
     }
-    if (Listing.LeftOut() == 0)
+    if (listing_.leftOut() == 0)
         setStatus("Ok");
     else
         setStatus("Ok - Verzeichnis gek\xFCrzt: nur die ersten " +
-                  std::to_string(RemoteListing::MaxEntries) + " Eintr\xE4ge werden gezeigt, " +
-                  std::to_string(Listing.LeftOut()) + " fehlen");
+                  std::to_string(RemoteListing::maxEntries) + " Eintr\xE4ge werden gezeigt, " +
+                  std::to_string(listing_.leftOut()) + " fehlen");
 }
 
 void FtpSession::showFolder()
 {
-    ReadRemoteDirectory(LocationText);
-    SortListing();
+    readRemoteDirectory(locationText_);
+    sortListing();
 }
 
-void FtpSession::Refresh()
+void FtpSession::refresh()
 {
     guarded([this] { showFolder(); });
 }
 
-void FtpSession::ServerLineClicked()
+void FtpSession::serverLineClicked()
 {
     const FtpEntry* entry = currentEntry();
     if (!entry)
         return;
-    view_.setDetails(FormatFileTime(entry->lastWrite), std::to_string(entry->size),
-                     AttributeLetters(entry->attributes));
+    view_.setDetails(formatFileTime(entry->lastWrite), std::to_string(entry->size),
+                     attributeLetters(entry->attributes));
 }
 
-void FtpSession::ServerLineDoubleClicked()
+void FtpSession::serverLineDoubleClicked()
 {
     guarded([this] {
         const FtpEntry* entry = currentEntry();
-        if (!entry || !RemoteListing::IsFolder(*entry))
+        if (!entry || !RemoteListing::isFolder(*entry))
             return;
         const std::string name = entry->name;
         const Busy busy(view_);
@@ -470,25 +470,25 @@ void FtpSession::ServerLineDoubleClicked()
 
 void FtpSession::goUp()
 {
-    if (LocationText == ServerName + "/")
+    if (locationText_ == serverName_ + "/")
         return;
-    const std::string target = LocationText + "..";
-    ReadRemoteDirectory(target);
-    SortListing();
+    const std::string target = locationText_ + "..";
+    readRemoteDirectory(target);
+    sortListing();
     setLocationText(parentLocation(target));
 }
 
 void FtpSession::goDown(const std::string& name)
 {
-    setLocationText(LocationText + name + "/");
+    setLocationText(locationText_ + name + "/");
     showFolder();
 }
 
-bool FtpSession::DownloadFile(const std::string& location, const std::string& name,
+bool FtpSession::downloadFile(const std::string& location, const std::string& name,
                               const std::string& localFolder)
 {
     // A name from the server never leads out of the local folder.
-    if (!IsSafeLocalName(name)) {
+    if (!isSafeLocalName(name)) {
         view_.showMessage(downloadFailedMessage);
         return false;
     }
@@ -498,9 +498,9 @@ bool FtpSession::DownloadFile(const std::string& location, const std::string& na
 bool FtpSession::downloadTo(const std::string& location, const std::string& name,
                             const std::string& localPath)
 {
-    if (!SetRemotePath(location))
+    if (!setRemotePath(location))
         return false;
-    const vantiro::TransferType type = TransferType;
+    const vantiro::TransferType type = transferType_;
     const bool ok = step("Lade Datei...", [&](FtpClient& client) {
         return client.getFile(name, localPath, true, type);
     });
@@ -509,15 +509,15 @@ bool FtpSession::downloadTo(const std::string& location, const std::string& name
     return ok;
 }
 
-void FtpSession::UploadFile(const std::string& localPath)
+void FtpSession::uploadFile(const std::string& localPath)
 {
-    if (!SetRemotePath(LocationText))
+    if (!setRemotePath(locationText_))
         return;
     const std::size_t slash = localPath.rfind('/');
     if (slash == std::string::npos)
         return;
     const std::string name = localPath.substr(slash + 1);
-    const vantiro::TransferType type = TransferType;
+    const vantiro::TransferType type = transferType_;
     const bool ok = step("\xDC"
                          "bertrage Datei...",
                          [&](FtpClient& client) { return client.putFile(localPath, name, type); });
@@ -526,7 +526,7 @@ void FtpSession::UploadFile(const std::string& localPath)
                           "bertragungsfehler!");
 }
 
-void FtpSession::Upload()
+void FtpSession::upload()
 {
     guarded([this] {
         if (view_.localFileCount() == 0)
@@ -538,7 +538,7 @@ void FtpSession::Upload()
             for (const std::string& name : names) {
                 const std::string path = folder + "/" + name;
                 if (isRegularFile(path))
-                    UploadFile(path);
+                    uploadFile(path);
                 loop.fileDone();
             }
         }
@@ -546,7 +546,7 @@ void FtpSession::Upload()
     });
 }
 
-void FtpSession::Download()
+void FtpSession::download()
 {
     guarded([this] {
         if (view_.currentServerLine() < 0) {
@@ -557,28 +557,28 @@ void FtpSession::Download()
         std::vector<FtpEntry> files;
         for (const int line : view_.selectedServerLines()) {
             const auto index = static_cast<std::size_t>(line);
-            if (line >= 0 && index < Listing.EntryCount() &&
-                !RemoteListing::IsFolder(Listing.Record(index)))
-                files.push_back(Listing.Record(index));
+            if (line >= 0 && index < listing_.entryCount() &&
+                !RemoteListing::isFolder(listing_.record(index)))
+                files.push_back(listing_.record(index));
         }
         const std::string folder = view_.localFolder();
-        const std::string location = LocationText;
+        const std::string location = locationText_;
         TransferLoop loop(*this, files.size());
         for (const FtpEntry& file : files) {
-            DownloadFile(location, file.name, folder);
+            downloadFile(location, file.name, folder);
             view_.refreshLocalFiles();
             loop.fileDone();
         }
     });
 }
 
-void FtpSession::ShowRemoteFile()
+void FtpSession::showRemoteFile()
 {
     guarded([this] {
         const FtpEntry* entry = pickedEntry();
         if (!entry)
             return;
-        if (RemoteListing::IsFolder(*entry))
+        if (RemoteListing::isFolder(*entry))
             return;
         const std::string name = entry->name;
         // The copy goes into a folder of this user alone, never beside the program where a file
@@ -592,12 +592,12 @@ void FtpSession::ShowRemoteFile()
         const std::string copy = folder + "/" + viewerCopyName(name);
         std::error_code error;
         std::filesystem::remove(copy, error);
-        if (downloadTo(LocationText, name, copy))
+        if (downloadTo(locationText_, name, copy))
             view_.openViewer(copy, name);
     });
 }
 
-void FtpSession::DeleteRemoteEntry()
+void FtpSession::deleteRemoteEntry()
 {
     guarded([this] {
         const FtpEntry* entry = pickedEntry();
@@ -605,9 +605,9 @@ void FtpSession::DeleteRemoteEntry()
             return;
         const FtpEntry target = *entry;
         bool ok = false;
-        if (SetRemotePath(LocationText)) {
+        if (setRemotePath(locationText_)) {
             const Busy busy(view_);
-            if (!RemoteListing::IsFolder(target)) {
+            if (!RemoteListing::isFolder(target)) {
                 setStatus("L\xF6sche Datei...");
                 ok = blocking(
                     [&target](FtpClient& client) { return client.deleteFile(target.name); });
@@ -622,7 +622,7 @@ void FtpSession::DeleteRemoteEntry()
     });
 }
 
-void FtpSession::RenameRemoteEntry()
+void FtpSession::renameRemoteEntry()
 {
     guarded([this] {
         const FtpEntry* entry = pickedEntry();
@@ -633,7 +633,7 @@ void FtpSession::RenameRemoteEntry()
             view_.askInput("Umbenennen", "Neuen Dateinamen eingeben", oldName);
         if (!newName || newName->empty())
             return;
-        if (!SetRemotePath(LocationText))
+        if (!setRemotePath(locationText_))
             return;
         const bool ok = step("Benenne um...", [&](FtpClient& client) {
             return client.renameFile(oldName, *newName);
@@ -642,13 +642,13 @@ void FtpSession::RenameRemoteEntry()
     });
 }
 
-void FtpSession::MakeRemoteDirectory()
+void FtpSession::makeRemoteDirectory()
 {
     guarded([this] {
         const std::optional<std::string> answer =
             view_.askInput("Neues Verzeichnis", "Neuen Verzeichnisnamen eingeben", "");
-        const std::string name(Trim(answer.value_or("")));
-        if (name.empty() || !SetRemotePath(LocationText))
+        const std::string name(trim(answer.value_or("")));
+        if (name.empty() || !setRemotePath(locationText_))
             return;
         const bool ok = step("Erstelle Verzeichnis...",
                              [&name](FtpClient& client) { return client.createDirectory(name); });

@@ -15,7 +15,7 @@ using FtpClientFactory = std::function<std::unique_ptr<FtpClient>()>;
 
 // The status text of a call's outcome: "Ok", or the code and the server's reply with the code
 // shown once.
-std::string ResponseText(const FtpResponse& response);
+std::string responseText(const FtpResponse& response);
 
 // Everything the FTP window does, without the window: connection, the remote listing and the
 // location text, transfers and remote file operations. The window forwards its events to the
@@ -29,37 +29,37 @@ public:
     FtpSession& operator=(const FtpSession&) = delete;
 
     // Start values of an opening of the window: ASCII transfers, disconnected.
-    void Load();
+    void load();
     // Releases the connection, then the session, each at most once.
-    void Unload();
+    void unload();
 
-    void Connect();
-    void Disconnect();
-    void Refresh();
-    void ServerLineClicked();
-    void ServerLineDoubleClicked();
-    void SelectTransferType(vantiro::TransferType type);
-    void Upload();
-    void Download();
-    void ShowRemoteFile();
-    void DeleteRemoteEntry();
-    void RenameRemoteEntry();
-    void MakeRemoteDirectory();
+    void connect();
+    void disconnect();
+    void refresh();
+    void serverLineClicked();
+    void serverLineDoubleClicked();
+    void selectTransferType(vantiro::TransferType type);
+    void upload();
+    void download();
+    void showRemoteFile();
+    void deleteRemoteEntry();
+    void renameRemoteEntry();
+    void makeRemoteDirectory();
 
     // Keeps an idle connection alive; the window calls it every few seconds. Does nothing while
     // another call runs or when not connected.
-    void KeepAlive();
+    void keepAlive();
 
     // While a client call runs (the window keeps handling events meanwhile) or UP or DOWN goes
-    // through its files, every handler but Disconnect does nothing. Disconnect then cancels:
+    // through its files, every handler but disconnect() does nothing. disconnect() then cancels:
     // the running call (a connect attempt, the current file of a transfer) fails at once, the
     // handler ends there, and the connection is closed.
-    bool Running() const { return callRunning_ || transferRunning_; }
-    bool TransferRunning() const { return transferRunning_; }
-    void RequestStop();
+    bool running() const { return callRunning_ || transferRunning_; }
+    bool transferRunning() const { return transferRunning_; }
+    void requestStop();
 
-    bool Connected() const { return ConnectionHandle; }
-    vantiro::TransferType CurrentTransferType() const { return TransferType; }
+    bool connected() const { return connected_; }
+    vantiro::TransferType currentTransferType() const { return transferType_; }
 
 private:
     class Busy;
@@ -86,17 +86,17 @@ private:
     bool answered(bool ok);
     void showFolderOrTell(bool changed, const std::string& failure);
 
-    void ShowServerResponse();
+    void showServerResponse();
     void takeNotices();
     void setStatus(const std::string& text);
-    bool SetRemotePath(const std::string& path);
-    void ReadRemoteDirectory(const std::string& location);
-    void SortListing();
-    bool DownloadFile(const std::string& location, const std::string& name,
+    bool setRemotePath(const std::string& path);
+    void readRemoteDirectory(const std::string& location);
+    void sortListing();
+    bool downloadFile(const std::string& location, const std::string& name,
                       const std::string& localFolder);
     bool downloadTo(const std::string& location, const std::string& name,
                     const std::string& localPath);
-    void UploadFile(const std::string& localPath);
+    void uploadFile(const std::string& localPath);
     void showFolder();
     void goUp();
     void goDown(const std::string& name);
@@ -104,12 +104,12 @@ private:
     FtpView& view_;
     FtpClientFactory factory_;
 
-    std::string ServerName;
-    std::unique_ptr<FtpClient> SessionHandle;
-    bool ConnectionHandle = false;
-    vantiro::TransferType TransferType = vantiro::TransferType::Ascii;
-    RemoteListing Listing;
-    std::string LocationText;
+    std::string serverName_;
+    std::unique_ptr<FtpClient> client_;
+    bool connected_ = false;
+    vantiro::TransferType transferType_ = vantiro::TransferType::Ascii;
+    RemoteListing listing_;
+    std::string locationText_;
 
     bool transferRunning_ = false;
     bool callRunning_ = false;

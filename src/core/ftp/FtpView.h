@@ -26,7 +26,7 @@ public:
     virtual bool passiveChecked() const = 0;
 
     // Shown at once, before the blocking call that usually follows.
-    virtual void SetStatus(const std::string& text) = 0;
+    virtual void setStatus(const std::string& text) = 0;
     virtual void setLocation(const std::string& text) = 0;
     virtual void setServerLines(const std::vector<std::string>& lines) = 0;
     // The line that has the focus, -1 when there is none.
@@ -36,8 +36,8 @@ public:
     virtual void setDetails(const std::string& changed, const std::string& size,
                             const std::string& attributes) = 0;
 
-    virtual void SetConnectedState() = 0;
-    virtual void SetDisconnectedState() = 0;
+    virtual void setConnectedState() = 0;
+    virtual void setDisconnectedState() = 0;
 
     // A box with an OK button, no icon and the application's title.
     virtual void showMessage(const std::string& text) = 0;

@@ -2,7 +2,7 @@
 
 #include "core/ftp/ExchangeSort.h"
 #include "core/ftp/RemoteName.h"
-#include "core/generator/modGeneral.h"
+#include "core/text/TextCleaning.h"
 
 #include <array>
 #include <iterator>
@@ -16,18 +16,18 @@ namespace {
 std::string nameInField(const std::string& name)
 {
     const std::string cut = name.substr(0, name.find('\0'));
-    return cut.size() >= RemoteListing::NameFieldWidth ? std::string() : cut;
+    return cut.size() >= RemoteListing::nameFieldWidth ? std::string() : cut;
 }
 
 // Keys ascending, names that differ only in letter case in the order the listing's exchange
-// sort leaves them in (see ExchangeSortOrder).
+// sort leaves them in (see exchangeSortOrder).
 void exchangeSort(std::vector<FtpEntry>& entries)
 {
     std::vector<std::u32string> keys;
     keys.reserve(entries.size());
     for (const FtpEntry& entry : entries)
-        keys.push_back(NameSortKey(entry.name));
-    const std::vector<std::size_t> order = ExchangeSortOrder(keys);
+        keys.push_back(nameSortKey(entry.name));
+    const std::vector<std::size_t> order = exchangeSortOrder(keys);
     keys = {};
     std::vector<FtpEntry> sorted;
     sorted.reserve(entries.size());
@@ -40,15 +40,15 @@ void exchangeSort(std::vector<FtpEntry>& entries)
 
 RemoteListing::RemoteListing() : records_(1) {}
 
-void RemoteListing::Clear()
+void RemoteListing::clear()
 {
     records_.assign(1, FtpEntry{});
     leftOut_ = 0;
 }
 
-void RemoteListing::AddListingEntry(FtpEntry findData)
+void RemoteListing::addEntry(FtpEntry findData)
 {
-    const std::string name(Trim(nameInField(findData.name)));
+    const std::string name(trim(nameInField(findData.name)));
     if (name.empty())
         return;
     findData.name = name;
@@ -56,33 +56,33 @@ void RemoteListing::AddListingEntry(FtpEntry findData)
     records_.emplace_back();
 }
 
-bool RemoteListing::ReadCurrentFolder(FtpClient& client, std::string_view pattern)
+bool RemoteListing::readCurrentFolder(FtpClient& client, std::string_view pattern)
 {
-    Clear();
+    clear();
     std::vector<FtpEntry> found;
-    const bool ok = client.findFiles(SearchPattern(pattern), found);
-    Fill(std::move(found));
+    const bool ok = client.findFiles(searchPattern(pattern), found);
+    fill(std::move(found));
     return ok;
 }
 
-std::string RemoteListing::SearchPattern(std::string_view filter)
+std::string RemoteListing::searchPattern(std::string_view filter)
 {
-    return std::string(Trim(filter));
+    return std::string(trim(filter));
 }
 
-void RemoteListing::Fill(std::vector<FtpEntry> found)
+void RemoteListing::fill(std::vector<FtpEntry> found)
 {
-    Clear();
+    clear();
     // The last record read stays in the find record; the added "." and ".." take their size
     // and time from it, as the find functions leave it.
     FtpEntry findData;
     for (FtpEntry& entry : found) {
-        if (EntryCount() == MaxEntries) {
+        if (entryCount() == maxEntries) {
             ++leftOut_;
             continue;
         }
         findData = std::move(entry);
-        AddListingEntry(findData);
+        addEntry(findData);
     }
     if (!records_.front().name.starts_with('.'))
         addDotEntries(findData);
@@ -92,17 +92,17 @@ void RemoteListing::addDotEntries(FtpEntry findData)
 {
     findData.attributes = FtpEntry::directoryAttribute;
     findData.name = ".";
-    AddListingEntry(findData);
+    addEntry(findData);
     findData.name = "..";
-    AddListingEntry(findData);
+    addEntry(findData);
 }
 
-void RemoteListing::SortListing()
+void RemoteListing::sortListing()
 {
     std::vector<FtpEntry> folders;
     std::vector<FtpEntry> files;
-    for (std::size_t i = 0; i < EntryCount(); ++i)
-        (IsFolder(records_[i]) ? folders : files).push_back(std::move(records_[i]));
+    for (std::size_t i = 0; i < entryCount(); ++i)
+        (isFolder(records_[i]) ? folders : files).push_back(std::move(records_[i]));
     exchangeSort(folders);
     exchangeSort(files);
     records_.clear();
@@ -112,23 +112,23 @@ void RemoteListing::SortListing()
     records_.emplace_back();
 }
 
-std::vector<std::string> RemoteListing::Lines() const
+std::vector<std::string> RemoteListing::displayLines() const
 {
     std::vector<std::string> lines;
-    lines.reserve(EntryCount());
-    for (std::size_t i = 0; i < EntryCount(); ++i) {
+    lines.reserve(entryCount());
+    for (std::size_t i = 0; i < entryCount(); ++i) {
         const FtpEntry& entry = records_[i];
-        lines.push_back(IsFolder(entry) ? UpperCaseText(entry.name) : LowerCaseText(entry.name));
+        lines.push_back(isFolder(entry) ? upperCaseText(entry.name) : lowerCaseText(entry.name));
     }
     return lines;
 }
 
-bool RemoteListing::IsFolder(const FtpEntry& entry)
+bool RemoteListing::isFolder(const FtpEntry& entry)
 {
     return entry.attributes == FtpEntry::directoryAttribute;
 }
 
-std::string AttributeLetters(std::uint32_t attributes)
+std::string attributeLetters(std::uint32_t attributes)
 {
     static constexpr std::array<std::pair<std::uint32_t, char>, 8> letters = {{
         {1, 'W'},
@@ -151,7 +151,7 @@ std::string AttributeLetters(std::uint32_t attributes)
     return text;
 }
 
-std::string FormatFileTime(const FtpTime& time)
+std::string formatFileTime(const FtpTime& time)
 {
     static constexpr std::array<const char*, 7> weekdays = {"So", "Mo", "Di", "Mi",
                                                             "Do", "Fr", "Sa"};

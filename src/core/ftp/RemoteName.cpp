@@ -7,7 +7,7 @@
 
 namespace vantiro {
 
-std::u32string NameText(std::string_view name)
+std::u32string nameText(std::string_view name)
 {
     // One pass for the usual valid UTF-8; the first broken sequence makes it a Windows-1252 name.
     std::u32string result;
@@ -75,7 +75,7 @@ std::string mapCase(std::string_view name, CodePointMap codePointMap)
 {
     std::string result;
     result.reserve(name.size() + name.size() / 2);
-    for (const char32_t c : NameText(name))
+    for (const char32_t c : nameText(name))
         Utf8::append(result, codePointMap(c));
     return result;
 }
@@ -92,30 +92,30 @@ int compareWithBlanks(std::u32string_view rest)
 
 } // namespace
 
-bool IsUtf8(std::string_view bytes)
+bool isUtf8(std::string_view bytes)
 {
     return Utf8::isValid(bytes);
 }
 
-std::string UpperCaseText(std::string_view name)
+std::string upperCaseText(std::string_view name)
 {
     return mapCase(name, toUpper);
 }
 
-std::string LowerCaseText(std::string_view name)
+std::string lowerCaseText(std::string_view name)
 {
     return mapCase(name, toLower);
 }
 
-std::u32string NameSortKey(std::string_view name)
+std::u32string nameSortKey(std::string_view name)
 {
-    std::u32string key = NameText(name);
+    std::u32string key = nameText(name);
     for (char32_t& c : key)
         c = toLower(c);
     return key;
 }
 
-bool PaddedKeyLess(std::u32string_view a, std::u32string_view b)
+bool paddedKeyLess(std::u32string_view a, std::u32string_view b)
 {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
@@ -127,7 +127,7 @@ bool PaddedKeyLess(std::u32string_view a, std::u32string_view b)
     return compareWithBlanks(a.substr(common)) < 0;
 }
 
-bool IsSafeLocalName(std::string_view name)
+bool isSafeLocalName(std::string_view name)
 {
     if (name.empty() || name == "." || name == "..")
         return false;

@@ -9,25 +9,25 @@ namespace vantiro {
 // code page; a name that is valid UTF-8 is taken as UTF-8, any other as Windows-1252. A name is
 // read into characters once, by its own encoding, and case mapping works on those characters,
 // so that no name is broken up byte by byte or read in a second encoding after mapping.
-bool IsUtf8(std::string_view bytes);
+bool isUtf8(std::string_view bytes);
 
 // The characters of a name in the reading above.
-std::u32string NameText(std::string_view name);
+std::u32string nameText(std::string_view name);
 
 // Display text (UTF-8) of a name in upper or lower case.
-std::string UpperCaseText(std::string_view name);
-std::string LowerCaseText(std::string_view name);
+std::string upperCaseText(std::string_view name);
+std::string lowerCaseText(std::string_view name);
 
 // The lower-cased name as Unicode code points. Keys are ordered as if each were padded with
-// blanks to the width of the name field (see PaddedKeyLess), without building padded copies.
-std::u32string NameSortKey(std::string_view name);
+// blanks to the width of the name field (see paddedKeyLess), without building padded copies.
+std::u32string nameSortKey(std::string_view name);
 
 // Character by character by Unicode value, the shorter key going on with blanks: a character
 // below the blank (a control character) therefore sorts before the end of a key.
-bool PaddedKeyLess(std::u32string_view a, std::u32string_view b);
+bool paddedKeyLess(std::u32string_view a, std::u32string_view b);
 
 // False for a name that could leave the folder it is joined to or cut the path short: empty,
 // ".", "..", or containing "/", "\" or a NUL. Such a name never becomes part of a local path.
-bool IsSafeLocalName(std::string_view name);
+bool isSafeLocalName(std::string_view name);
 
 } // namespace vantiro

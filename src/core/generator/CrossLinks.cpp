@@ -4,7 +4,7 @@
 #include "core/generator/Random.h"
 #include "core/generator/SpiderLinks.h"
 #include "core/generator/TextCase.h"
-#include "core/generator/modGeneral.h"
+#include "core/text/TextCleaning.h"
 
 namespace vantiro {
 
@@ -15,7 +15,7 @@ CrossLinks::CrossLinks(const std::vector<std::string>& pageNames, const KeywordL
     targets_.reserve(pageNames.size());
     for (const std::string& name : pageNames) {
         Target target;
-        target.start = "<A HREF=\"" + std::string(Trim(name)) + "\" TITLE=\"";
+        target.start = "<A HREF=\"" + std::string(trim(name)) + "\" TITLE=\"";
         target.middle = imageLinks_ ? "\"><IMG SRC=\"images\\" + imageFileName(name) +
                                           "\" WIDTH=\"5\" HEIGHT=\"5\" BORDER=\"0\" ALT=\""
                                     : "\">";
@@ -25,8 +25,8 @@ CrossLinks::CrossLinks(const std::vector<std::string>& pageNames, const KeywordL
 
 std::string CrossLinks::imageFileName(const std::string& pageName)
 {
-    std::string base(Trim(pageName));
-    ReplaceAll(base, ".htm", "");
+    std::string base(trim(pageName));
+    replaceAll(base, ".htm", "");
     return base + ".gif";
 }
 

@@ -1,5 +1,6 @@
 #include "core/generator/GenerationRun.h"
 
+#include "core/files/FileChecks.h"
 #include "core/generator/CrossLinks.h"
 #include "core/generator/KeywordList.h"
 #include "core/generator/NumberText.h"
@@ -10,9 +11,9 @@
 #include "core/generator/SpiderLinks.h"
 #include "core/generator/TextCase.h"
 #include "core/generator/TextFile.h"
-#include "core/generator/modGeneral.h"
 #include "core/session/WorkFolders.h"
 #include "core/style/BodyStyle.h"
+#include "core/text/TextCleaning.h"
 
 #include <cmath>
 #include <optional>
@@ -32,23 +33,23 @@ struct CheckFailure {
 
 void completeColours(PageSettings& s)
 {
-    if (s.Linkfarbe.empty())
-        s.Linkfarbe = "#0000FF";
-    if (s.Schriftart.empty())
-        s.Schriftart = "Arial, Verdana, Helvetica";
-    if (s.Schriftfarbe.empty())
-        s.Schriftfarbe = "#000000";
-    if (s.Seitenhintergrund.empty())
-        s.Seitenhintergrund = "#FFFFFF";
+    if (s.linkColor.empty())
+        s.linkColor = "#0000FF";
+    if (s.fontName.empty())
+        s.fontName = "Arial, Verdana, Helvetica";
+    if (s.textColor.empty())
+        s.textColor = "#000000";
+    if (s.backgroundColor.empty())
+        s.backgroundColor = "#FFFFFF";
 }
 
 void colourBody(PageSettings& s)
 {
-    s.BodyInformation = BodyTag(s.Seitenhintergrund, s.Schriftfarbe, s.Linkfarbe);
-    ReplaceAll(s.txtBody, "LINK=\"\"", "LINK=\"" + s.Linkfarbe + "\"");
-    ReplaceAll(s.txtBody, "TEXT=\"\"", "TEXT=\"" + s.Schriftfarbe + "\"");
-    ReplaceAll(s.txtBody, "BGCOLOR=\"\"", "BGCOLOR=\"" + s.Seitenhintergrund + "\"");
-    ReplaceAll(s.txtBody, "<BODY>", s.BodyInformation);
+    s.bodyTag = bodyTag(s.backgroundColor, s.textColor, s.linkColor);
+    replaceAll(s.body, "LINK=\"\"", "LINK=\"" + s.linkColor + "\"");
+    replaceAll(s.body, "TEXT=\"\"", "TEXT=\"" + s.textColor + "\"");
+    replaceAll(s.body, "BGCOLOR=\"\"", "BGCOLOR=\"" + s.backgroundColor + "\"");
+    replaceAll(s.body, "<BODY>", s.bodyTag);
 }
 
 std::optional<CheckFailure> keywordReadFailure(const KeywordList::ReadResult& result,
@@ -71,7 +72,7 @@ std::optional<CheckFailure> keywordReadFailure(const KeywordList::ReadResult& re
         text = RunMessages::keywordLineTooLong(path, result.lineNumber);
         break;
     }
-    return CheckFailure{"Keyword-Datei fehlt", text, FocusTarget::cmdLadeKeyword};
+    return CheckFailure{"Keyword-Datei fehlt", text, FocusTarget::keywordFile};
 }
 
 std::string indexPage(const std::vector<std::string>& names, const std::string& sponsorlink)
@@ -138,25 +139,25 @@ std::optional<int> GenerationRun::checkInputs()
         reporter_.setFocus(focus);
         return std::nullopt;
     };
-    if (settings_.txtKeyword.empty())
+    if (settings_.keywordFile.empty())
         return fail("Keyword-Datei fehlt", "Sie müssen eine Keyword-Datei angeben",
-                    FocusTarget::cmdLadeKeyword);
+                    FocusTarget::keywordFile);
 
-    const char separator = LocaleDecimalSeparator();
-    const std::optional<double> pages = ParseNumber(settings_.txtAnzahlSeiten, separator);
+    const char separator = localeDecimalSeparator();
+    const std::optional<double> pages = parseNumber(settings_.pageCountText, separator);
     if (!pages)
-        return fail("Unkorrekte Seitenzahl", pageRangeText, FocusTarget::txtAnzahlSeiten);
+        return fail("Unkorrekte Seitenzahl", pageRangeText, FocusTarget::pageCount);
     if (*pages < 20 || *pages > 1000)
         return fail("Geben Sie eine Zahl zwischen 20 und 1000 an", pageRangeText,
-                    FocusTarget::txtAnzahlSeiten);
+                    FocusTarget::pageCount);
 
-    if (!settings_.cmbRevisit.empty()) {
-        const std::optional<double> revisit = ParseNumber(settings_.cmbRevisit, separator);
+    if (!settings_.revisit.empty()) {
+        const std::optional<double> revisit = parseNumber(settings_.revisit, separator);
         if (!revisit)
-            return fail("Unkorrekte Zahl für Revisit-After", revisitText, FocusTarget::cmbRevisit);
+            return fail("Unkorrekte Zahl für Revisit-After", revisitText, FocusTarget::revisit);
         if (*revisit < 1 || *revisit > 365)
             return fail("Geben Sie eine Zahl zwischen 1 und 365 an", revisitText,
-                        FocusTarget::cmbRevisit);
+                        FocusTarget::revisit);
     }
     // Halves go to the even neighbour, as the default rounding mode does.
     return static_cast<int>(std::nearbyint(*pages));
@@ -185,20 +186,20 @@ RunResult GenerationRun::run()
     colourBody(settings_);
     reporter_.settingsChanged();
     reporter_.setBusy(true);
-    settings_.KeywordDatei = settings_.txtKeyword;
+    settings_.runKeywordFile = settings_.keywordFile;
 
     KeywordList keywords;
-    const KeywordList::ReadResult read = keywords.read(settings_.KeywordDatei);
-    if (const auto failure = keywordReadFailure(read, settings_.KeywordDatei))
+    const KeywordList::ReadResult read = keywords.read(settings_.runKeywordFile);
+    if (const auto failure = keywordReadFailure(read, settings_.runKeywordFile))
         return stop(RunOutcome::CheckFailed, failure->title, failure->text, failure->focus);
 
     const std::string outputFolder = WorkFolders::path(programFolder_, WorkFolders::doorpages);
-    if (!FolderExists(outputFolder))
+    if (!folderExists(outputFolder))
         return stop(RunOutcome::CheckFailed, "Programmfehler",
                     RunMessages::outputFolderMissing(outputFolder), std::nullopt);
 
     const std::vector<std::string> names =
-        MakePageNames(*pageCount, settings_.optKeywords, keywords, random_);
+        makePageNames(*pageCount, settings_.keywordNames, keywords, random_);
     return writePages(names, keywords, sponsorlink, outputFolder);
 }
 
@@ -206,7 +207,7 @@ RunResult GenerationRun::writePages(const std::vector<std::string>& names,
                                     const KeywordList& keywords, const std::string& sponsorlink,
                                     const std::string& outputFolder)
 {
-    const bool imageLinks = settings_.chkImageLinks != 0;
+    const bool imageLinks = settings_.imageLinks != 0;
     const std::string imageFolder = WorkFolders::path(programFolder_, WorkFolders::images);
     PageWriter writer(settings_, keywords, random_, sponsorlink);
     CrossLinks crossLinks(names, keywords, random_, imageLinks);
@@ -221,7 +222,7 @@ RunResult GenerationRun::writePages(const std::vector<std::string>& names,
         reporter_.setCaption("Erstelle " + name);
         reporter_.pageStarted(page, total);
         if (imageLinks) {
-            if (!FileExists(pixelFile_)) {
+            if (!fileExists(pixelFile_)) {
                 RunResult stopped = stop(RunOutcome::Stopped, "Programmfehler",
                                          RunMessages::pixelMissing(programFolder_), std::nullopt);
                 stopped.pagesWritten = result.pagesWritten;
@@ -235,7 +236,7 @@ RunResult GenerationRun::writePages(const std::vector<std::string>& names,
         }
         crossLinks.build(links);
         const std::string path = outputFolder + "/" + name;
-        const bool written = writer.WritePage(path, links);
+        const bool written = writer.writePage(path, links);
         failures.check(written, path);
         result.pagesWritten += written ? 1 : 0;
     }
@@ -245,7 +246,7 @@ RunResult GenerationRun::writePages(const std::vector<std::string>& names,
     failures.check(TextFile::writeReplacing(indexPath, indexPage(names, sponsorlink)), indexPath);
     reporter_.setBusy(false);
 
-    const std::string shownFolder(Trim(outputFolder + "/"));
+    const std::string shownFolder(trim(outputFolder + "/"));
     result.failedFiles = failures.count();
     result.firstFailedFile = failures.first();
     if (failures.count() == 0) {

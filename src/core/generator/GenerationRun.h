@@ -28,7 +28,7 @@ struct RunResult {
 };
 
 // One click on "ERSTELLEN": checks the inputs, completes colours and the BODY tag in
-// settings.txtBody, reads the keywords, names and writes every page and the index page.
+// settings.body, reads the keywords, names and writes every page and the index page.
 class GenerationRun final {
 public:
     GenerationRun(PageSettings& settings, std::string programFolder, Random& random,

@@ -1,7 +1,7 @@
 #include "core/generator/KeywordList.h"
 
 #include "core/files/RegularFile.h"
-#include "core/generator/modGeneral.h"
+#include "core/text/TextCleaning.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -45,7 +45,7 @@ KeywordList KeywordList::fromLines(const std::vector<std::string>& lines)
 {
     KeywordList list;
     for (const std::string& line : lines) {
-        const std::string_view trimmed = Trim(line);
+        const std::string_view trimmed = trim(line);
         if (!trimmed.empty())
             list.add(std::string(trimmed));
     }

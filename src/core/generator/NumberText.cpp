@@ -6,7 +6,7 @@
 
 namespace vantiro {
 
-std::optional<double> ParseNumber(std::string_view text, char decimalSeparator)
+std::optional<double> parseNumber(std::string_view text, char decimalSeparator)
 {
     const size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos)
@@ -43,7 +43,7 @@ std::optional<double> ParseNumber(std::string_view text, char decimalSeparator)
     return value;
 }
 
-char LocaleDecimalSeparator()
+char localeDecimalSeparator()
 {
     const std::lconv* conventions = std::localeconv();
     return conventions && conventions->decimal_point && conventions->decimal_point[0]

@@ -3,7 +3,7 @@
 #include "core/generator/KeywordList.h"
 #include "core/generator/Random.h"
 #include "core/generator/TextCase.h"
-#include "core/generator/modGeneral.h"
+#include "core/text/TextCleaning.h"
 
 #include <unordered_set>
 
@@ -26,7 +26,7 @@ public:
             const std::string suffix = number == 1 ? "" : "_" + std::to_string(number);
             const size_t room = maxPageNameBytes - extension.size() - suffix.size();
             std::string unique = stem.substr(0, room) + suffix + std::string(extension);
-            if (taken_.insert(LowerCp1252(unique)).second)
+            if (taken_.insert(lowerCp1252(unique)).second)
                 return unique;
         }
     }
@@ -42,7 +42,7 @@ std::string numberedName(int page)
 
 } // namespace
 
-std::vector<std::string> MakePageNames(int pageCount, bool keywordNames,
+std::vector<std::string> makePageNames(int pageCount, bool keywordNames,
                                        const KeywordList& keywords, Random& random)
 {
     NameRegister names;
@@ -54,7 +54,7 @@ std::vector<std::string> MakePageNames(int pageCount, bool keywordNames,
             name = "vorschau.htm";
         } else if (keywordNames) {
             const std::string& keyword = keywords.at(random.pick(keywords.count()));
-            name = SanitizeFileName(keyword);
+            name = sanitizeFileName(keyword);
             // A leading dot would hide the page and its image from file lists and uploads.
             name.erase(0, name.find_first_not_of('.'));
             name = name.empty() ? numberedName(page) : name + std::string(extension);

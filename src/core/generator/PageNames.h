@@ -19,7 +19,7 @@ class Random;
 // file name may be (255 bytes) is shortened before its suffix and ".htm".
 inline constexpr size_t maxPageNameBytes = 255;
 
-std::vector<std::string> MakePageNames(int pageCount, bool keywordNames,
+std::vector<std::string> makePageNames(int pageCount, bool keywordNames,
                                        const KeywordList& keywords, Random& random);
 
 } // namespace vantiro

@@ -5,7 +5,7 @@
 #include "core/generator/SpiderLinks.h"
 #include "core/generator/TextCase.h"
 #include "core/generator/TextFile.h"
-#include "core/generator/modGeneral.h"
+#include "core/text/TextCleaning.h"
 
 #include <algorithm>
 #include <map>
@@ -39,29 +39,27 @@ std::string metaLine(std::string_view before, std::string_view value, std::strin
 
 std::string acceptedOr(const std::string& text, std::string_view first, std::string_view second)
 {
-    const std::string upper = UpperCp1252(text);
+    const std::string upper = upperCp1252(text);
     if (!text.empty() && (upper == first || upper == second))
-        return std::string(Trim(text));
+        return std::string(trim(text));
     return "NO-CACHE";
 }
 
 std::string fixedHeadLines(const PageSettings& s)
 {
     std::string lines;
-    if (!s.cmbRobots.empty())
-        lines +=
-            metaLine("<META NAME=\"robots\" CONTENT=\"", LowerCp1252(Trim(s.cmbRobots)), "\">");
+    if (!s.robots.empty())
+        lines += metaLine("<META NAME=\"robots\" CONTENT=\"", lowerCp1252(trim(s.robots)), "\">");
     lines += metaLine(
         "<META HTTP-EQUIV=\"content-type\" CONTENT=\"text/html; charset=ISO-8859-1\">", "", "");
-    if (!s.cmbRevisit.empty())
-        lines +=
-            metaLine("<META NAME=\"revisit-after\" CONTENT=\"", Trim(s.cmbRevisit), " days\">");
-    if (!s.txtAuthor.empty())
-        lines += metaLine("<META NAME=\"author\" CONTENT=\"", Trim(s.txtAuthor), "\">");
+    if (!s.revisit.empty())
+        lines += metaLine("<META NAME=\"revisit-after\" CONTENT=\"", trim(s.revisit), " days\">");
+    if (!s.author.empty())
+        lines += metaLine("<META NAME=\"author\" CONTENT=\"", trim(s.author), "\">");
     lines += metaLine("<META HTTP-EQUIV=\"pragma\" CONTENT=\"",
-                      acceptedOr(s.cmbPragma, "CACHE", "NO-CACHE"), "\">");
+                      acceptedOr(s.pragma, "CACHE", "NO-CACHE"), "\">");
     lines += metaLine("<META HTTP-EQUIV=\"cache-control\" CONTENT=\"",
-                      acceptedOr(s.cmbCaching, "YES", "NO-CACHE"), "\">");
+                      acceptedOr(s.caching, "YES", "NO-CACHE"), "\">");
     lines += metaLine("<META HTTP-EQUIV=\"expires\" CONTENT=\"0\">", "", "");
     return lines;
 }
@@ -102,11 +100,11 @@ PageWriter::PageWriter(const PageSettings& settings, const KeywordList& keywords
     : keywords_(keywords), random_(random),
       sponsorlinkReplacement_(std::string(crlf) + sponsorlink + std::string(crlf) +
                               std::string(bodyEnd)),
-      title_(Trim(settings.txtTitle)),
-      pageStart_(doctypePart(settings.cmbDoctype) + "\r\n\r\n<HTML>\r\n<HEAD>\r\n"),
+      title_(trim(settings.title)),
+      pageStart_(doctypePart(settings.doctype) + "\r\n\r\n<HTML>\r\n<HEAD>\r\n"),
       fixedHeadLines_(fixedHeadLines(settings)),
-      pageEnd_("\r\n\r\n" + std::string(Trim(settings.txtScripting)) + "\r\n</HEAD>\r\n" +
-               settings.txtBody + "\r\n</HTML>\r\n")
+      pageEnd_("\r\n\r\n" + std::string(trim(settings.scripting)) + "\r\n</HEAD>\r\n" +
+               settings.body + "\r\n</HTML>\r\n")
 {
 }
 
@@ -120,7 +118,7 @@ std::string PageWriter::titleLine()
     std::string line = "<TITLE>" + title_ + " ";
     while (line.size() <= 64)
         (line += pick()) += ' ';
-    return std::string(Trim(line)) + "</TITLE>";
+    return std::string(trim(line)) + "</TITLE>";
 }
 
 std::string PageWriter::descriptionLine()
@@ -128,7 +126,7 @@ std::string PageWriter::descriptionLine()
     std::string line(descriptionStart);
     while (line.size() <= 250)
         (line += pick()) += ' ';
-    return std::string(Trim(line)) + "\">";
+    return std::string(trim(line)) + "\">";
 }
 
 std::string PageWriter::keywordsLine()
@@ -136,8 +134,8 @@ std::string PageWriter::keywordsLine()
     std::string line = "<META NAME=\"keywords\" CONTENT=\"";
     while (line.size() <= 750)
         (line += pick()) += ',';
-    line = std::string(Trim(line)) + "\">";
-    ReplaceAll(line, ",\">", "\">");
+    line = std::string(trim(line)) + "\">";
+    replaceAll(line, ",\">", "\">");
     return line;
 }
 
@@ -149,13 +147,13 @@ std::string PageWriter::assembleTemplate()
     const std::string keywordList = keywordsLine();
 
     std::string dcTitle = title;
-    ReplaceAll(dcTitle, "<TITLE>", "");
-    dcTitle = std::string(Trim(dcTitle));
-    ReplaceAll(dcTitle, "</TITLE>", "");
+    replaceAll(dcTitle, "<TITLE>", "");
+    dcTitle = std::string(trim(dcTitle));
+    replaceAll(dcTitle, "</TITLE>", "");
     std::string dcSubject = description;
-    ReplaceAll(dcSubject, descriptionStart, "<META NAME=\"DC.Subject\" CONTENT=\"");
+    replaceAll(dcSubject, descriptionStart, "<META NAME=\"DC.Subject\" CONTENT=\"");
     std::string dcDescription = description;
-    ReplaceAll(dcDescription, descriptionStart, "<META NAME=\"DC.Description\" CONTENT=\"");
+    replaceAll(dcDescription, descriptionStart, "<META NAME=\"DC.Description\" CONTENT=\"");
 
     std::string page = pageStart_;
     page.append(title).append("\r\n\r\n").append(description).append(crlf);
@@ -168,7 +166,7 @@ std::string PageWriter::assembleTemplate()
 
 void PageWriter::replaceBodyAndKeys(std::string& text, const Keys& keys) const
 {
-    ReplaceAll(text, bodyEnd, sponsorlinkReplacement_);
+    replaceAll(text, bodyEnd, sponsorlinkReplacement_);
     // The passes run in ascending order; a pass whose placeholder does not occur changes
     // nothing, so only the numbers present are visited. After a pass only higher numbers are
     // left, so the next pass is always the smallest of them.
@@ -260,7 +258,7 @@ void PageWriter::composePage(const SpiderLinks& links)
     pieces_.clear();
     parts_.clear();
     if (!links.isShaped()) {
-        ReplaceAll(page, spiderPlaceholder, links.text());
+        replaceAll(page, spiderPlaceholder, links.text());
         replaceBodyAndKeys(page, keys);
         pieces_.push_back(std::move(page));
     } else {
@@ -294,7 +292,7 @@ const std::string& PageWriter::buildPage(const SpiderLinks& links)
     return page_;
 }
 
-bool PageWriter::WritePage(const std::string& path, const SpiderLinks& links)
+bool PageWriter::writePage(const std::string& path, const SpiderLinks& links)
 {
     composePage(links);
     return TextFile::writeReplacing(path, parts_);

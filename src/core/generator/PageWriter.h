@@ -35,11 +35,11 @@ public:
     PageWriter(const PageSettings& settings, const KeywordList& keywords, Random& random,
                std::string sponsorlink);
 
-    // WritePage: builds the page and writes it to path, replacing any file of that name.
+    // writePage: builds the page and writes it to path, replacing any file of that name.
     // False when the file could not be written; nothing half-written is left behind.
-    bool WritePage(const std::string& path, const SpiderLinks& links);
+    bool writePage(const std::string& path, const SpiderLinks& links);
 
-    // The file's bytes for the next page, as WritePage would write them; valid until the next
+    // The file's bytes for the next page, as writePage would write them; valid until the next
     // call.
     const std::string& buildPage(const SpiderLinks& links);
 

@@ -10,7 +10,7 @@ std::string RunMessages::sponsorlink()
 {
     return std::string("<P ALIGN=\"CENTER\"><FONT FACE=\"Arial, Verdana, Helvetica\" SIZE=\"1\" "
                        "COLOR=\"#999999\"><I>Vantiro VTR 3.0 by</I><BR><A HREF=\"") +
-           makerAddress + "\" TARGET=\"_BLANK\">" + UpperCp1252(makerHost) + "</A></FONT></P>";
+           makerAddress + "\" TARGET=\"_BLANK\">" + upperCp1252(makerHost) + "</A></FONT></P>";
 }
 
 std::string RunMessages::pixelMissing(const std::string& programFolder)

@@ -5,7 +5,7 @@
 namespace vantiro {
 
 // Controls that a failed check puts the focus on.
-enum class FocusTarget { cmdLadeKeyword, txtAnzahlSeiten, cmbRevisit };
+enum class FocusTarget { keywordFile, pageCount, revisit };
 
 enum class MessageIcon { None, Exclamation };
 

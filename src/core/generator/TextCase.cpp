@@ -45,17 +45,17 @@ template <typename Map> std::string mapBytes(std::string_view text, Map map)
 
 } // namespace
 
-std::string LowerCp1252(std::string_view text)
+std::string lowerCp1252(std::string_view text)
 {
     return mapBytes(text, lower);
 }
 
-std::string UpperCp1252(std::string_view text)
+std::string upperCp1252(std::string_view text)
 {
     return mapBytes(text, upper);
 }
 
-size_t ReplaceAll(std::string& text, std::string_view found, std::string_view replacement)
+size_t replaceAll(std::string& text, std::string_view found, std::string_view replacement)
 {
     if (found.empty())
         return 0;

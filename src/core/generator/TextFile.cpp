@@ -1,8 +1,8 @@
 #include "core/generator/TextFile.h"
 
 #include "core/files/AtomicFile.h"
+#include "core/files/FileChecks.h"
 #include "core/files/RegularFile.h"
-#include "core/generator/modGeneral.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -39,7 +39,7 @@ TextFile::FirstFree TextFile::writeFirstFree(const std::function<std::string(int
     for (int number = first; number <= last; ++number) {
         result.path = pathFor(number);
         // Names taken are skipped before a temporary file is made for them.
-        if (FileExists(result.path))
+        if (fileExists(result.path))
             continue;
         result.outcome = writeNew(result.path, data, fileSystem);
         // Exists: a folder, a hidden entry or a file that appeared meanwhile; the next may do.

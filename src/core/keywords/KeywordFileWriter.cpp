@@ -1,8 +1,9 @@
 #include "core/keywords/KeywordFileWriter.h"
 
+#include "core/files/FileChecks.h"
 #include "core/generator/TextFile.h"
-#include "core/generator/modGeneral.h"
 #include "core/session/WorkFolders.h"
+#include "core/text/TextCleaning.h"
 
 #include <algorithm>
 #include <string_view>
@@ -19,7 +20,7 @@ constexpr std::string_view removedCharacters = "\";?*./\\@";
 std::string cleanPiece(std::string_view piece)
 {
     std::string cleaned;
-    for (char c : Trim(piece)) {
+    for (char c : trim(piece)) {
         if (c != ' ' && removedCharacters.find(c) == std::string_view::npos)
             cleaned += c;
     }
@@ -58,8 +59,8 @@ KeywordFileWriter::Result KeywordFileWriter::write(const std::string& programFol
                                                    FileSystem& fileSystem)
 {
     const std::string folder = WorkFolders::path(programFolder, WorkFolders::keywordfile);
-    if (!FolderExists(folder))
-        CreateFolder(folder);
+    if (!folderExists(folder))
+        createFolder(folder);
 
     if (typedText.empty() || typedText.find(',') == std::string::npos)
         return {Status::Refused, {}};

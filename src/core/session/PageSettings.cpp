@@ -70,36 +70,36 @@ std::string emptyBody(int lineBreaks)
 PageSettings PageSettings::startValues()
 {
     PageSettings settings;
-    settings.Beispielcode = false;
-    settings.cmbDoctype = defaultDoctype();
-    settings.cmbRobots = "INDEX, FOLLOW";
-    settings.cmbPragma = "NO-CACHE";
-    settings.cmbRevisit = "14";
-    settings.cmbCaching = "NO-CACHE";
-    settings.txtBody = emptyBody(6);
-    settings.optKeywords = true;
-    settings.chkImageLinks = 1;
-    settings.txtAnzahlSeiten = "20";
+    settings.sampleCodeShown = false;
+    settings.doctype = defaultDoctype();
+    settings.robots = "INDEX, FOLLOW";
+    settings.pragma = "NO-CACHE";
+    settings.revisit = "14";
+    settings.caching = "NO-CACHE";
+    settings.body = emptyBody(6);
+    settings.keywordNames = true;
+    settings.imageLinks = 1;
+    settings.pageCountText = "20";
     return settings;
 }
 
 void PageSettings::reset()
 {
-    cmbDoctype = defaultDoctype();
-    cmbCaching = "NO-CACHE";
-    txtScripting.clear();
-    txtKeyword.clear();
-    txtBody = emptyBody(7);
-    optKeywords = true;
-    chkImageLinks = 1;
-    Beispielcode = false;
-    txtTitle.clear();
-    cmbRobots = "INDEX, FOLLOW";
-    txtDescription.clear();
-    txtAuthor.clear();
-    cmbPragma = "NO-CACHE";
-    cmbRevisit = "14";
-    txtAnzahlSeiten = "20";
+    doctype = defaultDoctype();
+    caching = "NO-CACHE";
+    scripting.clear();
+    keywordFile.clear();
+    body = emptyBody(7);
+    keywordNames = true;
+    imageLinks = 1;
+    sampleCodeShown = false;
+    title.clear();
+    robots = "INDEX, FOLLOW";
+    description.clear();
+    author.clear();
+    pragma = "NO-CACHE";
+    revisit = "14";
+    pageCountText = "20";
 }
 
 } // namespace vantiro

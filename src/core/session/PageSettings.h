@@ -7,37 +7,37 @@ namespace vantiro {
 
 // Everything a generation run reads from the main window. Texts are Windows-1252 bytes, exactly
 // as they go into the written files; the window converts at its edge. The exceptions are the
-// file paths (txtKeyword, KeywordDatei, VorlagenDatei): they hold file-system bytes (UTF-8 on
+// file paths (keywordFile, runKeywordFile, templateFile): they hold file-system bytes (UTF-8 on
 // Linux, QFile::encodeName) because they are opened, not written into pages.
 struct PageSettings {
     // Input controls.
-    std::string cmbDoctype;
-    std::string txtTitle;
-    std::string cmbRobots;
-    std::string txtDescription;
-    std::string txtAuthor;
-    std::string cmbPragma;
-    std::string cmbRevisit;
-    std::string cmbCaching;
-    std::string txtScripting;
-    std::string txtKeyword;
-    std::string txtBody;
-    bool optKeywords = true; // optDateiname is selected exactly when this is false
-    int chkImageLinks = 1;   // 0 unchecked, any other value checked
-    std::string txtAnzahlSeiten;
+    std::string doctype;
+    std::string title;
+    std::string robots;
+    std::string description;
+    std::string author;
+    std::string pragma;
+    std::string revisit;
+    std::string caching;
+    std::string scripting;
+    std::string keywordFile;
+    std::string body;
+    bool keywordNames = true; // numberedNames is selected exactly when this is false
+    int imageLinks = 1;       // 0 unchecked, any other value checked
+    std::string pageCountText;
 
     // Window-level variables that outlive a run.
-    std::string Seitenhintergrund;
-    std::string Linkfarbe;
-    std::string Schriftfarbe;
-    std::string Schriftart;
-    std::string BodyInformation;
-    std::string SchriftartStyle;
-    std::string KeywordDatei;
-    std::string VorlagenDatei;
-    bool Beispielcode = false;
+    std::string backgroundColor;
+    std::string linkColor;
+    std::string textColor;
+    std::string fontName;
+    std::string bodyTag;
+    std::string fontStyleBlock;
+    std::string runKeywordFile;
+    std::string templateFile;
+    bool sampleCodeShown = false;
 
-    bool optDateiname() const { return !optKeywords; }
+    bool numberedNames() const { return !keywordNames; }
 
     // The values the window starts with.
     static PageSettings startValues();

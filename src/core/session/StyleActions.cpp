@@ -9,14 +9,14 @@ namespace {
 std::string& colorVariable(PageSettings& settings, BodyColor which)
 {
     switch (which) {
-    case BodyColor::Seitenhintergrund:
-        return settings.Seitenhintergrund;
-    case BodyColor::Schriftfarbe:
-        return settings.Schriftfarbe;
-    case BodyColor::Linkfarbe:
+    case BodyColor::background:
+        return settings.backgroundColor;
+    case BodyColor::text:
+        return settings.textColor;
+    case BodyColor::link:
         break;
     }
-    return settings.Linkfarbe;
+    return settings.linkColor;
 }
 
 } // namespace
@@ -24,41 +24,40 @@ std::string& colorVariable(PageSettings& settings, BodyColor which)
 void StyleActions::applyColor(PageSettings& settings, BodyColor which, const std::string& color)
 {
     colorVariable(settings, which) = color;
-    settings.BodyInformation =
-        BodyTag(settings.Seitenhintergrund, settings.Schriftfarbe, settings.Linkfarbe);
-    if (settings.txtBody.empty())
+    settings.bodyTag = bodyTag(settings.backgroundColor, settings.textColor, settings.linkColor);
+    if (settings.body.empty())
         return;
-    std::string body = settings.BodyInformation;
+    std::string body = settings.bodyTag;
     for (int i = 0; i < 8; ++i)
         body += "\r\n";
-    settings.txtBody = body + "</BODY>";
+    settings.body = body + "</BODY>";
 }
 
 void StyleActions::applyFont(PageSettings& settings, const std::string& font)
 {
-    settings.Schriftart = font;
-    settings.SchriftartStyle = StyleBlock(font);
-    settings.txtScripting = settings.SchriftartStyle;
+    settings.fontName = font;
+    settings.fontStyleBlock = styleBlock(font);
+    settings.scripting = settings.fontStyleBlock;
 }
 
 void StyleActions::beginSample(PageSettings& settings)
 {
-    settings.Beispielcode = true;
-    settings.txtBody = sampleBody();
-    settings.optKeywords = true;
-    settings.txtAnzahlSeiten = "5";
-    settings.chkImageLinks = 1;
+    settings.sampleCodeShown = true;
+    settings.body = sampleBody();
+    settings.keywordNames = true;
+    settings.pageCountText = "5";
+    settings.imageLinks = 1;
 }
 
 void StyleActions::finishSample(PageSettings& settings, const std::string& title,
                                 const std::string& address)
 {
-    settings.txtTitle = title;
-    fillSampleMarkers(settings.txtBody, title, address);
-    settings.cmbRobots = "INDEX, FOLLOW";
-    settings.cmbRevisit = "14";
-    settings.cmbPragma = "NO-CACHE";
-    settings.cmbCaching = "NO-CACHE";
+    settings.title = title;
+    fillSampleMarkers(settings.body, title, address);
+    settings.robots = "INDEX, FOLLOW";
+    settings.revisit = "14";
+    settings.pragma = "NO-CACHE";
+    settings.caching = "NO-CACHE";
 }
 
 } // namespace vantiro

@@ -7,7 +7,7 @@
 namespace vantiro {
 
 // The three colours the colour buttons choose.
-enum class BodyColor { Seitenhintergrund, Schriftfarbe, Linkfarbe };
+enum class BodyColor { background, text, link };
 
 // What the style buttons and "Beispiel - Code" do to the window's state, once the dialogs and
 // input boxes have been answered.

@@ -1,7 +1,7 @@
 #include "core/session/TemplateFiles.h"
 
+#include "core/files/FileChecks.h"
 #include "core/generator/TextFile.h"
-#include "core/generator/modGeneral.h"
 #include "core/session/WorkFolders.h"
 
 namespace vantiro {
@@ -16,8 +16,8 @@ TemplateFiles::SaveResult TemplateFiles::save(const std::string& programFolder,
                                               const std::string& body, FileSystem& fileSystem)
 {
     const std::string folder = WorkFolders::path(programFolder, WorkFolders::vorlagen);
-    if (!FolderExists(folder))
-        CreateFolder(folder);
+    if (!folderExists(folder))
+        createFolder(folder);
 
     const TextFile::FirstFree written =
         TextFile::writeFirstFree([&](int number) { return pathFor(programFolder, number); }, 1,
@@ -35,7 +35,7 @@ TemplateFiles::SaveResult TemplateFiles::save(const std::string& programFolder,
 
 bool TemplateFiles::anyExists(const std::string& programFolder)
 {
-    return FileExists(WorkFolders::path(programFolder, WorkFolders::vorlagen) + "/*.vrv");
+    return fileExists(WorkFolders::path(programFolder, WorkFolders::vorlagen) + "/*.vrv");
 }
 
 std::optional<std::string> TemplateFiles::load(const std::string& path)

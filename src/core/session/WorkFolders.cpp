@@ -1,6 +1,6 @@
 #include "core/session/WorkFolders.h"
 
-#include "core/generator/modGeneral.h"
+#include "core/files/FileChecks.h"
 
 #include <filesystem>
 #include <system_error>
@@ -21,7 +21,7 @@ bool WorkFolders::create(const std::string& programFolder)
     bool all_present = true;
     for (const char* folder : all) {
         const std::string target = path(programFolder, folder);
-        if (!FolderExists(target) && !CreateFolder(target))
+        if (!folderExists(target) && !createFolder(target))
             all_present = false;
     }
     return all_present;

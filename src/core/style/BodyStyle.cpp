@@ -4,7 +4,7 @@
 
 namespace vantiro {
 
-std::string ColorToHtml(std::int32_t value,
+std::string colorToHtml(std::int32_t value,
                         const std::function<std::uint32_t(std::uint32_t)>& systemColor)
 {
     auto rgb = static_cast<std::uint32_t>(value);
@@ -16,12 +16,12 @@ std::string ColorToHtml(std::int32_t value,
     return text;
 }
 
-std::string BodyTag(const std::string& background, const std::string& text, const std::string& link)
+std::string bodyTag(const std::string& background, const std::string& text, const std::string& link)
 {
     return "<BODY BGCOLOR=\"" + background + "\" TEXT=\"" + text + "\" LINK=\"" + link + "\">";
 }
 
-std::string StyleBlock(const std::string& font)
+std::string styleBlock(const std::string& font)
 {
     return "<STYLE TYPE=\"TEXT/CSS\">\r\n"
            "SPAN {font-family:" +

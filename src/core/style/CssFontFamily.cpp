@@ -137,7 +137,7 @@ std::string quoted(std::string_view family)
 
 } // namespace
 
-std::string CssFontFamily(std::string_view family)
+std::string cssFontFamily(std::string_view family)
 {
     const std::string_view name = withoutFoundry(family);
     if (const std::string_view generic = genericName(name); !generic.empty())

@@ -13,6 +13,6 @@ namespace vantiro {
 // - any other name stays as typed, and is put in double quotes when CSS would not read it
 //   unquoted as that one family (a digit at the start of a word, punctuation, a keyword such as
 //   "inherit", doubled blanks).
-std::string CssFontFamily(std::string_view family);
+std::string cssFontFamily(std::string_view family);
 
 } // namespace vantiro

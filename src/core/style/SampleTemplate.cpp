@@ -106,8 +106,8 @@ const std::string& sampleBody()
 
 void fillSampleMarkers(std::string& body, const std::string& title, const std::string& address)
 {
-    ReplaceAll(body, "SITE_TITLE", title);
-    ReplaceAll(body, "YOUR_NEXT_PAGE.htm", address);
+    replaceAll(body, "SITE_TITLE", title);
+    replaceAll(body, "YOUR_NEXT_PAGE.htm", address);
 }
 
 } // namespace vantiro

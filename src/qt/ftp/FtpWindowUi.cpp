@@ -56,21 +56,22 @@ QPushButton* button(QWidget& parent, const char* name, const QString& caption)
 // window from the connection fields over the remote side to the local side.
 void setUpKeyboard(FtpWindowUi& ui)
 {
-    KeyboardAccess::nameByLabel(*ui.Label1, *ui.txtServername);
-    KeyboardAccess::nameByLabel(*ui.Label2, *ui.txtUsername);
-    KeyboardAccess::nameByLabel(*ui.Label3, *ui.txtPassword);
-    KeyboardAccess::name(*ui.lstServer, ui.Frame1->title());
-    KeyboardAccess::name(*ui.txtFilter, QStringLiteral("Suchmuster"));
-    KeyboardAccess::name(*ui.DriveLokal, QStringLiteral("Lokaler Datenträger"));
-    KeyboardAccess::name(*ui.DirLokal, QStringLiteral("Lokale Verzeichnisse"));
-    KeyboardAccess::name(*ui.fileListLokal, QStringLiteral("Lokale Dateien"));
-    KeyboardAccess::makeOptionGroup(*ui.optAscii->group());
-    KeyboardAccess::setTabOrder({ui.txtServername, ui.txtUsername, ui.txtPassword, ui.cmdConnect,
-                                 ui.cmdDisconnect, ui.chkPassiv,   ui.optAscii,    ui.optBinaer,
-                                 ui.lstServer,     ui.txtFilter,   ui.cmdRefresh,  ui.cmdOpen,
-                                 ui.cmdDelete,     ui.cmdRename,   ui.cmdMakeDir,  ui.cmdUpload,
-                                 ui.cmdDownload,   ui.DriveLokal,  ui.DirLokal,    ui.fileListLokal,
-                                 ui.cmdExit});
+    KeyboardAccess::nameByLabel(*ui.serverLabel, *ui.serverEdit);
+    KeyboardAccess::nameByLabel(*ui.userLabel, *ui.userEdit);
+    KeyboardAccess::nameByLabel(*ui.passwordLabel, *ui.passwordEdit);
+    KeyboardAccess::name(*ui.remoteList, ui.remoteGroup->title());
+    KeyboardAccess::name(*ui.filterEdit, QStringLiteral("Suchmuster"));
+    KeyboardAccess::name(*ui.driveList, QStringLiteral("Lokaler Datenträger"));
+    KeyboardAccess::name(*ui.folderList, QStringLiteral("Lokale Verzeichnisse"));
+    KeyboardAccess::name(*ui.fileList, QStringLiteral("Lokale Dateien"));
+    KeyboardAccess::makeOptionGroup(*ui.asciiOption->group());
+    KeyboardAccess::setTabOrder({ui.serverEdit,    ui.userEdit,         ui.passwordEdit,
+                                 ui.connectButton, ui.disconnectButton, ui.passiveCheck,
+                                 ui.asciiOption,   ui.binaryOption,     ui.remoteList,
+                                 ui.filterEdit,    ui.refreshButton,    ui.showButton,
+                                 ui.deleteButton,  ui.renameButton,     ui.makeFolderButton,
+                                 ui.uploadButton,  ui.downloadButton,   ui.driveList,
+                                 ui.folderList,    ui.fileList,         ui.exitButton});
 }
 
 } // namespace
@@ -89,154 +90,160 @@ FtpWindowUi::FtpWindowUi(QWidget& window)
 
 void FtpWindowUi::createConnectionFrame(QWidget& window)
 {
-    Frame3 = named(new QGroupBox(QStringLiteral("Verbindung zum FTP-Server"), &window), "Frame3");
-    Label1 = label(*Frame3, "Label1", QStringLiteral("Server"));
-    Label2 = label(*Frame3, "Label2", QStringLiteral("Username"));
-    Label3 = label(*Frame3, "Label3", QStringLiteral("Passwort"));
-    txtServername = named(new QLineEdit(Frame3), "txtServername");
-    txtUsername = named(new QLineEdit(Frame3), "txtUsername");
-    txtPassword = named(new QLineEdit(Frame3), "txtPassword");
-    txtPassword->setEchoMode(QLineEdit::Password);
+    connectionGroup =
+        named(new QGroupBox(QStringLiteral("Verbindung zum FTP-Server"), &window), "Frame3");
+    serverLabel = label(*connectionGroup, "Label1", QStringLiteral("Server"));
+    userLabel = label(*connectionGroup, "Label2", QStringLiteral("Username"));
+    passwordLabel = label(*connectionGroup, "Label3", QStringLiteral("Passwort"));
+    serverEdit = named(new QLineEdit(connectionGroup), "txtServername");
+    userEdit = named(new QLineEdit(connectionGroup), "txtUsername");
+    passwordEdit = named(new QLineEdit(connectionGroup), "txtPassword");
+    passwordEdit->setEchoMode(QLineEdit::Password);
     // Every character shows as "*", whatever masking character the style prefers.
-    txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    Label6 = label(*Frame3, "Label6", QStringLiteral("Veränderung "));
-    Label5 = label(*Frame3, "Label5", QStringLiteral("Größe "));
-    Label4 = label(*Frame3, "Label4", QStringLiteral("Attribute "));
-    lblVeraenderung = valueLabel(*Frame3, "lblVeraenderung");
-    lblGroesse = valueLabel(*Frame3, "lblGroesse");
-    lblAttribute = valueLabel(*Frame3, "lblAttribute");
-    cmdConnect = button(*Frame3, "cmdConnect", QStringLiteral("CONNECT"));
-    cmdDisconnect = button(*Frame3, "cmdDisconnect", QStringLiteral("DISCONNECT"));
-    optAscii = named(new QRadioButton(QStringLiteral("ASCII-Transfer"), Frame3), "optAscii");
-    optBinaer = named(new QRadioButton(QStringLiteral("Binär-Transfer"), Frame3), "optBinaer");
-    auto* transferGroup = new QButtonGroup(Frame3);
-    transferGroup->addButton(optAscii);
-    transferGroup->addButton(optBinaer);
-    chkPassiv = named(new QCheckBox(QStringLiteral("Passiv-Transfer*"), Frame3), "chkPassiv");
+    passwordEdit->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    changedLabel = label(*connectionGroup, "Label6", QStringLiteral("Veränderung "));
+    sizeLabel = label(*connectionGroup, "Label5", QStringLiteral("Größe "));
+    attributesLabel = label(*connectionGroup, "Label4", QStringLiteral("Attribute "));
+    changedValue = valueLabel(*connectionGroup, "lblVeraenderung");
+    sizeValue = valueLabel(*connectionGroup, "lblGroesse");
+    attributesValue = valueLabel(*connectionGroup, "lblAttribute");
+    connectButton = button(*connectionGroup, "cmdConnect", QStringLiteral("CONNECT"));
+    disconnectButton = button(*connectionGroup, "cmdDisconnect", QStringLiteral("DISCONNECT"));
+    asciiOption =
+        named(new QRadioButton(QStringLiteral("ASCII-Transfer"), connectionGroup), "optAscii");
+    binaryOption =
+        named(new QRadioButton(QStringLiteral("Binär-Transfer"), connectionGroup), "optBinaer");
+    auto* transferGroup = new QButtonGroup(connectionGroup);
+    transferGroup->addButton(asciiOption);
+    transferGroup->addButton(binaryOption);
+    passiveCheck =
+        named(new QCheckBox(QStringLiteral("Passiv-Transfer*"), connectionGroup), "chkPassiv");
 
-    auto* grid = new QGridLayout(Frame3);
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(txtServername, 0, 1);
-    grid->addWidget(Label2, 1, 0);
-    grid->addWidget(txtUsername, 1, 1);
-    grid->addWidget(Label3, 2, 0);
-    grid->addWidget(txtPassword, 2, 1);
-    grid->addWidget(cmdConnect, 0, 2);
-    grid->addWidget(cmdDisconnect, 1, 2);
-    grid->addWidget(chkPassiv, 2, 2);
-    grid->addWidget(Label6, 0, 3, Qt::AlignRight);
-    grid->addWidget(lblVeraenderung, 0, 4);
-    grid->addWidget(Label5, 1, 3, Qt::AlignRight);
-    grid->addWidget(lblGroesse, 1, 4);
-    grid->addWidget(Label4, 2, 3, Qt::AlignRight);
-    grid->addWidget(lblAttribute, 2, 4);
-    grid->addWidget(optAscii, 0, 5);
-    grid->addWidget(optBinaer, 1, 5);
+    auto* grid = new QGridLayout(connectionGroup);
+    grid->addWidget(serverLabel, 0, 0);
+    grid->addWidget(serverEdit, 0, 1);
+    grid->addWidget(userLabel, 1, 0);
+    grid->addWidget(userEdit, 1, 1);
+    grid->addWidget(passwordLabel, 2, 0);
+    grid->addWidget(passwordEdit, 2, 1);
+    grid->addWidget(connectButton, 0, 2);
+    grid->addWidget(disconnectButton, 1, 2);
+    grid->addWidget(passiveCheck, 2, 2);
+    grid->addWidget(changedLabel, 0, 3, Qt::AlignRight);
+    grid->addWidget(changedValue, 0, 4);
+    grid->addWidget(sizeLabel, 1, 3, Qt::AlignRight);
+    grid->addWidget(sizeValue, 1, 4);
+    grid->addWidget(attributesLabel, 2, 3, Qt::AlignRight);
+    grid->addWidget(attributesValue, 2, 4);
+    grid->addWidget(asciiOption, 0, 5);
+    grid->addWidget(binaryOption, 1, 5);
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(4, 2);
 }
 
 void FtpWindowUi::createRemoteFrame(QWidget& window)
 {
-    Frame1 = named(new QGroupBox(QStringLiteral("FTP-Verzeichnis"), &window), "Frame1");
-    lblFTP = valueLabel(*Frame1, "lblFTP");
-    lstServer = named(new QListWidget(Frame1), "lstServer");
-    lstServer->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    txtFilter = named(new QLineEdit(Frame1), "txtFilter");
-    cmdRefresh = button(*Frame1, "cmdRefresh", QStringLiteral("REFRESH"));
-    cmdOpen = button(*Frame1, "cmdOpen", QStringLiteral("SHOW/OPEN"));
-    cmdDelete = button(*Frame1, "cmdDelete", QStringLiteral("DELETE"));
-    cmdRename = button(*Frame1, "cmdRename", QStringLiteral("RENAME"));
-    cmdMakeDir = button(*Frame1, "cmdMakeDir", QStringLiteral("MAKE DIR"));
+    remoteGroup = named(new QGroupBox(QStringLiteral("FTP-Verzeichnis"), &window), "Frame1");
+    remoteFolderLabel = valueLabel(*remoteGroup, "lblFTP");
+    remoteList = named(new QListWidget(remoteGroup), "lstServer");
+    remoteList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    filterEdit = named(new QLineEdit(remoteGroup), "txtFilter");
+    refreshButton = button(*remoteGroup, "cmdRefresh", QStringLiteral("REFRESH"));
+    showButton = button(*remoteGroup, "cmdOpen", QStringLiteral("SHOW/OPEN"));
+    deleteButton = button(*remoteGroup, "cmdDelete", QStringLiteral("DELETE"));
+    renameButton = button(*remoteGroup, "cmdRename", QStringLiteral("RENAME"));
+    makeFolderButton = button(*remoteGroup, "cmdMakeDir", QStringLiteral("MAKE DIR"));
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* command : {cmdRefresh, cmdOpen, cmdDelete, cmdRename, cmdMakeDir})
+    for (QPushButton* command :
+         {refreshButton, showButton, deleteButton, renameButton, makeFolderButton})
         buttons->addWidget(command);
-    auto* column = new QVBoxLayout(Frame1);
-    column->addWidget(lblFTP);
-    column->addWidget(lstServer, 1);
-    column->addWidget(txtFilter);
+    auto* column = new QVBoxLayout(remoteGroup);
+    column->addWidget(remoteFolderLabel);
+    column->addWidget(remoteList, 1);
+    column->addWidget(filterEdit);
     column->addLayout(buttons);
 }
 
 void FtpWindowUi::createLocalFrame(QWidget& window)
 {
-    Frame2 = named(new QGroupBox(QStringLiteral("Lokaler Datenträger und Verzeichnisse"), &window),
-                   "Frame2");
-    DriveLokal = named(new DriveList(Frame2), "DriveLokal");
-    DirLokal = named(new FolderList(Frame2), "DirLokal");
-    fileListLokal = named(new FileList(Frame2), "fileListLokal");
-    lblLokal = valueLabel(*Frame2, "lblLokal");
+    localGroup = named(
+        new QGroupBox(QStringLiteral("Lokaler Datenträger und Verzeichnisse"), &window), "Frame2");
+    driveList = named(new DriveList(localGroup), "DriveLokal");
+    folderList = named(new FolderList(localGroup), "DirLokal");
+    fileList = named(new FileList(localGroup), "fileListLokal");
+    localPathLabel = valueLabel(*localGroup, "lblLokal");
 
-    auto* column = new QVBoxLayout(Frame2);
-    column->addWidget(DriveLokal);
-    column->addWidget(DirLokal, 2);
-    column->addWidget(fileListLokal, 3);
-    column->addWidget(lblLokal);
+    auto* column = new QVBoxLayout(localGroup);
+    column->addWidget(driveList);
+    column->addWidget(folderList, 2);
+    column->addWidget(fileList, 3);
+    column->addWidget(localPathLabel);
 }
 
 void FtpWindowUi::createBottomRow(QWidget& window)
 {
-    cmdUpload = button(window, "cmdUpload", QStringLiteral("<<------ UP"));
-    cmdDownload = button(window, "cmdDownload", QStringLiteral("DOWN -->>"));
-    lblStatus = valueLabel(window, "lblStatus");
-    lblStatus->setWordWrap(true);
-    prgTransfer = named(new QProgressBar(&window), "prgTransfer");
-    QSizePolicy keepSpace = prgTransfer->sizePolicy();
+    uploadButton = button(window, "cmdUpload", QStringLiteral("<<------ UP"));
+    downloadButton = button(window, "cmdDownload", QStringLiteral("DOWN -->>"));
+    statusLabel = valueLabel(window, "lblStatus");
+    statusLabel->setWordWrap(true);
+    progressBar = named(new QProgressBar(&window), "prgTransfer");
+    QSizePolicy keepSpace = progressBar->sizePolicy();
     keepSpace.setRetainSizeWhenHidden(true);
-    prgTransfer->setSizePolicy(keepSpace);
-    cmdExit = button(window, "cmdExit", QStringLiteral("EXIT"));
+    progressBar->setSizePolicy(keepSpace);
+    exitButton = button(window, "cmdExit", QStringLiteral("EXIT"));
 }
 
 void FtpWindowUi::layOut(QWidget& window)
 {
     auto* transfers = new QVBoxLayout;
     transfers->addStretch();
-    transfers->addWidget(cmdUpload);
-    transfers->addWidget(cmdDownload);
+    transfers->addWidget(uploadButton);
+    transfers->addWidget(downloadButton);
     transfers->addStretch();
 
     auto* panes = new QHBoxLayout;
-    panes->addWidget(Frame1, 3);
+    panes->addWidget(remoteGroup, 3);
     panes->addLayout(transfers);
-    panes->addWidget(Frame2, 2);
+    panes->addWidget(localGroup, 2);
 
     auto* bottom = new QHBoxLayout;
     auto* status = new QVBoxLayout;
-    status->addWidget(lblStatus);
-    status->addWidget(prgTransfer);
+    status->addWidget(statusLabel);
+    status->addWidget(progressBar);
     bottom->addLayout(status, 1);
-    bottom->addWidget(cmdExit, 0, Qt::AlignBottom);
+    bottom->addWidget(exitButton, 0, Qt::AlignBottom);
 
     auto* page = new QVBoxLayout(&window);
-    page->addWidget(Frame3);
+    page->addWidget(connectionGroup);
     page->addLayout(panes, 1);
     page->addLayout(bottom);
 }
 
 void FtpWindowUi::resetStartValues()
 {
-    txtServername->clear();
-    txtUsername->clear();
-    txtPassword->clear();
-    txtFilter->setText(QStringLiteral("*.*"));
-    lstServer->clear();
-    for (QLabel* text : {lblFTP, lblStatus, lblVeraenderung, lblGroesse, lblAttribute, lblLokal})
+    serverEdit->clear();
+    userEdit->clear();
+    passwordEdit->clear();
+    filterEdit->setText(QStringLiteral("*.*"));
+    remoteList->clear();
+    for (QLabel* text :
+         {remoteFolderLabel, statusLabel, changedValue, sizeValue, attributesValue, localPathLabel})
         text->clear();
-    optAscii->setChecked(true);
-    chkPassiv->setChecked(true);
-    chkPassiv->setEnabled(false);
-    prgTransfer->hide();
+    asciiOption->setChecked(true);
+    passiveCheck->setChecked(true);
+    passiveCheck->setEnabled(false);
+    progressBar->hide();
 }
 
 void FtpWindowUi::setConnected(bool connected)
 {
-    cmdConnect->setEnabled(!connected);
-    cmdDisconnect->setEnabled(connected);
-    for (QPushButton* command :
-         {cmdDownload, cmdUpload, cmdRefresh, cmdOpen, cmdDelete, cmdRename, cmdMakeDir})
+    connectButton->setEnabled(!connected);
+    disconnectButton->setEnabled(connected);
+    for (QPushButton* command : {downloadButton, uploadButton, refreshButton, showButton,
+                                 deleteButton, renameButton, makeFolderButton})
         command->setEnabled(connected);
-    chkPassiv->setEnabled(false);
+    passiveCheck->setEnabled(false);
 }
 
 } // namespace vantiro

@@ -27,47 +27,47 @@ public:
     void resetStartValues();
     void setConnected(bool connected);
 
-    QGroupBox* Frame3;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLineEdit* txtServername;
-    QLineEdit* txtUsername;
-    QLineEdit* txtPassword;
-    QLabel* Label6;
-    QLabel* Label5;
-    QLabel* Label4;
-    QLabel* lblVeraenderung;
-    QLabel* lblGroesse;
-    QLabel* lblAttribute;
-    QPushButton* cmdConnect;
-    QPushButton* cmdDisconnect;
-    QRadioButton* optAscii;
-    QRadioButton* optBinaer;
-    QCheckBox* chkPassiv;
+    QGroupBox* connectionGroup;
+    QLabel* serverLabel;
+    QLabel* userLabel;
+    QLabel* passwordLabel;
+    QLineEdit* serverEdit;
+    QLineEdit* userEdit;
+    QLineEdit* passwordEdit;
+    QLabel* changedLabel;
+    QLabel* sizeLabel;
+    QLabel* attributesLabel;
+    QLabel* changedValue;
+    QLabel* sizeValue;
+    QLabel* attributesValue;
+    QPushButton* connectButton;
+    QPushButton* disconnectButton;
+    QRadioButton* asciiOption;
+    QRadioButton* binaryOption;
+    QCheckBox* passiveCheck;
 
-    QGroupBox* Frame1;
-    QLabel* lblFTP;
-    QListWidget* lstServer;
-    QLineEdit* txtFilter;
-    QPushButton* cmdRefresh;
-    QPushButton* cmdOpen;
-    QPushButton* cmdDelete;
-    QPushButton* cmdRename;
-    QPushButton* cmdMakeDir;
+    QGroupBox* remoteGroup;
+    QLabel* remoteFolderLabel;
+    QListWidget* remoteList;
+    QLineEdit* filterEdit;
+    QPushButton* refreshButton;
+    QPushButton* showButton;
+    QPushButton* deleteButton;
+    QPushButton* renameButton;
+    QPushButton* makeFolderButton;
 
-    QPushButton* cmdUpload;
-    QPushButton* cmdDownload;
+    QPushButton* uploadButton;
+    QPushButton* downloadButton;
 
-    QGroupBox* Frame2;
-    DriveList* DriveLokal;
-    FolderList* DirLokal;
-    FileList* fileListLokal;
-    QLabel* lblLokal;
+    QGroupBox* localGroup;
+    DriveList* driveList;
+    FolderList* folderList;
+    FileList* fileList;
+    QLabel* localPathLabel;
 
-    QLabel* lblStatus;
-    QProgressBar* prgTransfer;
-    QPushButton* cmdExit;
+    QLabel* statusLabel;
+    QProgressBar* progressBar;
+    QPushButton* exitButton;
 
 private:
     void createConnectionFrame(QWidget& window);

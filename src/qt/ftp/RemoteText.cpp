@@ -7,7 +7,7 @@ namespace vantiro {
 
 QString RemoteText::display(const std::string& bytes)
 {
-    if (IsUtf8(bytes))
+    if (isUtf8(bytes))
         return QString::fromStdString(bytes);
     return QString::fromStdString(Cp1252::toUtf8(bytes));
 }

@@ -153,220 +153,234 @@ MainWindowUi::MainWindowUi(QWidget& window)
 void MainWindowUi::setUpKeyboard()
 {
     const std::initializer_list<std::pair<QLabel*, QWidget*>> labelled = {
-        {Label1, cmbDoctype},      {Label2, txtTitle},   {Label4, cmbRobots},
-        {Label5, txtDescription},  {Label6, txtAuthor},  {Label7, cmbPragma},
-        {Label8, cmbRevisit},      {Label9, cmbCaching}, {Label10, txtKeyword},
-        {Label17, txtAnzahlSeiten}};
+        {doctypeLabel, doctypeBox},
+        {titleLabel, titleEdit},
+        {robotsLabel, robotsBox},
+        {descriptionLabel, descriptionEdit},
+        {authorLabel, authorEdit},
+        {pragmaLabel, pragmaBox},
+        {revisitLabel, revisitBox},
+        {cachingLabel, cachingBox},
+        {keywordFileLabel, keywordFileEdit},
+        {pageCountLabel, pageCountEdit}};
     for (const auto& [label, field] : labelled)
         KeyboardAccess::nameByLabel(*label, *field);
-    cmbRevisit->setAccessibleDescription(Label15->text());
-    KeyboardAccess::name(*txtScripting, Frame2->title());
-    KeyboardAccess::name(*txtBody, Frame3->title());
+    revisitBox->setAccessibleDescription(revisitUnitLabel->text());
+    KeyboardAccess::name(*scriptingEdit, scriptingGroup->title());
+    KeyboardAccess::name(*bodyEdit, bodyGroup->title());
 
-    KeyboardAccess::makeMultiLineField(*txtScripting);
-    KeyboardAccess::makeMultiLineField(*txtBody);
+    KeyboardAccess::makeMultiLineField(*scriptingEdit);
+    KeyboardAccess::makeMultiLineField(*bodyEdit);
     KeyboardAccess::makeOptionGroup(*namingGroup);
 
     // Region by region, as the window reads from top left to bottom right.
-    KeyboardAccess::setTabOrder(
-        {cmbDoctype,    txtTitle,        cmbRobots,           txtDescription,  txtAuthor,
-         cmbPragma,     cmbRevisit,      cmbCaching,          txtScripting,    Label18,
-         txtKeyword,    cmdLadeKeyword,  cmdCreateKeyword,    txtBody,         cmdSeitenhintergrund,
-         cmdSchriftart, cmdSchriftfarbe, cmdLinkfarbe,        cmdBeispielcode, optKeywords,
-         optDateiname,  chkImageLinks,   txtAnzahlSeiten,     cmdUpload,       cmdErstellen,
-         cmdVorschau,   cmdVorlageLaden, cmdVorlageSpeichern, cmbReset,        cmdEnde});
+    KeyboardAccess::setTabOrder({doctypeBox,           titleEdit,          robotsBox,
+                                 descriptionEdit,      authorEdit,         pragmaBox,
+                                 revisitBox,           cachingBox,         scriptingEdit,
+                                 creditLabel,          keywordFileEdit,    loadKeywordsButton,
+                                 createKeywordsButton, bodyEdit,           backgroundColorButton,
+                                 fontButton,           textColorButton,    linkColorButton,
+                                 sampleCodeButton,     keywordNamesOption, numberedNamesOption,
+                                 imageLinksCheck,      pageCountEdit,      uploadButton,
+                                 generateButton,       previewButton,      loadTemplateButton,
+                                 saveTemplateButton,   resetButton,        quitButton});
 }
 
 void MainWindowUi::createControls(QWidget& window)
 {
-    Frame1 = named(new QGroupBox(QStringLiteral("Details im Seitenkopf und Parameter für "
-                                                "Suchmaschinen - Indizierung"),
-                                 &window),
-                   "Frame1");
-    Label1 = fieldLabel(window, "Label1", QStringLiteral("DOCTYPE"));
-    cmbDoctype = comboBox(window, "cmbDoctype", doctypeChoices(), false);
-    Label2 = fieldLabel(window, "Label2", QStringLiteral("<TITLE>"));
-    txtTitle = lineEdit(window, "txtTitle", titleLimit);
-    Label3 = label(window, "Label3", QStringLiteral("</TITLE>"));
-    Label4 = fieldLabel(window, "Label4", QStringLiteral("ROBOTS"));
-    cmbRobots = comboBox(window, "cmbRobots", robotsChoices(), true);
-    Label5 = fieldLabel(window, "Label5", QStringLiteral("DESCRIPTION"));
-    txtDescription = lineEdit(window, "txtDescription", descriptionLimit);
-    Label6 = fieldLabel(window, "Label6", QStringLiteral("AUTHOR"));
-    txtAuthor = lineEdit(window, "txtAuthor", authorLimit);
-    Label7 = fieldLabel(window, "Label7", QStringLiteral("PRAGMA"));
-    cmbPragma = comboBox(window, "cmbPragma", pragmaChoices(), true);
-    Label8 = fieldLabel(window, "Label8", QStringLiteral("REVISIT-AFTER"));
-    cmbRevisit = comboBox(window, "cmbRevisit", revisitChoices(), true);
-    Label15 = label(window, "Label15", QStringLiteral("days"));
-    Label9 = fieldLabel(window, "Label9", QStringLiteral("CACHE"));
-    cmbCaching = comboBox(window, "cmbCaching", cachingChoices(), true);
+    headGroup = named(new QGroupBox(QStringLiteral("Details im Seitenkopf und Parameter für "
+                                                   "Suchmaschinen - Indizierung"),
+                                    &window),
+                      "Frame1");
+    doctypeLabel = fieldLabel(window, "Label1", QStringLiteral("DOCTYPE"));
+    doctypeBox = comboBox(window, "cmbDoctype", doctypeChoices(), false);
+    titleLabel = fieldLabel(window, "Label2", QStringLiteral("<TITLE>"));
+    titleEdit = lineEdit(window, "txtTitle", titleLimit);
+    titleEndLabel = label(window, "Label3", QStringLiteral("</TITLE>"));
+    robotsLabel = fieldLabel(window, "Label4", QStringLiteral("ROBOTS"));
+    robotsBox = comboBox(window, "cmbRobots", robotsChoices(), true);
+    descriptionLabel = fieldLabel(window, "Label5", QStringLiteral("DESCRIPTION"));
+    descriptionEdit = lineEdit(window, "txtDescription", descriptionLimit);
+    authorLabel = fieldLabel(window, "Label6", QStringLiteral("AUTHOR"));
+    authorEdit = lineEdit(window, "txtAuthor", authorLimit);
+    pragmaLabel = fieldLabel(window, "Label7", QStringLiteral("PRAGMA"));
+    pragmaBox = comboBox(window, "cmbPragma", pragmaChoices(), true);
+    revisitLabel = fieldLabel(window, "Label8", QStringLiteral("REVISIT-AFTER"));
+    revisitBox = comboBox(window, "cmbRevisit", revisitChoices(), true);
+    revisitUnitLabel = label(window, "Label15", QStringLiteral("days"));
+    cachingLabel = fieldLabel(window, "Label9", QStringLiteral("CACHE"));
+    cachingBox = comboBox(window, "cmbCaching", cachingChoices(), true);
 
-    Frame2 = named(new QGroupBox(QStringLiteral("Scripting und Style-Sheet (CSS)-Definitionen im "
-                                                "<HEAD></HEAD>-Container"),
-                                 &window),
-                   "Frame2");
-    txtScripting = textBox(window, "txtScripting");
+    scriptingGroup =
+        named(new QGroupBox(QStringLiteral("Scripting und Style-Sheet (CSS)-Definitionen im "
+                                           "<HEAD></HEAD>-Container"),
+                            &window),
+              "Frame2");
+    scriptingEdit = textBox(window, "txtScripting");
 
-    Label18 = label(window, "Label18",
-                    QStringLiteral("V T R 3.0 -  by ") + QString::fromLatin1(makerAddress));
-    setTextColor(Label18, Qt::blue, true);
-    Label18->setCursor(Qt::PointingHandCursor);
-    Label18->setFocusPolicy(Qt::TabFocus);
-    Label18->setAccessibleDescription(QStringLiteral("Öffnet die Homepage im Browser"));
-    Label10 = fieldLabel(window, "Label10", QStringLiteral("Keyword-Datei"));
-    txtKeyword = lineEdit(window, "txtKeyword");
-    txtKeyword->setReadOnly(true);
-    cmdLadeKeyword = button(window, "cmdLadeKeyword", QStringLiteral("Laden"));
-    cmdCreateKeyword = button(window, "cmdCreateKeyword", QStringLiteral("Erstellen"));
+    creditLabel = label(window, "Label18",
+                        QStringLiteral("V T R 3.0 -  by ") + QString::fromLatin1(makerAddress));
+    setTextColor(creditLabel, Qt::blue, true);
+    creditLabel->setCursor(Qt::PointingHandCursor);
+    creditLabel->setFocusPolicy(Qt::TabFocus);
+    creditLabel->setAccessibleDescription(QStringLiteral("Öffnet die Homepage im Browser"));
+    keywordFileLabel = fieldLabel(window, "Label10", QStringLiteral("Keyword-Datei"));
+    keywordFileEdit = lineEdit(window, "txtKeyword");
+    keywordFileEdit->setReadOnly(true);
+    loadKeywordsButton = button(window, "cmdLadeKeyword", QStringLiteral("Laden"));
+    createKeywordsButton = button(window, "cmdCreateKeyword", QStringLiteral("Erstellen"));
 
-    Frame3 = named(new QGroupBox(QStringLiteral("<BODY> - Informationen"), &window), "Frame3");
-    txtBody = textBox(window, "txtBody");
+    bodyGroup = named(new QGroupBox(QStringLiteral("<BODY> - Informationen"), &window), "Frame3");
+    bodyEdit = textBox(window, "txtBody");
 
-    cmdSeitenhintergrund =
+    backgroundColorButton =
         button(window, "cmdSeitenhintergrund", QStringLiteral("Seitenhintergrund*"));
-    cmdSchriftart = button(window, "cmdSchriftart", QStringLiteral("Schriftart*"));
-    cmdSchriftfarbe = button(window, "cmdSchriftfarbe", QStringLiteral("Schriftfarbe*"));
-    cmdLinkfarbe = button(window, "cmdLinkfarbe", QStringLiteral("Linkfarbe*"));
-    cmdBeispielcode = button(window, "cmdBeispielcode", QStringLiteral("Beispiel - Code"));
-    Label14 = label(window, "Label14",
-                    QStringLiteral("[ *ACHTUNG - Überschreibt eigene Styles und Deklarationen ]"));
-    Label11 =
+    fontButton = button(window, "cmdSchriftart", QStringLiteral("Schriftart*"));
+    textColorButton = button(window, "cmdSchriftfarbe", QStringLiteral("Schriftfarbe*"));
+    linkColorButton = button(window, "cmdLinkfarbe", QStringLiteral("Linkfarbe*"));
+    sampleCodeButton = button(window, "cmdBeispielcode", QStringLiteral("Beispiel - Code"));
+    styleWarningLabel =
+        label(window, "Label14",
+              QStringLiteral("[ *ACHTUNG - Überschreibt eigene Styles und Deklarationen ]"));
+    helpHintLabel =
         label(window, "Label11", QStringLiteral("Drücken Sie F1, um die Online-Hilfe zu öffnen."),
               Qt::AlignRight | Qt::AlignVCenter);
-    setTextColor(Label11, QColor(0x00, 0x80, 0x00), false);
+    setTextColor(helpHintLabel, QColor(0x00, 0x80, 0x00), false);
 
-    Frame4 = named(new QGroupBox(QStringLiteral("Ausgabeoptionen"), &window), "Frame4");
-    optKeywords =
+    outputGroup = named(new QGroupBox(QStringLiteral("Ausgabeoptionen"), &window), "Frame4");
+    keywordNamesOption =
         named(new QRadioButton(QStringLiteral("Keywords als Dateinamen verwenden"), &window),
               "optKeywords");
-    optDateiname =
+    numberedNamesOption =
         named(new QRadioButton(QStringLiteral("Dateien numerieren"), &window), "optDateiname");
     namingGroup = new QButtonGroup(&window);
-    namingGroup->addButton(optKeywords);
-    namingGroup->addButton(optDateiname);
-    Label16 = label(window, "Label16", QStringLiteral("(Datei1, Datei2...)"));
-    chkImageLinks =
+    namingGroup->addButton(keywordNamesOption);
+    namingGroup->addButton(numberedNamesOption);
+    numberedHintLabel = label(window, "Label16", QStringLiteral("(Datei1, Datei2...)"));
+    imageLinksCheck =
         named(new QCheckBox(QStringLiteral("Ranking durch verlinkte Images optimieren"), &window),
               "chkImageLinks");
-    Label17 = fieldLabel(window, "Label17", QStringLiteral("Wieviele Dateien erzeugen?"));
-    txtAnzahlSeiten = lineEdit(window, "txtAnzahlSeiten");
+    pageCountLabel = fieldLabel(window, "Label17", QStringLiteral("Wieviele Dateien erzeugen?"));
+    pageCountEdit = lineEdit(window, "txtAnzahlSeiten");
 
-    Frame5 = named(new QGroupBox(QStringLiteral("Dateien auf den Server überspielen"), &window),
-                   "Frame5");
-    Label19 = label(window, "Label19",
-                    QStringLiteral("Für die Nutzung dieser erweiterten Funktion muss der Internet "
-                                   "Explorer ab Version 4 installiert und ein Proxy-Server "
-                                   "deaktiviert sein. Anderenfalls verwenden Sie zum UpLoad der "
-                                   "Doorpages bitte Ihren Standard-FTP-Client, z.B. WS_FTP etc."));
-    Label19->setWordWrap(true);
-    setTextColor(Label19, Qt::blue, false);
+    uploadGroup = named(
+        new QGroupBox(QStringLiteral("Dateien auf den Server überspielen"), &window), "Frame5");
+    uploadHintLabel =
+        label(window, "Label19",
+              QStringLiteral("Für die Nutzung dieser erweiterten Funktion muss der Internet "
+                             "Explorer ab Version 4 installiert und ein Proxy-Server "
+                             "deaktiviert sein. Anderenfalls verwenden Sie zum UpLoad der "
+                             "Doorpages bitte Ihren Standard-FTP-Client, z.B. WS_FTP etc."));
+    uploadHintLabel->setWordWrap(true);
+    setTextColor(uploadHintLabel, Qt::blue, false);
     // The long hint in a smaller type leaves the height to the body template.
-    QFont hint = Label19->font();
+    QFont hint = uploadHintLabel->font();
     hint.setPointSizeF(hint.pointSizeF() * 0.85);
-    Label19->setFont(hint);
-    cmdUpload = button(window, "cmdUpload", QStringLiteral("SERVER UPLOAD"));
+    uploadHintLabel->setFont(hint);
+    uploadButton = button(window, "cmdUpload", QStringLiteral("SERVER UPLOAD"));
 
-    cmdErstellen = button(window, "cmdErstellen", QStringLiteral("ERSTELLEN"));
-    cmdVorschau = button(window, "cmdVorschau", QStringLiteral("VORSCHAU"));
-    cmdVorlageLaden = button(window, "cmdVorlageLaden", QStringLiteral("EIGENE VORLAGE LADEN"));
-    cmdVorlageSpeichern =
+    generateButton = button(window, "cmdErstellen", QStringLiteral("ERSTELLEN"));
+    previewButton = button(window, "cmdVorschau", QStringLiteral("VORSCHAU"));
+    loadTemplateButton = button(window, "cmdVorlageLaden", QStringLiteral("EIGENE VORLAGE LADEN"));
+    saveTemplateButton =
         button(window, "cmdVorlageSpeichern", QStringLiteral("ALS EIGENE VORLAGE SPEICHERN"));
-    Line1 = named(new QFrame(&window), "Line1");
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Sunken);
-    cmbReset = button(window, "cmbReset", QStringLiteral("RESET"));
-    cmdEnde = button(window, "cmdEnde", QStringLiteral("Ende"));
-    for (QWidget* widget :
-         {cmdErstellen, cmdVorschau, cmdVorlageLaden, cmdVorlageSpeichern, cmbReset, cmdEnde})
+    separatorLine = named(new QFrame(&window), "Line1");
+    separatorLine->setFrameShape(QFrame::HLine);
+    separatorLine->setFrameShadow(QFrame::Sunken);
+    resetButton = button(window, "cmbReset", QStringLiteral("RESET"));
+    quitButton = button(window, "cmdEnde", QStringLiteral("Ende"));
+    for (QWidget* widget : {generateButton, previewButton, loadTemplateButton, saveTemplateButton,
+                            resetButton, quitButton})
         makeBold(widget);
 }
 
 void MainWindowUi::layOut(QWidget& window)
 {
-    auto* head = new QGridLayout(Frame1);
+    auto* head = new QGridLayout(headGroup);
     head->setContentsMargins(6, 2, 6, 4);
     head->setVerticalSpacing(3);
     head->setHorizontalSpacing(4);
-    head->addWidget(Label1, 0, 0);
-    head->addWidget(cmbDoctype, 0, 1);
-    head->addWidget(Label2, 1, 0);
-    head->addLayout(row({txtTitle, Label3, Label4, cmbRobots}), 1, 1);
-    head->addWidget(Label5, 2, 0);
-    head->addWidget(txtDescription, 2, 1);
-    head->addWidget(Label6, 3, 0);
-    head->addLayout(
-        row({txtAuthor, Label7, cmbPragma, Label8, cmbRevisit, Label15, Label9, cmbCaching}), 3, 1);
+    head->addWidget(doctypeLabel, 0, 0);
+    head->addWidget(doctypeBox, 0, 1);
+    head->addWidget(titleLabel, 1, 0);
+    head->addLayout(row({titleEdit, titleEndLabel, robotsLabel, robotsBox}), 1, 1);
+    head->addWidget(descriptionLabel, 2, 0);
+    head->addWidget(descriptionEdit, 2, 1);
+    head->addWidget(authorLabel, 3, 0);
+    head->addLayout(row({authorEdit, pragmaLabel, pragmaBox, revisitLabel, revisitBox,
+                         revisitUnitLabel, cachingLabel, cachingBox}),
+                    3, 1);
     // The long XHTML entries would otherwise widen the whole window.
-    cmbDoctype->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    cmbDoctype->setMinimumContentsLength(40);
-    cmbRobots->setMinimumWidth(170);
-    cmbRevisit->setFixedWidth(60);
-    for (QComboBox* combo : {cmbPragma, cmbCaching})
+    doctypeBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    doctypeBox->setMinimumContentsLength(40);
+    robotsBox->setMinimumWidth(170);
+    revisitBox->setFixedWidth(60);
+    for (QComboBox* combo : {pragmaBox, cachingBox})
         combo->setFixedWidth(100);
-    Label4->setMinimumWidth(60);
+    robotsLabel->setMinimumWidth(60);
 
-    auto* scripting = new QVBoxLayout(Frame2);
+    auto* scripting = new QVBoxLayout(scriptingGroup);
     scripting->setContentsMargins(6, 2, 6, 4);
-    scripting->addWidget(txtScripting);
+    scripting->addWidget(scriptingEdit);
     // Room for about three lines and a whole scroll bar.
-    txtScripting->setFixedHeight(txtScripting->minimumSizeHint().height());
+    scriptingEdit->setFixedHeight(scriptingEdit->minimumSizeHint().height());
 
-    auto* keywordRow = row({Label18, Label10, txtKeyword, cmdLadeKeyword, cmdCreateKeyword});
+    auto* keywordRow = row(
+        {creditLabel, keywordFileLabel, keywordFileEdit, loadKeywordsButton, createKeywordsButton});
     keywordRow->insertSpacing(1, 16);
 
-    auto* body = new QVBoxLayout(Frame3);
+    auto* body = new QVBoxLayout(bodyGroup);
     body->setContentsMargins(6, 2, 6, 4);
-    body->addWidget(txtBody);
+    body->addWidget(bodyEdit);
 
-    auto* styleButtons =
-        row({cmdSeitenhintergrund, cmdSchriftart, cmdSchriftfarbe, cmdLinkfarbe, cmdBeispielcode});
-    auto* styleNotes = row({Label14, Label11});
+    auto* styleButtons = row(
+        {backgroundColorButton, fontButton, textColorButton, linkColorButton, sampleCodeButton});
+    auto* styleNotes = row({styleWarningLabel, helpHintLabel});
 
-    auto* options = new QGridLayout(Frame4);
+    auto* options = new QGridLayout(outputGroup);
     options->setContentsMargins(6, 2, 6, 4);
     options->setVerticalSpacing(2);
-    options->addWidget(optKeywords, 0, 0, 1, 2);
-    options->addLayout(row({optDateiname, Label16}), 1, 0, 1, 2, Qt::AlignLeft);
-    options->addWidget(chkImageLinks, 2, 0, 1, 2);
-    options->addWidget(Label17, 3, 0);
-    options->addWidget(txtAnzahlSeiten, 3, 1);
-    txtAnzahlSeiten->setFixedWidth(60);
+    options->addWidget(keywordNamesOption, 0, 0, 1, 2);
+    options->addLayout(row({numberedNamesOption, numberedHintLabel}), 1, 0, 1, 2, Qt::AlignLeft);
+    options->addWidget(imageLinksCheck, 2, 0, 1, 2);
+    options->addWidget(pageCountLabel, 3, 0);
+    options->addWidget(pageCountEdit, 3, 1);
+    pageCountEdit->setFixedWidth(60);
 
-    auto* upload = new QVBoxLayout(Frame5);
+    auto* upload = new QVBoxLayout(uploadGroup);
     upload->setContentsMargins(6, 2, 6, 4);
     upload->setSpacing(2);
-    upload->addWidget(Label19);
-    upload->addWidget(cmdUpload);
+    upload->addWidget(uploadHintLabel);
+    upload->addWidget(uploadButton);
     // A wrapped label asks for its height only once its width is known, which the window's
     // minimum size does not wait for: the narrowest width it may get fixes the height it needs.
     // The frame is at least as wide as its title, so the hint inside its margins may be too.
-    const int hintWidth = Frame5->fontMetrics().horizontalAdvance(Frame5->title()) - 12;
-    Label19->setMinimumWidth(hintWidth);
-    Label19->setMinimumHeight(Label19->heightForWidth(hintWidth));
+    const int hintWidth = uploadGroup->fontMetrics().horizontalAdvance(uploadGroup->title()) - 12;
+    uploadHintLabel->setMinimumWidth(hintWidth);
+    uploadHintLabel->setMinimumHeight(uploadHintLabel->heightForWidth(hintWidth));
 
     auto* actions = new QVBoxLayout;
     actions->setSpacing(3);
-    actions->addLayout(row({cmdErstellen, cmdVorschau}));
-    actions->addWidget(cmdVorlageLaden);
-    actions->addWidget(cmdVorlageSpeichern);
-    actions->addWidget(Line1);
-    actions->addLayout(row({cmbReset, cmdEnde}));
+    actions->addLayout(row({generateButton, previewButton}));
+    actions->addWidget(loadTemplateButton);
+    actions->addWidget(saveTemplateButton);
+    actions->addWidget(separatorLine);
+    actions->addLayout(row({resetButton, quitButton}));
     actions->addStretch();
 
     auto* bottom = new QHBoxLayout;
     bottom->setSpacing(6);
-    bottom->addWidget(Frame4);
-    bottom->addWidget(Frame5, 1);
+    bottom->addWidget(outputGroup);
+    bottom->addWidget(uploadGroup, 1);
     bottom->addLayout(actions);
 
     auto* root = new QVBoxLayout(&window);
     root->setContentsMargins(6, 4, 6, 6);
     root->setSpacing(3);
-    root->addWidget(Frame1);
-    root->addWidget(Frame2);
+    root->addWidget(headGroup);
+    root->addWidget(scriptingGroup);
     root->addLayout(keywordRow);
-    root->addWidget(Frame3, 1);
+    root->addWidget(bodyGroup, 1);
     root->addLayout(styleButtons);
     root->addLayout(styleNotes);
     root->addLayout(bottom);
@@ -374,46 +388,45 @@ void MainWindowUi::layOut(QWidget& window)
 
 PageSettings MainWindowUi::read(PageSettings base) const
 {
-    const auto doctype = static_cast<size_t>(std::max(0, cmbDoctype->currentIndex()));
-    base.cmbDoctype = doctype < doctypeChoices().size() ? doctypeChoices()[doctype] : "";
-    base.txtTitle = WidgetText::toCp1252(txtTitle->text());
-    base.cmbRobots = WidgetText::toCp1252(cmbRobots->currentText());
-    base.txtDescription = WidgetText::toCp1252(txtDescription->text());
-    base.txtAuthor = WidgetText::toCp1252(txtAuthor->text());
-    base.cmbPragma = WidgetText::toCp1252(cmbPragma->currentText());
-    base.cmbRevisit = WidgetText::toCp1252(cmbRevisit->currentText());
-    base.cmbCaching = WidgetText::toCp1252(cmbCaching->currentText());
-    base.txtScripting = WidgetText::multiLineToCp1252(*txtScripting);
-    base.txtKeyword = LocalPath::fromQt(txtKeyword->text());
-    base.txtBody = WidgetText::multiLineToCp1252(*txtBody);
-    base.optKeywords = optKeywords->isChecked();
-    base.chkImageLinks = chkImageLinks->isChecked() ? 1 : 0;
-    base.txtAnzahlSeiten = WidgetText::toCp1252(txtAnzahlSeiten->text());
+    const auto doctype = static_cast<size_t>(std::max(0, doctypeBox->currentIndex()));
+    base.doctype = doctype < doctypeChoices().size() ? doctypeChoices()[doctype] : "";
+    base.title = WidgetText::toCp1252(titleEdit->text());
+    base.robots = WidgetText::toCp1252(robotsBox->currentText());
+    base.description = WidgetText::toCp1252(descriptionEdit->text());
+    base.author = WidgetText::toCp1252(authorEdit->text());
+    base.pragma = WidgetText::toCp1252(pragmaBox->currentText());
+    base.revisit = WidgetText::toCp1252(revisitBox->currentText());
+    base.caching = WidgetText::toCp1252(cachingBox->currentText());
+    base.scripting = WidgetText::multiLineToCp1252(*scriptingEdit);
+    base.keywordFile = LocalPath::fromQt(keywordFileEdit->text());
+    base.body = WidgetText::multiLineToCp1252(*bodyEdit);
+    base.keywordNames = keywordNamesOption->isChecked();
+    base.imageLinks = imageLinksCheck->isChecked() ? 1 : 0;
+    base.pageCountText = WidgetText::toCp1252(pageCountEdit->text());
     return base;
 }
 
 void MainWindowUi::write(const PageSettings& settings)
 {
     const auto& doctypes = doctypeChoices();
-    const auto doctype = std::find(doctypes.begin(), doctypes.end(), settings.cmbDoctype);
+    const auto doctype = std::find(doctypes.begin(), doctypes.end(), settings.doctype);
     if (doctype != doctypes.end())
-        cmbDoctype->setCurrentIndex(static_cast<int>(doctype - doctypes.begin()));
-    setLimitedText(txtTitle, WidgetText::fromCp1252(settings.txtTitle), titleLimit);
-    setText(cmbRobots, WidgetText::fromCp1252(settings.cmbRobots));
-    setLimitedText(txtDescription, WidgetText::fromCp1252(settings.txtDescription),
-                   descriptionLimit);
-    setLimitedText(txtAuthor, WidgetText::fromCp1252(settings.txtAuthor), authorLimit);
-    setText(cmbPragma, WidgetText::fromCp1252(settings.cmbPragma));
-    setText(cmbRevisit, WidgetText::fromCp1252(settings.cmbRevisit));
-    setText(cmbCaching, WidgetText::fromCp1252(settings.cmbCaching));
-    setText(txtScripting, settings.txtScripting);
-    setText(txtKeyword, LocalPath::toQt(settings.txtKeyword));
-    setText(txtBody, settings.txtBody);
-    (settings.optKeywords ? optKeywords : optDateiname)->setChecked(true);
-    chkImageLinks->setChecked(settings.chkImageLinks != 0);
-    setText(txtAnzahlSeiten, WidgetText::fromCp1252(settings.txtAnzahlSeiten));
-    for (QPushButton* style : {cmdSeitenhintergrund, cmdSchriftart, cmdSchriftfarbe, cmdLinkfarbe})
-        style->setEnabled(!settings.Beispielcode);
+        doctypeBox->setCurrentIndex(static_cast<int>(doctype - doctypes.begin()));
+    setLimitedText(titleEdit, WidgetText::fromCp1252(settings.title), titleLimit);
+    setText(robotsBox, WidgetText::fromCp1252(settings.robots));
+    setLimitedText(descriptionEdit, WidgetText::fromCp1252(settings.description), descriptionLimit);
+    setLimitedText(authorEdit, WidgetText::fromCp1252(settings.author), authorLimit);
+    setText(pragmaBox, WidgetText::fromCp1252(settings.pragma));
+    setText(revisitBox, WidgetText::fromCp1252(settings.revisit));
+    setText(cachingBox, WidgetText::fromCp1252(settings.caching));
+    setText(scriptingEdit, settings.scripting);
+    setText(keywordFileEdit, LocalPath::toQt(settings.keywordFile));
+    setText(bodyEdit, settings.body);
+    (settings.keywordNames ? keywordNamesOption : numberedNamesOption)->setChecked(true);
+    imageLinksCheck->setChecked(settings.imageLinks != 0);
+    setText(pageCountEdit, WidgetText::fromCp1252(settings.pageCountText));
+    for (QPushButton* style : {backgroundColorButton, fontButton, textColorButton, linkColorButton})
+        style->setEnabled(!settings.sampleCodeShown);
 }
 
 } // namespace vantiro

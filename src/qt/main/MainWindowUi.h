@@ -28,66 +28,66 @@ public:
     // text keeps its cursor and undo history.
     void write(const PageSettings& settings);
 
-    QGroupBox* Frame1;
-    QLabel* Label1;
-    QComboBox* cmbDoctype;
-    QLabel* Label2;
-    QLineEdit* txtTitle;
-    QLabel* Label3;
-    QLabel* Label4;
-    QComboBox* cmbRobots;
-    QLabel* Label5;
-    QLineEdit* txtDescription;
-    QLabel* Label6;
-    QLineEdit* txtAuthor;
-    QLabel* Label7;
-    QComboBox* cmbPragma;
-    QLabel* Label8;
-    QComboBox* cmbRevisit;
-    QLabel* Label15;
-    QLabel* Label9;
-    QComboBox* cmbCaching;
+    QGroupBox* headGroup;
+    QLabel* doctypeLabel;
+    QComboBox* doctypeBox;
+    QLabel* titleLabel;
+    QLineEdit* titleEdit;
+    QLabel* titleEndLabel;
+    QLabel* robotsLabel;
+    QComboBox* robotsBox;
+    QLabel* descriptionLabel;
+    QLineEdit* descriptionEdit;
+    QLabel* authorLabel;
+    QLineEdit* authorEdit;
+    QLabel* pragmaLabel;
+    QComboBox* pragmaBox;
+    QLabel* revisitLabel;
+    QComboBox* revisitBox;
+    QLabel* revisitUnitLabel;
+    QLabel* cachingLabel;
+    QComboBox* cachingBox;
 
-    QGroupBox* Frame2;
-    QPlainTextEdit* txtScripting;
+    QGroupBox* scriptingGroup;
+    QPlainTextEdit* scriptingEdit;
 
-    QLabel* Label18;
-    QLabel* Label10;
-    QLineEdit* txtKeyword;
-    QPushButton* cmdLadeKeyword;
-    QPushButton* cmdCreateKeyword;
+    QLabel* creditLabel;
+    QLabel* keywordFileLabel;
+    QLineEdit* keywordFileEdit;
+    QPushButton* loadKeywordsButton;
+    QPushButton* createKeywordsButton;
 
-    QGroupBox* Frame3;
-    QPlainTextEdit* txtBody;
+    QGroupBox* bodyGroup;
+    QPlainTextEdit* bodyEdit;
 
-    QPushButton* cmdSeitenhintergrund;
-    QPushButton* cmdSchriftart;
-    QPushButton* cmdSchriftfarbe;
-    QPushButton* cmdLinkfarbe;
-    QPushButton* cmdBeispielcode;
-    QLabel* Label14;
-    QLabel* Label11;
+    QPushButton* backgroundColorButton;
+    QPushButton* fontButton;
+    QPushButton* textColorButton;
+    QPushButton* linkColorButton;
+    QPushButton* sampleCodeButton;
+    QLabel* styleWarningLabel;
+    QLabel* helpHintLabel;
 
-    QGroupBox* Frame4;
-    QRadioButton* optKeywords;
-    QRadioButton* optDateiname;
+    QGroupBox* outputGroup;
+    QRadioButton* keywordNamesOption;
+    QRadioButton* numberedNamesOption;
     QButtonGroup* namingGroup;
-    QLabel* Label16;
-    QCheckBox* chkImageLinks;
-    QLabel* Label17;
-    QLineEdit* txtAnzahlSeiten;
+    QLabel* numberedHintLabel;
+    QCheckBox* imageLinksCheck;
+    QLabel* pageCountLabel;
+    QLineEdit* pageCountEdit;
 
-    QGroupBox* Frame5;
-    QLabel* Label19;
-    QPushButton* cmdUpload;
+    QGroupBox* uploadGroup;
+    QLabel* uploadHintLabel;
+    QPushButton* uploadButton;
 
-    QPushButton* cmdErstellen;
-    QPushButton* cmdVorschau;
-    QPushButton* cmdVorlageLaden;
-    QPushButton* cmdVorlageSpeichern;
-    QFrame* Line1;
-    QPushButton* cmbReset;
-    QPushButton* cmdEnde;
+    QPushButton* generateButton;
+    QPushButton* previewButton;
+    QPushButton* loadTemplateButton;
+    QPushButton* saveTemplateButton;
+    QFrame* separatorLine;
+    QPushButton* resetButton;
+    QPushButton* quitButton;
 
 private:
     void createControls(QWidget& window);

@@ -3,7 +3,7 @@
 #include "platform/HostTrust.h"
 #include "platform/SchemeFtpClient.h"
 #include "platform/TrustedKeyStore.h"
-#include "qt/ftp/frmFTP.h"
+#include "qt/ftp/FtpWindow.h"
 #include "qt/platform/MessageBoxes.h"
 #include "qt/platform/QtTrustDecider.h"
 
@@ -21,7 +21,7 @@ void UploadLauncher::open(MessageBoxes& boxes, const QString& programFolder, QWi
     trust.rememberAccepted = true;
     trust.knownHostsPath = HostTrust::defaultKnownHostsPath();
     const auto hostTrust = std::make_shared<HostTrust>(trust);
-    frmFTP window(
+    FtpWindow window(
         boxes, [hostTrust] { return std::make_unique<SchemeFtpClient>(hostTrust); }, programFolder,
         parent);
     window.exec();

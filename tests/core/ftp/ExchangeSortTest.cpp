@@ -18,7 +18,7 @@ std::vector<std::size_t> literalExchangeSortOrder(const std::vector<std::u32stri
 {
     std::vector<std::u32string> padded;
     for (std::u32string key : keys) {
-        key.resize(RemoteListing::NameFieldWidth, U' ');
+        key.resize(RemoteListing::nameFieldWidth, U' ');
         padded.push_back(key);
     }
     std::vector<std::size_t> order(keys.size());
@@ -46,7 +46,7 @@ TEST(ExchangeSortTest, GivesTheLiteralLoopsOrderOnRandomListsWithManyEqualKeys)
         std::vector<std::u32string> keys;
         for (std::size_t k = 0; k < m; ++k)
             keys.push_back(pool[random() % distinct]);
-        ASSERT_EQ(ExchangeSortOrder(keys), literalExchangeSortOrder(keys)) << "round " << round;
+        ASSERT_EQ(exchangeSortOrder(keys), literalExchangeSortOrder(keys)) << "round " << round;
     }
 }
 
@@ -58,16 +58,16 @@ TEST(ExchangeSortTest, GivesTheLiteralLoopsOrderOnLongerListsOfMixedRuns)
         for (std::size_t k = 0; k < m; ++k)
             keys.push_back(
                 std::u32string(1 + random() % 3, static_cast<char32_t>(U'a' + random() % 7)));
-        EXPECT_EQ(ExchangeSortOrder(keys), literalExchangeSortOrder(keys)) << m << " keys";
+        EXPECT_EQ(exchangeSortOrder(keys), literalExchangeSortOrder(keys)) << m << " keys";
     }
 }
 
 TEST(ExchangeSortTest, BlankPaddingOrdersControlCharactersBeforeTheEndOfAKey)
 {
-    EXPECT_TRUE(PaddedKeyLess(U"a\x01", U"a"));
-    EXPECT_TRUE(PaddedKeyLess(U"a", U"a!"));
-    EXPECT_FALSE(PaddedKeyLess(U"a", U"a "));
-    EXPECT_FALSE(PaddedKeyLess(U"a ", U"a"));
+    EXPECT_TRUE(paddedKeyLess(U"a\x01", U"a"));
+    EXPECT_TRUE(paddedKeyLess(U"a", U"a!"));
+    EXPECT_FALSE(paddedKeyLess(U"a", U"a "));
+    EXPECT_FALSE(paddedKeyLess(U"a ", U"a"));
 }
 
 class HostileListingTest : public ::testing::Test {
@@ -106,59 +106,59 @@ TEST_F(HostileListingTest, TenThousandsOfEntriesWithEscapesAndOtherEncodingsList
     }
 
     const auto start = Clock::now();
-    listing.ReadCurrentFolder(client, "*.*");
-    listing.SortListing();
-    const std::vector<std::string> lines = listing.Lines();
+    listing.readCurrentFolder(client, "*.*");
+    listing.sortListing();
+    const std::vector<std::string> lines = listing.displayLines();
     const auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
     EXPECT_LT(seconds, 20.0);
     ASSERT_EQ(lines.size(), 120002u);
-    EXPECT_EQ(listing.LeftOut(), 0u);
-    for (std::size_t k = 1; k < listing.EntryCount(); ++k) {
-        const FtpEntry& before = listing.Record(k - 1);
-        const FtpEntry& after = listing.Record(k);
-        if (RemoteListing::IsFolder(before) == RemoteListing::IsFolder(after)) {
-            ASSERT_FALSE(PaddedKeyLess(NameSortKey(after.name), NameSortKey(before.name))) << k;
+    EXPECT_EQ(listing.leftOut(), 0u);
+    for (std::size_t k = 1; k < listing.entryCount(); ++k) {
+        const FtpEntry& before = listing.record(k - 1);
+        const FtpEntry& after = listing.record(k);
+        if (RemoteListing::isFolder(before) == RemoteListing::isFolder(after)) {
+            ASSERT_FALSE(paddedKeyLess(nameSortKey(after.name), nameSortKey(before.name))) << k;
         }
     }
     for (const std::string& line : lines)
-        ASSERT_TRUE(IsUtf8(line)) << line;
+        ASSERT_TRUE(isUtf8(line)) << line;
 }
 
 TEST_F(HostileListingTest, ListingBeyondTheLimitIsCutAndSaysHowManyAreLeftOut)
 {
     std::vector<FtpEntry>& entries = server->folders["/"];
-    for (std::size_t k = 0; k < RemoteListing::MaxEntries + 5; ++k) {
+    for (std::size_t k = 0; k < RemoteListing::maxEntries + 5; ++k) {
         FtpEntry entry;
         entry.attributes = FtpEntry::normalAttribute;
         entry.name = "f" + std::to_string(k);
         entries.push_back(entry);
     }
 
-    listing.ReadCurrentFolder(client, "*.*");
+    listing.readCurrentFolder(client, "*.*");
 
-    EXPECT_EQ(listing.EntryCount(), RemoteListing::MaxEntries + 2) << "and the dot entries";
-    EXPECT_EQ(listing.LeftOut(), 5u);
-    listing.Fill({});
-    EXPECT_EQ(listing.LeftOut(), 0u) << "a new reading starts afresh";
+    EXPECT_EQ(listing.entryCount(), RemoteListing::maxEntries + 2) << "and the dot entries";
+    EXPECT_EQ(listing.leftOut(), 5u);
+    listing.fill({});
+    EXPECT_EQ(listing.leftOut(), 0u) << "a new reading starts afresh";
 }
 
 TEST(RemoteNameTest, NamesAreReadOnceByTheirOwnEncodingAndCaseMappedAsText)
 {
     // Windows-1252 "café–bar": the upper-cased bytes must not be read as UTF-8 afterwards.
-    EXPECT_EQ(UpperCaseText("caf\xE9\x96"
+    EXPECT_EQ(upperCaseText("caf\xE9\x96"
                             "bar"),
               "CAF\xC3\x89\xE2\x80\x93"
               "BAR");
-    EXPECT_EQ(LowerCaseText("STRA\xC3\x9F"
+    EXPECT_EQ(lowerCaseText("STRA\xC3\x9F"
                             "E"),
               "stra\xC3\x9F"
               "e");
-    EXPECT_EQ(LowerCaseText("\xC3\x9C"
+    EXPECT_EQ(lowerCaseText("\xC3\x9C"
                             "BER"),
               "\xC3\xBC"
               "ber");
-    EXPECT_EQ(UpperCaseText("\x1b[2J"), "\x1b[2J") << "control characters stay for the printer";
+    EXPECT_EQ(upperCaseText("\x1b[2J"), "\x1b[2J") << "control characters stay for the printer";
 }
 
 } // namespace

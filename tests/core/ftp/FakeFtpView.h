@@ -49,7 +49,7 @@ public:
     std::string filterText() const override { return filter; }
     bool passiveChecked() const override { return true; }
 
-    void SetStatus(const std::string& text) override { statuses.push_back(text); }
+    void setStatus(const std::string& text) override { statuses.push_back(text); }
     void setLocation(const std::string& text) override { location = text; }
     void setServerLines(const std::vector<std::string>& newLines) override
     {
@@ -65,8 +65,8 @@ public:
         details = {changed, size, attributes};
     }
 
-    void SetConnectedState() override { state = "connected"; }
-    void SetDisconnectedState() override { state = "disconnected"; }
+    void setConnectedState() override { state = "connected"; }
+    void setDisconnectedState() override { state = "disconnected"; }
 
     void showMessage(const std::string& text) override
     {

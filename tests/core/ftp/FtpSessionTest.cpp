@@ -29,15 +29,15 @@ protected:
     {
         view.folder = local.path();
         view.copyFolder = copies.path();
-        session.Load();
+        session.load();
     }
 
     void TearDown() override { EXPECT_EQ(view.busyDepth, 0) << "busy pointer left on"; }
 
     void connect()
     {
-        session.Connect();
-        ASSERT_TRUE(session.Connected());
+        session.connect();
+        ASSERT_TRUE(session.connected());
         server->calls.clear();
         view.statuses.clear();
     }
@@ -67,7 +67,7 @@ TEST_F(FtpSessionTest, ConnectListsTheTopFolderAndEntersTheConnectedState)
     server->add("/", "index.htm", file);
     server->add("/", "images", folder);
 
-    session.Connect();
+    session.connect();
 
     EXPECT_EQ(view.location, "ftp.example.test/");
     EXPECT_EQ(view.state, "connected");
@@ -85,7 +85,7 @@ TEST_F(FtpSessionTest, ConnectListsTheTopFolderAndEntersTheConnectedState)
 TEST_F(FtpSessionTest, FailedConnectShowsTheErrorKeepsTheLocationAndReleasesTheSession)
 {
     view.server = "";
-    session.Connect();
+    session.connect();
     EXPECT_EQ(view.statuses.back(), "Fehler beim Verbindungsaufbau");
     EXPECT_EQ(view.location, "/");
     EXPECT_EQ(view.state, "disconnected");
@@ -94,18 +94,18 @@ TEST_F(FtpSessionTest, FailedConnectShowsTheErrorKeepsTheLocationAndReleasesTheS
 
     factoryFails = true;
     view.server = "ftp.example.test";
-    session.Connect();
+    session.connect();
     EXPECT_THAT(view.statuses,
                 ElementsAre("Verbinde...", "550 Nicht erlaubt", "Fehler beim Verbindungsaufbau",
                             "Verbinde...", "Fehler beim Verbindungsaufbau"));
-    EXPECT_FALSE(session.Connected());
+    EXPECT_FALSE(session.connected());
 }
 
 TEST_F(FtpSessionTest, UnloadWhileConnectedClosesConnectionThenSessionOnce)
 {
     connect();
-    session.Unload();
-    session.Unload();
+    session.unload();
+    session.unload();
     EXPECT_EQ(server->closes, 1);
     EXPECT_EQ(server->clientsDestroyed, 1);
 }
@@ -115,9 +115,9 @@ TEST_F(FtpSessionTest, DisconnectEmptiesListAndLocationAndClosesEachHandleOnce)
     connect();
     view.setDetails("Mo 2.9.2002 um 14:05", "5", "N");
 
-    session.Disconnect();
-    session.Disconnect();
-    session.Unload();
+    session.disconnect();
+    session.disconnect();
+    session.unload();
 
     EXPECT_THAT(view.lines, IsEmpty());
     EXPECT_EQ(view.location, "");
@@ -135,20 +135,20 @@ TEST_F(FtpSessionTest, ServerResponseShowsOkForCodeZeroAndEachCodeOnceOtherwise)
 {
     server->response = {0, "226 Transfer complete"};
     connect();
-    session.Refresh();
+    session.refresh();
     EXPECT_EQ(view.statuses.back(), "Ok");
 
     server->refusedNames.insert("x.htm");
     server->add("/", "x.htm", file);
-    session.Refresh();
+    session.refresh();
     view.pick("x.htm");
     server->failureResponse = {550, "550 Permission denied.\r\n550 second line"};
-    session.DeleteRemoteEntry();
+    session.deleteRemoteEntry();
     EXPECT_EQ(view.statuses.back(), "550 Permission denied.\r\n550 second line");
 
-    EXPECT_EQ(ResponseText({12017, "Abgebrochen"}), "12017 Abgebrochen") << "own code, own text";
-    EXPECT_EQ(ResponseText({550, "5501 odd"}), "550 5501 odd");
-    EXPECT_EQ(ResponseText({421, "421-Too many\r\n421 bye"}), "421-Too many\r\n421 bye");
+    EXPECT_EQ(responseText({12017, "Abgebrochen"}), "12017 Abgebrochen") << "own code, own text";
+    EXPECT_EQ(responseText({550, "5501 odd"}), "550 5501 odd");
+    EXPECT_EQ(responseText({421, "421-Too many\r\n421 bye"}), "421-Too many\r\n421 bye");
 }
 
 TEST_F(FtpSessionTest, DoubleClicksWalkDownAndUpAlongTheLocationText)
@@ -159,19 +159,19 @@ TEST_F(FtpSessionTest, DoubleClicksWalkDownAndUpAlongTheLocationText)
     connect();
 
     view.pick("A");
-    session.ServerLineDoubleClicked();
+    session.serverLineDoubleClicked();
     EXPECT_EQ(view.location, "ftp.example.test/a/");
     view.pick("B");
-    session.ServerLineDoubleClicked();
+    session.serverLineDoubleClicked();
     EXPECT_EQ(view.location, "ftp.example.test/a/b/");
     EXPECT_THAT(view.lines, ElementsAre(".", "..", "seite.htm"));
 
     view.pick("..");
-    session.ServerLineDoubleClicked();
+    session.serverLineDoubleClicked();
     EXPECT_EQ(view.location, "ftp.example.test/a/");
     EXPECT_THAT(view.lines, ElementsAre(".", "..", "B"));
     view.pick("..");
-    session.ServerLineDoubleClicked();
+    session.serverLineDoubleClicked();
     EXPECT_EQ(view.location, "ftp.example.test/");
 
     EXPECT_THAT(callsStartingWith("cwd"),
@@ -185,7 +185,7 @@ TEST_F(FtpSessionTest, DoubleClickOnDotOnTopDotDotOrAFileChangesNothing)
 
     for (const char* line : {".", "..", "datei.htm"}) {
         view.pick(line);
-        session.ServerLineDoubleClicked();
+        session.serverLineDoubleClicked();
     }
 
     EXPECT_EQ(view.location, "ftp.example.test/");
@@ -199,7 +199,7 @@ TEST_F(FtpSessionTest, RefusedFolderIsNamedByTheLocationAndShowsAnEmptyList)
     server->folders.erase("/weg");
 
     view.pick("WEG");
-    session.ServerLineDoubleClicked();
+    session.serverLineDoubleClicked();
 
     EXPECT_EQ(view.location, "ftp.example.test/weg/");
     EXPECT_THAT(view.messages, ElementsAre("Verzeichnis nicht vorhanden!"));
@@ -214,7 +214,7 @@ TEST_F(FtpSessionTest, EditingTheServerFieldWhileConnectedDoesNotShiftTheRemoteP
     view.server = "anderer.server.test";
 
     view.pick("A");
-    session.ServerLineDoubleClicked();
+    session.serverLineDoubleClicked();
 
     EXPECT_THAT(callsStartingWith("cwd"), ElementsAre("cwd /a/"));
     EXPECT_THAT(view.messages, IsEmpty());
@@ -226,7 +226,7 @@ TEST_F(FtpSessionTest, ClickOnALineShowsItsTimeSizeAndAttributeLetters)
     connect();
 
     view.pick("ro");
-    session.ServerLineClicked();
+    session.serverLineClicked();
 
     EXPECT_THAT(view.details, ElementsAre("Mo 2.9.2002 um 14:05", "4096", "W D"));
 }
@@ -241,17 +241,17 @@ TEST_F(FtpSessionTest, TransfersUseTheTransferTypeChosenLast)
     view.selectedFiles = {"up.txt"};
 
     view.pick("a.txt");
-    session.Download();
-    session.SelectTransferType(TransferType::Binary);
+    session.download();
+    session.selectTransferType(TransferType::Binary);
     view.pick("b.txt");
-    session.Download();
-    session.Upload();
+    session.download();
+    session.upload();
 
     EXPECT_THAT(callsStartingWith("get"), ElementsAre("get a.txt ascii", "get b.txt binary"));
     EXPECT_THAT(callsStartingWith("put"),
                 ElementsAre("put " + local.file("up.txt") + " > up.txt binary"));
-    session.Load();
-    EXPECT_EQ(session.CurrentTransferType(), TransferType::Ascii);
+    session.load();
+    EXPECT_EQ(session.currentTransferType(), TransferType::Ascii);
 }
 
 TEST_F(FtpSessionTest, UploadSendsTheSelectedExistingFilesThenShowsTheFolderAgain)
@@ -263,7 +263,7 @@ TEST_F(FtpSessionTest, UploadSendsTheSelectedExistingFilesThenShowsTheFolderAgai
     view.selectedFiles = {"eins.htm", "weg.htm", "zwei.htm"};
     server->refusedNames.insert("eins.htm");
 
-    session.Upload();
+    session.upload();
 
     EXPECT_THAT(server->calls,
                 ElementsAre("cwd /", "put " + local.file("eins.htm") + " > eins.htm ascii", "cwd /",
@@ -284,12 +284,12 @@ TEST_F(FtpSessionTest, UploadWithoutSelectionOnlyRereadsAndWithoutLocalFilesDoes
 {
     connect();
     view.localFiles = {"a.htm"};
-    session.Upload();
+    session.upload();
     EXPECT_THAT(server->calls, ElementsAre("cwd /", "find *.*"));
 
     server->calls.clear();
     view.localFiles.clear();
-    session.Upload();
+    session.upload();
     EXPECT_THAT(server->calls, IsEmpty());
 }
 
@@ -306,7 +306,7 @@ TEST_F(FtpSessionTest, DownloadFetchesSelectedFilesSkipsFoldersAndKeepsExistingL
     view.pick("ORDNER");
     view.selectedLines = {0, 1, 2, 3, 4, 5};
 
-    session.Download();
+    session.download();
 
     EXPECT_THAT(callsStartingWith("get"),
                 ElementsAre("get da.htm ascii", "get neu.htm ascii", "get ro ascii"));
@@ -322,11 +322,11 @@ TEST_F(FtpSessionTest, DownloadWithoutCurrentLineOrOfOnlyFoldersFetchesNothing)
     server->add("/", "ordner", folder);
     connect();
 
-    session.Download();
+    session.download();
     EXPECT_THAT(view.messages, ElementsAre(noLine));
 
     view.pick("ORDNER");
-    session.Download();
+    session.download();
     EXPECT_THAT(view.messages, ElementsAre(noLine));
     EXPECT_THAT(server->calls, IsEmpty());
 }
@@ -340,7 +340,7 @@ TEST_F(FtpSessionTest, NamesThatCouldLeaveTheLocalFolderAreNeverDownloaded)
     view.currentLine = 0;
     view.selectedLines = {0, 1, 2, 3, 4};
 
-    session.Download();
+    session.download();
 
     EXPECT_THAT(callsStartingWith("get"), IsEmpty());
     EXPECT_THAT(view.messages, ElementsAre(downloadFailed, downloadFailed, downloadFailed));
@@ -356,30 +356,30 @@ TEST_F(FtpSessionTest, ShowRemoteFileShowsAFreshCopyUnderASafeNameInTheViewerFol
     connect();
 
     view.pick("ORDNER");
-    session.ShowRemoteFile();
+    session.showRemoteFile();
     EXPECT_THAT(view.viewed, IsEmpty());
     EXPECT_THAT(view.messages, IsEmpty());
 
     view.pick("seite.htm");
-    session.ShowRemoteFile();
+    session.showRemoteFile();
     server->fileContents["Seite.htm"] = "<p>neu";
-    session.ShowRemoteFile();
+    session.showRemoteFile();
     const std::string copy = copies.file("Seite.htm");
     EXPECT_THAT(view.viewed, ElementsAre(copy, copy));
     EXPECT_EQ(test::readFile(copy), "<p>neu") << "the second SHOW fetches the file again";
     EXPECT_THAT(view.messages, IsEmpty());
 
     view.pick("qt.conf");
-    session.ShowRemoteFile();
+    session.showRemoteFile();
     view.pick("..\\b\x1b[2j\xC3\xA4se.desktop");
-    session.ShowRemoteFile();
+    session.showRemoteFile();
     EXPECT_EQ(view.viewed.back(), copies.file("_b__2J_se.desktop"));
     EXPECT_EQ(view.viewerTitles.back(), "..\\b\x1b[2J\xE4se.desktop") << "titled as received";
     EXPECT_FALSE(test::exists(local.file("qt.conf"))) << "nothing beside the program";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(copies.path()), {}), 3);
 
     view.currentLine = -1;
-    session.ShowRemoteFile();
+    session.showRemoteFile();
     EXPECT_EQ(view.messages.back(), noLine);
 }
 
@@ -392,11 +392,11 @@ TEST_F(FtpSessionTest, ShowRemoteFileWithoutAViewerFolderOrWhenTheDownloadFailsS
     view.pick("seite.htm");
 
     view.copyFolder = "";
-    session.ShowRemoteFile();
+    session.showRemoteFile();
     EXPECT_THAT(callsStartingWith("get"), IsEmpty());
 
     view.copyFolder = copies.path();
-    session.ShowRemoteFile();
+    session.showRemoteFile();
     EXPECT_THAT(callsStartingWith("get"), ::testing::SizeIs(1));
     EXPECT_THAT(view.messages, ElementsAre(downloadFailed, downloadFailed));
     EXPECT_THAT(view.viewed, IsEmpty()) << "no stale copy stands in for the file";
@@ -411,15 +411,15 @@ TEST_F(FtpSessionTest, DeleteRemovesFilesAndFoldersButNeverTheDotEntriesAndRepor
     server->refusedNames.insert("fest.htm");
     connect();
 
-    session.DeleteRemoteEntry();
+    session.deleteRemoteEntry();
     view.pick("fest.htm");
-    session.DeleteRemoteEntry();
+    session.deleteRemoteEntry();
     view.pick("alt.htm");
-    session.DeleteRemoteEntry();
+    session.deleteRemoteEntry();
     view.pick("LEER");
-    session.DeleteRemoteEntry();
+    session.deleteRemoteEntry();
     view.pick("..");
-    session.DeleteRemoteEntry();
+    session.deleteRemoteEntry();
 
     const std::string refused = "Datei kann nicht gel\xF6scht werden!";
     EXPECT_THAT(server->calls,
@@ -438,12 +438,12 @@ TEST_F(FtpSessionTest, RenameOffersTheNameAsReceivedAndSendsTheAnswerAsTyped)
     view.answers = {std::string(" liesmich.txt"), std::nullopt, std::string("fotos")};
 
     view.pick("readme.txt");
-    session.RenameRemoteEntry();
+    session.renameRemoteEntry();
     view.pick("readme.txt");
-    session.RenameRemoteEntry();
+    session.renameRemoteEntry();
     server->refusedNames.insert("Bilder");
     view.pick("BILDER");
-    session.RenameRemoteEntry();
+    session.renameRemoteEntry();
 
     ASSERT_EQ(view.questions.size(), 3U);
     EXPECT_THAT(view.questions[0],
@@ -459,11 +459,11 @@ TEST_F(FtpSessionTest, MakeDirCreatesTheTrimmedNameAndIgnoresBlankAnswers)
     connect();
     view.answers = {std::string("   "), std::nullopt, std::string("  neu  ")};
 
-    session.MakeRemoteDirectory();
-    session.MakeRemoteDirectory();
+    session.makeRemoteDirectory();
+    session.makeRemoteDirectory();
     EXPECT_THAT(server->calls, IsEmpty());
 
-    session.MakeRemoteDirectory();
+    session.makeRemoteDirectory();
     EXPECT_THAT(server->calls, ElementsAre("cwd /", "mkd neu", "cwd /", "find *.*"));
     EXPECT_THAT(view.lines, ElementsAre(".", "..", "NEU"));
     EXPECT_EQ(view.questions[0][1], "Neuen Verzeichnisnamen eingeben");
@@ -471,7 +471,7 @@ TEST_F(FtpSessionTest, MakeDirCreatesTheTrimmedNameAndIgnoresBlankAnswers)
 
     server->refusedNames.insert("neu");
     view.answers = {std::string("neu")};
-    session.MakeRemoteDirectory();
+    session.makeRemoteDirectory();
     EXPECT_THAT(view.messages, ElementsAre("Verzeichnis kann nicht erstellt werden!"));
 }
 
@@ -481,17 +481,17 @@ TEST_F(FtpSessionTest, DroppedConnectionReturnsToTheDisconnectedStateWithoutFold
     connect();
     server->dropped = true;
 
-    session.Refresh();
+    session.refresh();
 
     EXPECT_EQ(view.state, "disconnected");
-    EXPECT_FALSE(session.Connected());
+    EXPECT_FALSE(session.connected());
     EXPECT_THAT(view.lines, IsEmpty());
     EXPECT_EQ(view.location, "");
     EXPECT_EQ(view.statuses.back(),
               "Verbindung zum Server unterbrochen - 12030 Verbindung abgebrochen");
     EXPECT_THAT(view.messages, IsEmpty());
     EXPECT_EQ(server->closes, 1);
-    session.Unload();
+    session.unload();
     EXPECT_EQ(server->closes, 1);
 }
 
@@ -503,12 +503,12 @@ TEST_F(FtpSessionTest, DropDuringUploadStopsBeforeTheRemainingFiles)
     view.localFiles = view.selectedFiles = {"1.htm", "2.htm", "3.htm"};
     server->dropAfterCalls = 3;
 
-    session.Upload();
+    session.upload();
 
     EXPECT_EQ(callsStartingWith("put").size(), 2U);
     EXPECT_EQ(view.state, "disconnected");
     EXPECT_THAT(view.messages, IsEmpty());
-    EXPECT_FALSE(session.TransferRunning());
+    EXPECT_FALSE(session.transferRunning());
 }
 
 TEST_F(FtpSessionTest, WhileACallRunsOnlyDisconnectActsAndItCancelsTheCallAndDisconnects)
@@ -518,23 +518,23 @@ TEST_F(FtpSessionTest, WhileACallRunsOnlyDisconnectActsAndItCancelsTheCallAndDis
         test::writeFile(local.file(name), "x");
     view.localFiles = view.selectedFiles = {"1.htm", "2.htm", "3.htm"};
     server->onCall = [this](const std::string& call) {
-        EXPECT_TRUE(session.Running());
-        session.Refresh();
-        session.Upload();
-        session.MakeRemoteDirectory();
+        EXPECT_TRUE(session.running());
+        session.refresh();
+        session.upload();
+        session.makeRemoteDirectory();
         if (call.starts_with("put") && call.find("2.htm") != std::string::npos)
-            session.Disconnect();
+            session.disconnect();
     };
 
-    session.Upload();
+    session.upload();
 
     server->onCall = nullptr;
     EXPECT_THAT(callsStartingWith("put"), ::testing::SizeIs(2)) << "the third file is not sent";
     EXPECT_EQ(server->cancels, 1);
     EXPECT_THAT(callsStartingWith("find"), IsEmpty()) << "the handler ends at the cancelled file";
     EXPECT_THAT(view.questions, IsEmpty());
-    EXPECT_FALSE(session.Running());
-    EXPECT_FALSE(session.Connected());
+    EXPECT_FALSE(session.running());
+    EXPECT_FALSE(session.connected());
     EXPECT_EQ(view.state, "disconnected");
     EXPECT_EQ(view.location, "");
     EXPECT_EQ(view.statuses.back(), "Abgebrochen - Verbindung getrennt");
@@ -548,36 +548,36 @@ TEST_F(FtpSessionTest, DisconnectDuringAConnectAttemptCancelsItAndLeavesTheWindo
 {
     server->onCall = [this](const std::string& call) {
         if (call.starts_with("connect"))
-            session.Disconnect();
+            session.disconnect();
     };
 
-    session.Connect();
+    session.connect();
 
-    EXPECT_FALSE(session.Connected());
+    EXPECT_FALSE(session.connected());
     EXPECT_EQ(view.state, "disconnected");
     EXPECT_EQ(view.statuses.back(), "Abgebrochen - Verbindung getrennt");
     EXPECT_THAT(callsStartingWith("cwd"), IsEmpty());
     EXPECT_EQ(server->clientsDestroyed, server->clientsCreated);
 
     server->onCall = nullptr;
-    session.Connect();
-    EXPECT_TRUE(session.Connected()) << "a cancel request does not outlive its call";
+    session.connect();
+    EXPECT_TRUE(session.connected()) << "a cancel request does not outlive its call";
 }
 
 TEST_F(FtpSessionTest, EveryClientCallGoesThroughTheViewAndReportsNoticesAndFileBytes)
 {
     server->notices = {"Verbindung verschl\xC3\xBCsselt (TLS 1.3)"};
-    session.Connect();
+    session.connect();
     EXPECT_EQ(view.statuses.back(), "Ok - Verbindung verschl\xC3\xBCsselt (TLS 1.3)")
         << "the note stays to the end of the handler";
     EXPECT_EQ(view.calls, 3) << "connect, folder change and search";
-    session.Refresh();
+    session.refresh();
     EXPECT_EQ(view.statuses.back(), "Ok") << "and goes with the next one";
 
     test::writeFile(local.file("1.htm"), "x");
     view.localFiles = view.selectedFiles = {"1.htm"};
     server->transferSize = 4711;
-    session.Upload();
+    session.upload();
     EXPECT_THAT(view.fileProgress, ::testing::Contains(::testing::Pair(4711U, 4711U)));
     EXPECT_THAT(view.fileProgress.back(), ::testing::Pair(0U, 0U)) << "hidden at the end";
 }
@@ -585,26 +585,26 @@ TEST_F(FtpSessionTest, EveryClientCallGoesThroughTheViewAndReportsNoticesAndFile
 TEST_F(FtpSessionTest,
        KeepAliveRunsOnlyWhenConnectedAndIdleAndLeavesADroppedConnectionToTheNextCommand)
 {
-    session.KeepAlive();
+    session.keepAlive();
     EXPECT_THAT(server->calls, IsEmpty());
 
     connect();
-    server->onCall = [this](const std::string&) { session.KeepAlive(); };
-    session.Refresh();
+    server->onCall = [this](const std::string&) { session.keepAlive(); };
+    session.refresh();
     server->onCall = nullptr;
     EXPECT_THAT(callsStartingWith("noop"), IsEmpty()) << "never while a call runs";
 
     server->add("/", "fest.htm", file);
     server->refusedNames.insert("fest.htm");
-    session.Refresh();
+    session.refresh();
     view.pick("fest.htm");
-    view.onMessage = [this] { session.KeepAlive(); };
-    session.DeleteRemoteEntry();
+    view.onMessage = [this] { session.keepAlive(); };
+    session.deleteRemoteEntry();
     view.onMessage = nullptr;
     EXPECT_THAT(callsStartingWith("noop"), IsEmpty()) << "never inside a waiting handler";
 
     server->notices = {"Neu angemeldet"};
-    session.KeepAlive();
+    session.keepAlive();
     EXPECT_THAT(callsStartingWith("noop"), ::testing::SizeIs(1));
     EXPECT_EQ(view.statuses.back(), "550 Nicht erlaubt - Neu angemeldet")
         << "behind the last status";
@@ -613,12 +613,12 @@ TEST_F(FtpSessionTest,
     // told once even where the client's own text says the same.
     server->dropped = true;
     server->droppedResponse = {12056, "Verbindung zum Server unterbrochen: Socket closed"};
-    session.KeepAlive();
+    session.keepAlive();
     EXPECT_EQ(view.state, "connected");
-    EXPECT_TRUE(session.Connected());
-    session.Refresh();
+    EXPECT_TRUE(session.connected());
+    session.refresh();
     EXPECT_EQ(view.state, "disconnected");
-    EXPECT_FALSE(session.Connected());
+    EXPECT_FALSE(session.connected());
     EXPECT_EQ(view.statuses.back(), "Verbindung zum Server unterbrochen - 12056: Socket closed");
 }
 

@@ -25,8 +25,8 @@ FtpEntry entry(const std::string& name, std::uint32_t attributes, std::uint64_t 
 std::vector<std::string> names(const RemoteListing& listing)
 {
     std::vector<std::string> result;
-    for (std::size_t i = 0; i < listing.EntryCount(); ++i)
-        result.push_back(listing.Record(i).name);
+    for (std::size_t i = 0; i < listing.entryCount(); ++i)
+        result.push_back(listing.record(i).name);
     return result;
 }
 
@@ -34,9 +34,9 @@ class RemoteListingTest : public ::testing::Test {
 protected:
     std::vector<std::string> readAndSort(const std::string& pattern = "*.*")
     {
-        listing.ReadCurrentFolder(client, pattern);
-        listing.SortListing();
-        return listing.Lines();
+        listing.readCurrentFolder(client, pattern);
+        listing.sortListing();
+        return listing.displayLines();
     }
 
     std::shared_ptr<FakeFtpServer> server = std::make_shared<FakeFtpServer>();
@@ -55,7 +55,7 @@ TEST_F(RemoteListingTest, ShowsDotEntriesFoldersUpperCaseThenFilesLowerCaseInNam
               (std::vector<std::string>{".", "..", "IMAGES", "a1.htm", "b.htm", "index.htm"}));
     EXPECT_EQ(names(listing),
               (std::vector<std::string>{".", "..", "images", "a1.htm", "B.htm", "Index.htm"}));
-    EXPECT_EQ(listing.Record(listing.EntryCount()).name, "") << "the spare record stays last";
+    EXPECT_EQ(listing.record(listing.entryCount()).name, "") << "the spare record stays last";
 }
 
 TEST_F(RemoteListingTest, SortsPrefixesFirstDigitsBeforeLettersAndUmlautsAfterZ)
@@ -88,21 +88,21 @@ TEST_F(RemoteListingTest, NamesDifferingOnlyInCaseEndInTheExchangeSortsOrder)
 
 TEST_F(RemoteListingTest, AddListingEntryTrimsBlanksCutsAtNulAndLeavesOutFullNameFields)
 {
-    listing.AddListingEntry(entry("  gap.htm  ", file));
-    listing.AddListingEntry(entry("   ", file));
-    listing.AddListingEntry(entry(std::string("cut\0rest", 8), file));
-    listing.AddListingEntry(entry(std::string(259, 'n'), file));
-    listing.AddListingEntry(entry(std::string(260, 'm'), file));
-    listing.AddListingEntry(entry(std::string("\0", 1), file));
+    listing.addEntry(entry("  gap.htm  ", file));
+    listing.addEntry(entry("   ", file));
+    listing.addEntry(entry(std::string("cut\0rest", 8), file));
+    listing.addEntry(entry(std::string(259, 'n'), file));
+    listing.addEntry(entry(std::string(260, 'm'), file));
+    listing.addEntry(entry(std::string("\0", 1), file));
 
     EXPECT_EQ(names(listing), (std::vector<std::string>{"gap.htm", "cut", std::string(259, 'n')}));
-    EXPECT_EQ(listing.Record(3).name, "");
+    EXPECT_EQ(listing.record(3).name, "");
 }
 
 TEST_F(RemoteListingTest, DotEntriesAreAddedOnlyWhenTheFirstNameDoesNotBeginWithADot)
 {
     readAndSort();
-    EXPECT_EQ(listing.Lines(), (std::vector<std::string>{".", ".."})) << "empty folder";
+    EXPECT_EQ(listing.displayLines(), (std::vector<std::string>{".", ".."})) << "empty folder";
 
     server->add("/", ".htaccess", file);
     server->add("/", "a.htm", file);
@@ -117,8 +117,8 @@ TEST_F(RemoteListingTest, DotEntriesAreAddedOnlyWhenTheFirstNameDoesNotBeginWith
 
 TEST_F(RemoteListingTest, PatternIsPassedWithoutSurroundingBlanks)
 {
-    listing.ReadCurrentFolder(client, "  *.htm ");
-    listing.ReadCurrentFolder(client, "");
+    listing.readCurrentFolder(client, "  *.htm ");
+    listing.readCurrentFolder(client, "");
     EXPECT_EQ(server->calls, (std::vector<std::string>{"find *.htm", "find "}));
 }
 
@@ -130,7 +130,7 @@ TEST_F(RemoteListingTest, OnlyThePlainDirectoryAttributeMakesAFolder)
 
     EXPECT_EQ(readAndSort(),
               (std::vector<std::string>{".", "..", "BILDER", "readme.txt", "readonlydir"}));
-    EXPECT_EQ(listing.Record(3).name, "README.TXT");
+    EXPECT_EQ(listing.record(3).name, "README.TXT");
 }
 
 TEST_F(RemoteListingTest, LinesAreDisplayTextWhateverTheEncodingOfTheName)
@@ -160,42 +160,42 @@ TEST_F(RemoteListingTest, LinesAreDisplayTextWhateverTheEncodingOfTheName)
 
 TEST(AttributeLettersTest, ListsTheLettersOfTheKnownBitsInTableOrder)
 {
-    EXPECT_EQ(AttributeLetters(16), "D");
-    EXPECT_EQ(AttributeLetters(33), "W A");
-    EXPECT_EQ(AttributeLetters(17), "W D");
-    EXPECT_EQ(AttributeLetters(0), "");
-    EXPECT_EQ(AttributeLetters(8 | 64 | 512), "");
-    EXPECT_EQ(AttributeLetters(0xFFFFFFFF), "W H S D A N T C");
+    EXPECT_EQ(attributeLetters(16), "D");
+    EXPECT_EQ(attributeLetters(33), "W A");
+    EXPECT_EQ(attributeLetters(17), "W D");
+    EXPECT_EQ(attributeLetters(0), "");
+    EXPECT_EQ(attributeLetters(8 | 64 | 512), "");
+    EXPECT_EQ(attributeLetters(0xFFFFFFFF), "W H S D A N T C");
 }
 
 TEST(FormatFileTimeTest, WritesWeekdayDateAndTimeWithTwoDigitMinutesOnly)
 {
-    EXPECT_EQ(FormatFileTime({2002, 9, 2, 1, 14, 5, 59}), "Mo 2.9.2002 um 14:05");
-    EXPECT_EQ(FormatFileTime({2002, 9, 2, 1, 9, 7, 0}), "Mo 2.9.2002 um 9:07");
-    EXPECT_EQ(FormatFileTime({2003, 1, 1, 3, 0, 0, 0}), "Mi 1.1.2003 um 0:00");
-    EXPECT_EQ(FormatFileTime({2024, 12, 29, 0, 23, 59, 0}), "So 29.12.2024 um 23:59");
-    EXPECT_EQ(FormatFileTime({2024, 12, 28, 6, 10, 10, 0}), "Sa 28.12.2024 um 10:10");
+    EXPECT_EQ(formatFileTime({2002, 9, 2, 1, 14, 5, 59}), "Mo 2.9.2002 um 14:05");
+    EXPECT_EQ(formatFileTime({2002, 9, 2, 1, 9, 7, 0}), "Mo 2.9.2002 um 9:07");
+    EXPECT_EQ(formatFileTime({2003, 1, 1, 3, 0, 0, 0}), "Mi 1.1.2003 um 0:00");
+    EXPECT_EQ(formatFileTime({2024, 12, 29, 0, 23, 59, 0}), "So 29.12.2024 um 23:59");
+    EXPECT_EQ(formatFileTime({2024, 12, 28, 6, 10, 10, 0}), "Sa 28.12.2024 um 10:10");
 }
 
 TEST(RemoteNameTest, OnlyPlainNamesAreSafeForLocalPaths)
 {
-    EXPECT_TRUE(IsSafeLocalName("index.htm"));
-    EXPECT_TRUE(IsSafeLocalName("..versteckt"));
-    EXPECT_TRUE(IsSafeLocalName("a b;rm -rf ~"));
+    EXPECT_TRUE(isSafeLocalName("index.htm"));
+    EXPECT_TRUE(isSafeLocalName("..versteckt"));
+    EXPECT_TRUE(isSafeLocalName("a b;rm -rf ~"));
     for (const std::string& name :
          {std::string(), std::string("."), std::string(".."), std::string("../x"),
           std::string("a/b"), std::string("a\\b"), std::string("x\0y", 3), std::string("/etc")})
-        EXPECT_FALSE(IsSafeLocalName(name)) << name;
+        EXPECT_FALSE(isSafeLocalName(name)) << name;
 }
 
 TEST(RemoteNameTest, RecognisesOnlyWellFormedUtf8)
 {
-    EXPECT_TRUE(IsUtf8("plain"));
-    EXPECT_TRUE(IsUtf8("\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80"));
-    EXPECT_FALSE(IsUtf8("gr\xFCn"));
-    EXPECT_FALSE(IsUtf8("\xC0\xAF")) << "overlong";
-    EXPECT_FALSE(IsUtf8("\xED\xA0\x80")) << "surrogate";
-    EXPECT_FALSE(IsUtf8("\xC3")) << "cut short";
+    EXPECT_TRUE(isUtf8("plain"));
+    EXPECT_TRUE(isUtf8("\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80"));
+    EXPECT_FALSE(isUtf8("gr\xFCn"));
+    EXPECT_FALSE(isUtf8("\xC0\xAF")) << "overlong";
+    EXPECT_FALSE(isUtf8("\xED\xA0\x80")) << "surrogate";
+    EXPECT_FALSE(isUtf8("\xC3")) << "cut short";
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "core/generator/NumberText.h"
 #include "core/generator/Random.h"
 #include "core/generator/TextFile.h"
-#include "core/generator/modGeneral.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -12,71 +11,6 @@
 
 namespace vantiro {
 namespace {
-
-TEST(SanitizeFileName, KeepsOnlyPlainLettersDigitsDotsAndUnderscores)
-{
-    EXPECT_EQ(SanitizeFileName("  Auto Teile  "), "Auto_Teile");
-    EXPECT_EQ(SanitizeFileName("Gr\xF6\xDF"
-                               "e.htm"),
-              "Gre.htm");
-    EXPECT_EQ(SanitizeFileName("a-b/c.htm"), "abc.htm");
-    EXPECT_EQ(SanitizeFileName("vorschau.htm"), "vorschau.htm");
-    EXPECT_EQ(SanitizeFileName("a  b"), "a__b");
-    EXPECT_EQ(SanitizeFileName("\xE4\xF6\xFC"), "");
-    EXPECT_EQ(SanitizeFileName("a\tb:c\\d"), "abcd");
-}
-
-TEST(FileSystemHelpers, TellFilesFromFoldersAndHonourWildcards)
-{
-    test::TempDir dir;
-    std::filesystem::create_directory(dir.file("folder"));
-    test::writeFile(dir.file("keywords.vrk"), "x");
-    test::writeFile(dir.file(".hidden.vrk"), "x");
-    EXPECT_TRUE(FolderExists(dir.file("folder")));
-    EXPECT_FALSE(FolderExists(dir.file("keywords.vrk")));
-    EXPECT_TRUE(FileExists(dir.file("keywords.vrk")));
-    EXPECT_FALSE(FileExists(dir.file("folder")));
-    EXPECT_FALSE(FileExists(dir.file(".hidden.vrk")));
-    EXPECT_TRUE(FileExists(dir.file("*.VRK")));
-    EXPECT_FALSE(FileExists(dir.file("*.vrv")));
-    EXPECT_FALSE(FileExists(dir.file("missing/*.vrk")));
-}
-
-TEST(FileSystemHelpers, WildcardsFindFilesWhoseNamesHoldStarsOrQuestionMarks)
-{
-    test::TempDir dir;
-    test::writeFile(dir.file("a*b.vrk"), "x");
-    test::writeFile(dir.file("wer?.vrv"), "x");
-    EXPECT_TRUE(FileExists(dir.file("*.vrk")));
-    EXPECT_TRUE(FileExists(dir.file("*b.vrk")));
-    EXPECT_TRUE(FileExists(dir.file("a*")));
-    EXPECT_TRUE(FileExists(dir.file("*?.vrv")));
-    EXPECT_FALSE(FileExists(dir.file("*c.vrk")));
-}
-
-TEST(WildcardMatch, FollowsWindowsRules)
-{
-    EXPECT_TRUE(WildcardMatch("*.*", "README"));
-    EXPECT_TRUE(WildcardMatch("", "anything"));
-    EXPECT_TRUE(WildcardMatch("*.HTM", "index.htm"));
-    EXPECT_TRUE(WildcardMatch("file?.htm", "File7.htm"));
-    EXPECT_FALSE(WildcardMatch("file?.htm", "file10.htm"));
-    EXPECT_TRUE(WildcardMatch("images.*", "images"));
-    EXPECT_FALSE(WildcardMatch("*.gif", "index.htm"));
-    EXPECT_TRUE(WildcardMatch("a*b*c", "aXXbYYc"));
-}
-
-TEST(WildcardMatch, StarsAndQuestionMarksInTheNameAreOrdinaryCharacters)
-{
-    EXPECT_TRUE(WildcardMatch("*", "*b"));
-    EXPECT_TRUE(WildcardMatch("*b", "*b"));
-    EXPECT_TRUE(WildcardMatch("**b", "a*b"));
-    EXPECT_TRUE(WildcardMatch("*.htm", "*.htm"));
-    EXPECT_TRUE(WildcardMatch("?b", "*b"));
-    EXPECT_TRUE(WildcardMatch("a?", "a?"));
-    EXPECT_FALSE(WildcardMatch("*c", "*b"));
-    EXPECT_FALSE(WildcardMatch("x*", "*x"));
-}
 
 TEST(TextFile, NeverReplacesAnExistingFileWhenWritingANewOne)
 {
@@ -137,16 +71,16 @@ TEST(Random, GivesTheSameUnbiasedPicksForASeedOnEveryPlatform)
 
 TEST(ParseNumber, ReadsLocaleDecimalsWithBlanksAndSigns)
 {
-    EXPECT_EQ(ParseNumber(" 20 ", '.'), 20.0);
-    EXPECT_EQ(ParseNumber("20.5", '.'), 20.5);
-    EXPECT_EQ(ParseNumber("20,5", ','), 20.5);
-    EXPECT_EQ(ParseNumber("-3", '.'), -3.0);
-    EXPECT_EQ(ParseNumber(".5", '.'), 0.5);
-    EXPECT_FALSE(ParseNumber("20,5", '.'));
-    EXPECT_FALSE(ParseNumber("zwanzig", '.'));
-    EXPECT_FALSE(ParseNumber("", '.'));
-    EXPECT_FALSE(ParseNumber("1.2.3", '.'));
-    EXPECT_FALSE(ParseNumber("+", '.'));
+    EXPECT_EQ(parseNumber(" 20 ", '.'), 20.0);
+    EXPECT_EQ(parseNumber("20.5", '.'), 20.5);
+    EXPECT_EQ(parseNumber("20,5", ','), 20.5);
+    EXPECT_EQ(parseNumber("-3", '.'), -3.0);
+    EXPECT_EQ(parseNumber(".5", '.'), 0.5);
+    EXPECT_FALSE(parseNumber("20,5", '.'));
+    EXPECT_FALSE(parseNumber("zwanzig", '.'));
+    EXPECT_FALSE(parseNumber("", '.'));
+    EXPECT_FALSE(parseNumber("1.2.3", '.'));
+    EXPECT_FALSE(parseNumber("+", '.'));
 }
 
 } // namespace

@@ -20,8 +20,8 @@ protected:
     {
         WorkFolders::create(home.path());
         test::writeFile(home.file("vtr.gif"), "GIF89a-pixel");
-        settings.txtKeyword = home.file("keywordfile/keywords.vrk");
-        test::writeFile(settings.txtKeyword, "Auto\r\n\r\n  Reifen  \r\n   \r\n");
+        settings.keywordFile = home.file("keywordfile/keywords.vrk");
+        test::writeFile(settings.keywordFile, "Auto\r\n\r\n  Reifen  \r\n   \r\n");
     }
 
     RunResult run(std::uint64_t seed = 7)
@@ -52,40 +52,38 @@ TEST_F(GenerationRunTest, RefusesInputsInCheckOrderWithTitleAndFocus)
     };
     const std::string pageText = "Geben Sie eine Zahl zwischen 20 und 1000 an.";
     const std::vector<Case> cases = {
-        {"", "zwanzig", "0", "Keyword-Datei fehlt", FocusTarget::cmdLadeKeyword},
-        {"k", "zwanzig", "14", "Unkorrekte Seitenzahl", FocusTarget::txtAnzahlSeiten},
-        {"k", "19", "14", "Geben Sie eine Zahl zwischen 20 und 1000 an",
-         FocusTarget::txtAnzahlSeiten},
+        {"", "zwanzig", "0", "Keyword-Datei fehlt", FocusTarget::keywordFile},
+        {"k", "zwanzig", "14", "Unkorrekte Seitenzahl", FocusTarget::pageCount},
+        {"k", "19", "14", "Geben Sie eine Zahl zwischen 20 und 1000 an", FocusTarget::pageCount},
         {"k", "1000.4", "14", "Geben Sie eine Zahl zwischen 20 und 1000 an",
-         FocusTarget::txtAnzahlSeiten},
-        {"k", "1001", "", "Geben Sie eine Zahl zwischen 20 und 1000 an",
-         FocusTarget::txtAnzahlSeiten},
-        {"k", "20", "x", "Unkorrekte Zahl für Revisit-After", FocusTarget::cmbRevisit},
-        {"k", "20", " ", "Unkorrekte Zahl für Revisit-After", FocusTarget::cmbRevisit},
-        {"k", "20", "0", "Geben Sie eine Zahl zwischen 1 und 365 an", FocusTarget::cmbRevisit},
-        {"k", "20", "366", "Geben Sie eine Zahl zwischen 1 und 365 an", FocusTarget::cmbRevisit},
+         FocusTarget::pageCount},
+        {"k", "1001", "", "Geben Sie eine Zahl zwischen 20 und 1000 an", FocusTarget::pageCount},
+        {"k", "20", "x", "Unkorrekte Zahl für Revisit-After", FocusTarget::revisit},
+        {"k", "20", " ", "Unkorrekte Zahl für Revisit-After", FocusTarget::revisit},
+        {"k", "20", "0", "Geben Sie eine Zahl zwischen 1 und 365 an", FocusTarget::revisit},
+        {"k", "20", "366", "Geben Sie eine Zahl zwischen 1 und 365 an", FocusTarget::revisit},
     };
     for (const Case& c : cases) {
         reporter = {};
-        settings.txtKeyword = c.keyword;
-        settings.txtAnzahlSeiten = c.pages;
-        settings.cmbRevisit = c.revisit;
-        const std::string bodyBefore = settings.txtBody;
+        settings.keywordFile = c.keyword;
+        settings.pageCountText = c.pages;
+        settings.revisit = c.revisit;
+        const std::string bodyBefore = settings.body;
         EXPECT_EQ(run().outcome, RunOutcome::CheckFailed);
         ASSERT_EQ(reporter.messages.size(), 1u) << c.title;
         EXPECT_EQ(reporter.messages[0].title, c.title);
         EXPECT_EQ(reporter.messages[0].icon, MessageIcon::Exclamation);
         EXPECT_EQ(reporter.focus, c.focus) << c.title;
-        EXPECT_EQ(settings.txtBody, bodyBefore);
+        EXPECT_EQ(settings.body, bodyBefore);
     }
     EXPECT_TRUE(filesIn("doorpages").empty());
 }
 
 TEST_F(GenerationRunTest, NumberedRunWritesPagesIndexAndClosingMessage)
 {
-    settings.optKeywords = false;
-    settings.chkImageLinks = 0;
-    settings.txtBody = "<BODY><%spider%></BODY>";
+    settings.keywordNames = false;
+    settings.imageLinks = 0;
+    settings.body = "<BODY><%spider%></BODY>";
     const RunResult result = run();
 
     EXPECT_EQ(result.outcome, RunOutcome::Completed);
@@ -122,25 +120,25 @@ TEST_F(GenerationRunTest, NumberedRunWritesPagesIndexAndClosingMessage)
     EXPECT_EQ(reporter.messages[0].text, "Doorpages erstellt in " + home.path() +
                                              "/doorpages/\r\nDie Dateiliste finden Sie in "
                                              "_keyliste.htm");
-    EXPECT_EQ(settings.txtBody, "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\">"
-                                "<%spider%></BODY>");
-    EXPECT_EQ(settings.Seitenhintergrund, "#FFFFFF");
+    EXPECT_EQ(settings.body, "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\">"
+                             "<%spider%></BODY>");
+    EXPECT_EQ(settings.backgroundColor, "#FFFFFF");
 }
 
 TEST_F(GenerationRunTest, RoundsPageCountHalfToEven)
 {
-    settings.optKeywords = false;
-    settings.chkImageLinks = 0;
-    settings.txtAnzahlSeiten = "20.5";
+    settings.keywordNames = false;
+    settings.imageLinks = 0;
+    settings.pageCountText = "20.5";
     EXPECT_EQ(run().pagesWritten, 20);
-    settings.txtAnzahlSeiten = " 21.5 ";
+    settings.pageCountText = " 21.5 ";
     EXPECT_EQ(run().pagesWritten, 22);
 }
 
 TEST_F(GenerationRunTest, KeywordNamesAreCleanedAndMadeUnique)
 {
-    test::writeFile(settings.txtKeyword, "Auto Teile\r\nvorschau\r\n\xC4\xD6\xDC\r\n");
-    settings.chkImageLinks = 1;
+    test::writeFile(settings.keywordFile, "Auto Teile\r\nvorschau\r\n\xC4\xD6\xDC\r\n");
+    settings.imageLinks = 1;
     const RunResult result = run();
     EXPECT_EQ(result.outcome, RunOutcome::Completed);
     const std::set<std::string> pages = filesIn("doorpages");
@@ -161,7 +159,7 @@ TEST_F(GenerationRunTest, KeywordNamesAreCleanedAndMadeUnique)
 TEST_F(GenerationRunTest, KeywordNamesNeverMakeHiddenFiles)
 {
     // A leading dot would hide the page and its image from file lists and uploads.
-    test::writeFile(settings.txtKeyword, ".NET\r\n...\r\n");
+    test::writeFile(settings.keywordFile, ".NET\r\n...\r\n");
     EXPECT_EQ(run().outcome, RunOutcome::Completed);
     std::set<std::string> pages = filesIn("doorpages");
     EXPECT_TRUE(pages.count("NET.htm"));
@@ -186,7 +184,7 @@ TEST_F(GenerationRunTest, MissingPixelFileStopsBeforeTheFirstPage)
 
 TEST_F(GenerationRunTest, UnusableKeywordFilesStopBeforeAnyPageWithTheirName)
 {
-    const std::string path = settings.txtKeyword;
+    const std::string path = settings.keywordFile;
     const std::vector<std::pair<std::string, std::string>> files = {
         {"", "enthält keine Keywords"},
         {"  \r\n \r\r\n", "enthält keine Keywords"},
@@ -202,7 +200,7 @@ TEST_F(GenerationRunTest, UnusableKeywordFilesStopBeforeAnyPageWithTheirName)
         EXPECT_NE(reporter.messages[0].text.find(path), std::string::npos);
         EXPECT_NE(reporter.messages[0].text.find(expected), std::string::npos) << expected;
     }
-    settings.txtKeyword = home.file("keywordfile/gone.vrk");
+    settings.keywordFile = home.file("keywordfile/gone.vrk");
     reporter = {};
     EXPECT_EQ(run().outcome, RunOutcome::CheckFailed);
     EXPECT_NE(reporter.messages.at(0).text.find("gone.vrk kann nicht gelesen werden"),
@@ -212,7 +210,7 @@ TEST_F(GenerationRunTest, UnusableKeywordFilesStopBeforeAnyPageWithTheirName)
 
 TEST_F(GenerationRunTest, ReportsFilesThatCouldNotBeWritten)
 {
-    settings.optKeywords = false;
+    settings.keywordNames = false;
     fs::create_directories(home.file("doorpages/file5.htm/occupied"));
     const RunResult result = run();
     EXPECT_EQ(result.outcome, RunOutcome::CompletedWithErrors);
@@ -236,7 +234,7 @@ TEST_F(GenerationRunTest, FileInPlaceOfOutputFolderStopsWithAMessage)
 
 TEST_F(GenerationRunTest, SameSeedGivesIdenticalPages)
 {
-    settings.txtBody = "<BODY><%key1%><%spider%></BODY>";
+    settings.body = "<BODY><%key1%><%spider%></BODY>";
     run(99);
     const std::string first = test::readFile(home.file("doorpages/vorschau.htm"));
     run(99);

@@ -60,14 +60,14 @@ std::string literalPage(const PageSettings& s, const std::function<std::string()
 {
     const std::string nl = "\r\n";
     std::string page;
-    const std::string& d = s.cmbDoctype;
+    const std::string& d = s.doctype;
     if (d.rfind("<!DOCTYPE", 0) == 0 && !d.empty() && d.back() == '>')
         page = d;
     else if (!d.empty())
         page = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">";
     page += nl + nl + "<HTML>" + nl + "<HEAD>" + nl;
 
-    std::string title = "<TITLE>" + trim(s.txtTitle) + " ";
+    std::string title = "<TITLE>" + trim(s.title) + " ";
     while (title.size() <= 64)
         title += trim(pick()) + " ";
     title = trim(title) + "</TITLE>";
@@ -85,17 +85,17 @@ std::string literalPage(const PageSettings& s, const std::function<std::string()
     keywords = replace(trim(keywords) + "\">", ",\">", "\">");
     page += keywords + nl;
 
-    if (!s.cmbRobots.empty())
-        page += "<META NAME=\"robots\" CONTENT=\"" + lower(trim(s.cmbRobots)) + "\">" + nl;
+    if (!s.robots.empty())
+        page += "<META NAME=\"robots\" CONTENT=\"" + lower(trim(s.robots)) + "\">" + nl;
     page += "<META HTTP-EQUIV=\"content-type\" CONTENT=\"text/html; charset=ISO-8859-1\">" + nl;
-    if (!s.cmbRevisit.empty())
-        page += "<META NAME=\"revisit-after\" CONTENT=\"" + trim(s.cmbRevisit) + " days\">" + nl;
-    if (!s.txtAuthor.empty())
-        page += "<META NAME=\"author\" CONTENT=\"" + trim(s.txtAuthor) + "\">" + nl;
-    page += "<META HTTP-EQUIV=\"pragma\" CONTENT=\"" + directive(s.cmbPragma, "CACHE", "NO-CACHE") +
+    if (!s.revisit.empty())
+        page += "<META NAME=\"revisit-after\" CONTENT=\"" + trim(s.revisit) + " days\">" + nl;
+    if (!s.author.empty())
+        page += "<META NAME=\"author\" CONTENT=\"" + trim(s.author) + "\">" + nl;
+    page += "<META HTTP-EQUIV=\"pragma\" CONTENT=\"" + directive(s.pragma, "CACHE", "NO-CACHE") +
             "\">" + nl;
     page += "<META HTTP-EQUIV=\"cache-control\" CONTENT=\"" +
-            directive(s.cmbCaching, "YES", "NO-CACHE") + "\">" + nl;
+            directive(s.caching, "YES", "NO-CACHE") + "\">" + nl;
     page += "<META HTTP-EQUIV=\"expires\" CONTENT=\"0\">" + nl;
     const std::string dcTitle = replace(trim(replace(title, "<TITLE>", "")), "</TITLE>", "");
     page += "<META NAME=\"DC.Title\" CONTENT=\"" + dcTitle + "\">" + nl;
@@ -105,8 +105,8 @@ std::string literalPage(const PageSettings& s, const std::function<std::string()
     page += replace(description, "<META NAME=\"description\" CONTENT=\"",
                     "<META NAME=\"DC.Description\" CONTENT=\"") +
             nl;
-    page += nl + nl + trim(s.txtScripting) + nl;
-    page += "</HEAD>" + nl + s.txtBody + nl + "</HTML>" + nl;
+    page += nl + nl + trim(s.scripting) + nl;
+    page += "</HEAD>" + nl + s.body + nl + "</HTML>" + nl;
 
     page = replace(page, "<%spider%>", spiderLinks);
     page = replace(page, "</BODY>", nl + sponsorlink + nl + "</BODY>");

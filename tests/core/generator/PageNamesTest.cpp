@@ -31,7 +31,7 @@ TEST(PageNames, NamesOfLongKeywordsAreShortenedToFitAndStayUnique)
     const KeywordList keywords = KeywordList::fromLines(lines);
 
     Random random(11);
-    const std::vector<std::string> names = MakePageNames(400, true, keywords, random);
+    const std::vector<std::string> names = makePageNames(400, true, keywords, random);
     std::set<std::string> distinct;
     size_t shortened = 0;
     for (const std::string& name : names) {

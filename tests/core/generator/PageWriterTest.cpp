@@ -29,8 +29,8 @@ std::string randomText(std::mt19937& engine, const std::vector<std::string>& tok
 PageSettings plainSettings(const std::string& body)
 {
     PageSettings settings = PageSettings::startValues();
-    settings.txtTitle = "Autoteile";
-    settings.txtBody = body;
+    settings.title = "Autoteile";
+    settings.body = body;
     return settings;
 }
 
@@ -52,9 +52,9 @@ TEST(PageWriter, MatchesLiteralRecipeOnAdversarialKeywordsAndTemplates)
             lines.push_back(randomText(engine, tokens, 1 + static_cast<int>(engine() % 4)));
         const KeywordList keywords = KeywordList::fromLines(lines);
         PageSettings settings = plainSettings(randomText(engine, tokens, 20));
-        settings.txtScripting = randomText(engine, tokens, 3);
-        settings.txtTitle = randomText(engine, tokens, 2);
-        settings.cmbRobots = randomText(engine, capitals, 3);
+        settings.scripting = randomText(engine, tokens, 3);
+        settings.title = randomText(engine, tokens, 2);
+        settings.robots = randomText(engine, capitals, 3);
         const bool imageLinks = round % 2 == 0;
         const PagePair pages =
             buildBothPages(settings, keywords, imageLinks, round, round % 5 == 0);
@@ -89,7 +89,7 @@ TEST(PageWriter, WritesExactlyTheBytesItBuilds)
         const std::string built =
             PageWriter(settings, keywords, builtRandom, "CREDIT").buildPage(builtLinks);
         ASSERT_TRUE(PageWriter(settings, keywords, writtenRandom, "CREDIT")
-                        .WritePage(dir.file("page.htm"), writtenLinks));
+                        .writePage(dir.file("page.htm"), writtenLinks));
         EXPECT_EQ(test::readFile(dir.file("page.htm")), built);
     }
 }
@@ -97,13 +97,13 @@ TEST(PageWriter, WritesExactlyTheBytesItBuilds)
 TEST(PageWriter, WritesHeadLinesInOrderAndEndsWithTwoLineBreaks)
 {
     PageSettings settings = plainSettings("<BODY>\r\n<%key3%> <%key3%> <%key101%>\r\n</BODY>");
-    settings.cmbDoctype = "";
-    settings.cmbRobots = "INDEX, FOLLOW";
-    settings.cmbPragma = "cache";
-    settings.cmbCaching = " YES";
-    settings.txtAuthor = "";
-    settings.cmbRevisit = "";
-    settings.txtScripting = "  <SCRIPT><%key4%></SCRIPT>  ";
+    settings.doctype = "";
+    settings.robots = "INDEX, FOLLOW";
+    settings.pragma = "cache";
+    settings.caching = " YES";
+    settings.author = "";
+    settings.revisit = "";
+    settings.scripting = "  <SCRIPT><%key4%></SCRIPT>  ";
     const KeywordList keywords = KeywordList::fromLines({"Reifen"});
     Random random(1);
     SpiderLinks noLinks = SpiderLinks::fromText("");
@@ -129,7 +129,7 @@ TEST(PageWriter, FillsTitleUpToSixtyFourCharactersAndKeepsTheLastKeywordWhole)
     const KeywordList keywords = KeywordList::fromLines({"Felge"});
     const auto titleOf = [&](const std::string& title) {
         PageSettings settings = plainSettings("");
-        settings.txtTitle = title;
+        settings.title = title;
         Random random(3);
         const std::string page =
             PageWriter(settings, keywords, random, "").buildPage(SpiderLinks::fromText(""));
@@ -161,9 +161,9 @@ TEST(PageWriter, WritePageReplacesTheFileAndReportsAFolderThatIsMissing)
     Random random(9);
     PageWriter writer(settings, keywords, random, "");
     test::writeFile(dir.file("page.htm"), "old content");
-    EXPECT_TRUE(writer.WritePage(dir.file("page.htm"), SpiderLinks::fromText("")));
+    EXPECT_TRUE(writer.writePage(dir.file("page.htm"), SpiderLinks::fromText("")));
     EXPECT_TRUE(test::readFile(dir.file("page.htm")).ends_with("</HTML>\r\n\r\n"));
-    EXPECT_FALSE(writer.WritePage(dir.file("missing/page.htm"), SpiderLinks::fromText("")));
+    EXPECT_FALSE(writer.writePage(dir.file("missing/page.htm"), SpiderLinks::fromText("")));
 }
 
 } // namespace

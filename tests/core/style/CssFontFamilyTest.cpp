@@ -7,46 +7,46 @@ namespace {
 
 TEST(CssFontFamily, DropsTheFoundryThatQtAppends)
 {
-    EXPECT_EQ(CssFontFamily("Nimbus Sans [URW ]"), "Nimbus Sans");
-    EXPECT_EQ(CssFontFamily("Nimbus Sans [UKWN]"), "Nimbus Sans");
-    EXPECT_EQ(CssFontFamily("Courier [Adobe]"), "Courier");
+    EXPECT_EQ(cssFontFamily("Nimbus Sans [URW ]"), "Nimbus Sans");
+    EXPECT_EQ(cssFontFamily("Nimbus Sans [UKWN]"), "Nimbus Sans");
+    EXPECT_EQ(cssFontFamily("Courier [Adobe]"), "Courier");
     // A bracket that is the whole name is no foundry.
-    EXPECT_EQ(CssFontFamily("[x]"), "\"[x]\"");
+    EXPECT_EQ(cssFontFamily("[x]"), "\"[x]\"");
 }
 
 TEST(CssFontFamily, TurnsQtsGenericFamiliesIntoCssGenericNames)
 {
-    EXPECT_EQ(CssFontFamily("Sans Serif"), "sans-serif");
-    EXPECT_EQ(CssFontFamily("sans-serif"), "sans-serif");
-    EXPECT_EQ(CssFontFamily("Serif"), "serif");
-    EXPECT_EQ(CssFontFamily("Monospace"), "monospace");
-    EXPECT_EQ(CssFontFamily("Mono"), "monospace");
-    EXPECT_EQ(CssFontFamily("Cursive"), "cursive");
-    EXPECT_EQ(CssFontFamily("Fantasy"), "fantasy");
-    EXPECT_EQ(CssFontFamily("Sans Serif [Qt]"), "sans-serif");
+    EXPECT_EQ(cssFontFamily("Sans Serif"), "sans-serif");
+    EXPECT_EQ(cssFontFamily("sans-serif"), "sans-serif");
+    EXPECT_EQ(cssFontFamily("Serif"), "serif");
+    EXPECT_EQ(cssFontFamily("Monospace"), "monospace");
+    EXPECT_EQ(cssFontFamily("Mono"), "monospace");
+    EXPECT_EQ(cssFontFamily("Cursive"), "cursive");
+    EXPECT_EQ(cssFontFamily("Fantasy"), "fantasy");
+    EXPECT_EQ(cssFontFamily("Sans Serif [Qt]"), "sans-serif");
 }
 
 TEST(CssFontFamily, KeepsPlainNamesAsTheyAreAndQuotesWhatCssWouldMisread)
 {
-    EXPECT_EQ(CssFontFamily("Arial"), "Arial");
-    EXPECT_EQ(CssFontFamily("Times New Roman"), "Times New Roman");
-    EXPECT_EQ(CssFontFamily("DejaVu Sans Mono"), "DejaVu Sans Mono");
-    EXPECT_EQ(CssFontFamily("Noto-Sans_Display"), "Noto-Sans_Display");
-    EXPECT_EQ(CssFontFamily("Caf\xE9 Sans"), "Caf\xE9 Sans");
-    EXPECT_EQ(CssFontFamily("\x8A"
+    EXPECT_EQ(cssFontFamily("Arial"), "Arial");
+    EXPECT_EQ(cssFontFamily("Times New Roman"), "Times New Roman");
+    EXPECT_EQ(cssFontFamily("DejaVu Sans Mono"), "DejaVu Sans Mono");
+    EXPECT_EQ(cssFontFamily("Noto-Sans_Display"), "Noto-Sans_Display");
+    EXPECT_EQ(cssFontFamily("Caf\xE9 Sans"), "Caf\xE9 Sans");
+    EXPECT_EQ(cssFontFamily("\x8A"
                             "arka Sans"),
               "\x8A"
               "arka Sans");
 
-    EXPECT_EQ(CssFontFamily("3Dumb"), "\"3Dumb\"");
-    EXPECT_EQ(CssFontFamily("Font Awesome 6 Free"), "\"Font Awesome 6 Free\"");
-    EXPECT_EQ(CssFontFamily("Inherit"), "\"Inherit\"");
-    EXPECT_EQ(CssFontFamily("Serif Pro Default"), "\"Serif Pro Default\"");
-    EXPECT_EQ(CssFontFamily("-1 Font"), "\"-1 Font\"");
-    EXPECT_EQ(CssFontFamily("A  B"), "\"A  B\"");
-    EXPECT_EQ(CssFontFamily("Mr. Bold"), "\"Mr. Bold\"");
-    EXPECT_EQ(CssFontFamily("Say \"Hi\"\\"), "\"Say \\\"Hi\\\"\\\\\"");
-    EXPECT_EQ(CssFontFamily("x</STYLE><script>"), "\"x\\3C /STYLE>\\3C script>\"");
+    EXPECT_EQ(cssFontFamily("3Dumb"), "\"3Dumb\"");
+    EXPECT_EQ(cssFontFamily("Font Awesome 6 Free"), "\"Font Awesome 6 Free\"");
+    EXPECT_EQ(cssFontFamily("Inherit"), "\"Inherit\"");
+    EXPECT_EQ(cssFontFamily("Serif Pro Default"), "\"Serif Pro Default\"");
+    EXPECT_EQ(cssFontFamily("-1 Font"), "\"-1 Font\"");
+    EXPECT_EQ(cssFontFamily("A  B"), "\"A  B\"");
+    EXPECT_EQ(cssFontFamily("Mr. Bold"), "\"Mr. Bold\"");
+    EXPECT_EQ(cssFontFamily("Say \"Hi\"\\"), "\"Say \\\"Hi\\\"\\\\\"");
+    EXPECT_EQ(cssFontFamily("x</STYLE><script>"), "\"x\\3C /STYLE>\\3C script>\"");
 }
 
 } // namespace

@@ -47,7 +47,7 @@ protected:
 TEST_F(FtpWindowKeyboard, TabGoesFromTheConnectionOverTheServerToTheLocalSide)
 {
     showActive();
-    QStringList visited = test::tabCycle(*ui.txtServername);
+    QStringList visited = test::tabCycle(*ui.serverEdit);
     const QStringList expected = {"txtServername", "txtUsername",   "txtPassword", "cmdConnect",
                                   "cmdDisconnect", "optAscii",      "lstServer",   "txtFilter",
                                   "cmdRefresh",    "cmdOpen",       "cmdDelete",   "cmdRename",
@@ -58,8 +58,8 @@ TEST_F(FtpWindowKeyboard, TabGoesFromTheConnectionOverTheServerToTheLocalSide)
     enabled.removeAll(QStringLiteral("cmdConnect"));
     EXPECT_EQ(visited, enabled);
 
-    ui.optBinaer->setChecked(true);
-    ui.cmdDisconnect->setFocus();
+    ui.binaryOption->setChecked(true);
+    ui.disconnectButton->setFocus();
     tab();
     EXPECT_EQ(focusedName(), "optBinaer");
     tab();
@@ -71,22 +71,22 @@ TEST_F(FtpWindowKeyboard, TabGoesFromTheConnectionOverTheServerToTheLocalSide)
 TEST_F(FtpWindowKeyboard, FieldsAreNamedByTheirLabelsAndListsByTheirHeadings)
 {
     const std::vector<std::pair<QWidget*, QString>> names = {
-        {ui.txtServername, QStringLiteral("Server")},
-        {ui.txtUsername, "Username"},
-        {ui.txtPassword, "Passwort"},
-        {ui.lstServer, "FTP-Verzeichnis"},
-        {ui.txtFilter, "Suchmuster"},
-        {ui.DirLokal, "Lokale Verzeichnisse"},
-        {ui.fileListLokal, "Lokale Dateien"},
+        {ui.serverEdit, QStringLiteral("Server")},
+        {ui.userEdit, "Username"},
+        {ui.passwordEdit, "Passwort"},
+        {ui.remoteList, "FTP-Verzeichnis"},
+        {ui.filterEdit, "Suchmuster"},
+        {ui.folderList, "Lokale Verzeichnisse"},
+        {ui.fileList, "Lokale Dateien"},
     };
     for (const auto& [field, expected] : names) {
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(field);
         ASSERT_NE(face, nullptr);
         EXPECT_EQ(face->text(QAccessible::Name), expected) << field->objectName().toStdString();
     }
-    EXPECT_EQ(ui.Label3->buddy(), ui.txtPassword);
+    EXPECT_EQ(ui.passwordLabel->buddy(), ui.passwordEdit);
     // On Linux a drop-down list announces its value; other platforms take this name.
-    EXPECT_EQ(ui.DriveLokal->accessibleName(), QStringLiteral("Lokaler Datenträger"));
+    EXPECT_EQ(ui.driveList->accessibleName(), QStringLiteral("Lokaler Datenträger"));
 }
 
 } // namespace

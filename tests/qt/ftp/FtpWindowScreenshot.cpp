@@ -1,7 +1,7 @@
 // Saves a picture of the FTP window connected to a local test server, for the documentation:
 //   QT_QPA_PLATFORM=offscreen vantiro_ftp_window_screenshot docs/ftp-window.png
 #include "platform/CurlFtpClient.h"
-#include "qt/ftp/frmFTP.h"
+#include "qt/ftp/FtpWindow.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FtpTestServer.h"
 #include "support/TempDir.h"
@@ -32,18 +32,18 @@ int main(int argc, char* argv[])
         vantiro::test::writeFile(program.file("doorpages/") + page, "<p></p>");
 
     vantiro::test::FakeMessageBoxes boxes;
-    vantiro::frmFTP window(
+    vantiro::FtpWindow window(
         boxes, [] { return std::make_unique<vantiro::CurlFtpClient>(); },
         QString::fromStdString(program.path()));
     window.prepareOpening();
     vantiro::FtpWindowUi& ui = window.ui();
-    ui.txtServername->setText(QString::fromStdString(server.address()));
-    ui.txtUsername->setText(QString::fromStdString(server.user()));
-    ui.txtPassword->setText(QString::fromStdString(server.password()));
+    ui.serverEdit->setText(QString::fromStdString(server.address()));
+    ui.userEdit->setText(QString::fromStdString(server.user()));
+    ui.passwordEdit->setText(QString::fromStdString(server.password()));
     window.show();
-    ui.cmdConnect->click();
-    ui.lstServer->setCurrentRow(ui.lstServer->count() - 1);
-    emit ui.lstServer->itemClicked(ui.lstServer->currentItem());
+    ui.connectButton->click();
+    ui.remoteList->setCurrentRow(ui.remoteList->count() - 1);
+    emit ui.remoteList->itemClicked(ui.remoteList->currentItem());
     QApplication::processEvents();
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);

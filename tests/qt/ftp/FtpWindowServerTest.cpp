@@ -1,7 +1,7 @@
 #include "WindowTestSupport.h"
 #include "platform/CurlFtpClient.h"
 #include "qt/ftp/FileList.h"
-#include "qt/ftp/frmFTP.h"
+#include "qt/ftp/FtpWindow.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FtpTestServer.h"
 #include "support/TempDir.h"
@@ -50,25 +50,25 @@ protected:
     void connect()
     {
         window.prepareOpening();
-        ui.txtServername->setText(text(server.address()));
-        ui.txtUsername->setText(text(server.user()));
-        ui.txtPassword->setText(text(server.password()));
-        ui.cmdConnect->click();
+        ui.serverEdit->setText(text(server.address()));
+        ui.userEdit->setText(text(server.user()));
+        ui.passwordEdit->setText(text(server.password()));
+        ui.connectButton->click();
         expectNoPasswordInStatus();
     }
 
     void doubleClick(const QString& line)
     {
-        const QList<QListWidgetItem*> found = ui.lstServer->findItems(line, Qt::MatchExactly);
+        const QList<QListWidgetItem*> found = ui.remoteList->findItems(line, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << line.toStdString();
-        ui.lstServer->setCurrentItem(found.front());
-        emit ui.lstServer->itemDoubleClicked(found.front());
+        ui.remoteList->setCurrentItem(found.front());
+        emit ui.remoteList->itemDoubleClicked(found.front());
         expectNoPasswordInStatus();
     }
 
     void expectNoPasswordInStatus() const
     {
-        EXPECT_FALSE(ui.lblStatus->text().contains(text(server.password())));
+        EXPECT_FALSE(ui.statusLabel->text().contains(text(server.password())));
     }
 
     QString top() const { return text(server.address()) + QStringLiteral("/"); }
@@ -78,11 +78,11 @@ protected:
     {
         auto* poll = new QTimer(&window);
         QObject::connect(poll, &QTimer::timeout, &window, [this, poll, status] {
-            if (ui.lblStatus->text() != status)
+            if (ui.statusLabel->text() != status)
                 return;
             poll->stop();
             poll->deleteLater();
-            ui.cmdDisconnect->click();
+            ui.disconnectButton->click();
         });
         poll->start(1);
     }
@@ -103,63 +103,63 @@ protected:
     test::FtpTestServer server;
     test::TempDir program;
     test::FakeMessageBoxes boxes;
-    frmFTP window{boxes, [] { return std::make_unique<CurlFtpClient>(); }, text(program.path())};
+    FtpWindow window{boxes, [] { return std::make_unique<CurlFtpClient>(); }, text(program.path())};
     FtpWindowUi& ui = window.ui();
 };
 
 TEST_F(FtpWindowServerTest, ListsWalksIntoAFolderAndBackUploadsTwoFilesAndDisconnects)
 {
     connect();
-    ASSERT_TRUE(ui.cmdDisconnect->isEnabled()) << server.log();
-    EXPECT_EQ(ui.lblFTP->text(), top());
-    EXPECT_EQ(lines(*ui.lstServer),
+    ASSERT_TRUE(ui.disconnectButton->isEnabled()) << server.log();
+    EXPECT_EQ(ui.remoteFolderLabel->text(), top());
+    EXPECT_EQ(lines(*ui.remoteList),
               (QStringList{QStringLiteral("."), QStringLiteral(".."), QStringLiteral("UNTER"),
                            QStringLiteral("index.htm")}));
 
     doubleClick(QStringLiteral("UNTER"));
-    EXPECT_EQ(ui.lblFTP->text(), top() + QStringLiteral("unter/"));
-    EXPECT_EQ(lines(*ui.lstServer), (QStringList{QStringLiteral("."), QStringLiteral(".."),
-                                                 QStringLiteral("seite.htm")}));
+    EXPECT_EQ(ui.remoteFolderLabel->text(), top() + QStringLiteral("unter/"));
+    EXPECT_EQ(lines(*ui.remoteList), (QStringList{QStringLiteral("."), QStringLiteral(".."),
+                                                  QStringLiteral("seite.htm")}));
     doubleClick(QStringLiteral(".."));
-    EXPECT_EQ(ui.lblFTP->text(), top());
-    EXPECT_TRUE(lines(*ui.lstServer).contains(QStringLiteral("UNTER")));
+    EXPECT_EQ(ui.remoteFolderLabel->text(), top());
+    EXPECT_TRUE(lines(*ui.remoteList).contains(QStringLiteral("UNTER")));
 
     for (const QString& name : {QStringLiteral("eins.htm"), QStringLiteral("zwei.htm")})
-        ui.fileListLokal->findItems(name, Qt::MatchExactly).front()->setSelected(true);
-    ui.optBinaer->click();
-    ui.cmdUpload->click();
+        ui.fileList->findItems(name, Qt::MatchExactly).front()->setSelected(true);
+    ui.binaryOption->click();
+    ui.uploadButton->click();
 
     EXPECT_TRUE(boxes.messages.size() == 1) << "only the disclaimer";
     EXPECT_EQ(test::readFile(server.root() + "/eins.htm"), "eins\r\n");
     EXPECT_EQ(test::readFile(server.root() + "/zwei.htm"), "zwei\r\n");
     EXPECT_FALSE(test::exists(server.root() + "/drei.htm"));
-    EXPECT_EQ(lines(*ui.lstServer),
+    EXPECT_EQ(lines(*ui.remoteList),
               (QStringList{QStringLiteral("."), QStringLiteral(".."), QStringLiteral("UNTER"),
                            QStringLiteral("eins.htm"), QStringLiteral("index.htm"),
                            QStringLiteral("zwei.htm")}));
     expectNoPasswordInStatus();
 
-    ui.cmdDisconnect->click();
-    EXPECT_EQ(ui.lstServer->count(), 0);
-    EXPECT_EQ(ui.lblFTP->text(), QString());
-    EXPECT_TRUE(ui.cmdConnect->isEnabled());
-    EXPECT_FALSE(ui.cmdUpload->isEnabled());
+    ui.disconnectButton->click();
+    EXPECT_EQ(ui.remoteList->count(), 0);
+    EXPECT_EQ(ui.remoteFolderLabel->text(), QString());
+    EXPECT_TRUE(ui.connectButton->isEnabled());
+    EXPECT_FALSE(ui.uploadButton->isEnabled());
 }
 
 TEST_F(FtpWindowServerTest, ServerThatGoesAwayLeavesTheWindowDisconnected)
 {
     connect();
-    ASSERT_TRUE(ui.cmdDisconnect->isEnabled()) << server.log();
+    ASSERT_TRUE(ui.disconnectButton->isEnabled()) << server.log();
 
     server.stop();
-    ui.cmdRefresh->click();
+    ui.refreshButton->click();
 
     EXPECT_TRUE(
-        ui.lblStatus->text().startsWith(QStringLiteral("Verbindung zum Server unterbrochen")))
-        << ui.lblStatus->text().toStdString();
-    EXPECT_TRUE(ui.cmdConnect->isEnabled());
-    EXPECT_FALSE(ui.cmdRefresh->isEnabled());
-    EXPECT_EQ(ui.lstServer->count(), 0);
+        ui.statusLabel->text().startsWith(QStringLiteral("Verbindung zum Server unterbrochen")))
+        << ui.statusLabel->text().toStdString();
+    EXPECT_TRUE(ui.connectButton->isEnabled());
+    EXPECT_FALSE(ui.refreshButton->isEnabled());
+    EXPECT_EQ(ui.remoteList->count(), 0);
     EXPECT_EQ(boxes.messages.size(), 1U) << "no folder message after the disclaimer";
 }
 
@@ -169,19 +169,19 @@ TEST_F(FtpWindowServerTest, DisconnectDuringAnUploadStopsAtTheCurrentFileAndLeav
     for (const char* name : {"gross1.bin", "gross2.bin", "gross3.bin"})
         test::writeFile(program.file(std::string("doorpages/") + name), big);
     connect();
-    ASSERT_TRUE(ui.cmdDisconnect->isEnabled()) << server.log();
-    ui.fileListLokal->refresh();
+    ASSERT_TRUE(ui.disconnectButton->isEnabled()) << server.log();
+    ui.fileList->refresh();
     for (const QString& name :
          {QStringLiteral("gross1.bin"), QStringLiteral("gross2.bin"), QStringLiteral("gross3.bin")})
-        ui.fileListLokal->findItems(name, Qt::MatchExactly).front()->setSelected(true);
-    ui.optBinaer->click();
+        ui.fileList->findItems(name, Qt::MatchExactly).front()->setSelected(true);
+    ui.binaryOption->click();
     disconnectWhenStatusShows(QStringLiteral("Übertrage Datei..."));
 
-    ui.cmdUpload->click();
+    ui.uploadButton->click();
 
-    EXPECT_EQ(ui.lblStatus->text(), QStringLiteral("Abgebrochen - Verbindung getrennt"));
-    EXPECT_TRUE(ui.cmdConnect->isEnabled());
-    EXPECT_TRUE(ui.prgTransfer->isHidden());
+    EXPECT_EQ(ui.statusLabel->text(), QStringLiteral("Abgebrochen - Verbindung getrennt"));
+    EXPECT_TRUE(ui.connectButton->isEnabled());
+    EXPECT_TRUE(ui.progressBar->isHidden());
     // The server may still be busy with the DELE of the cancelled file; on a loaded machine
     // that takes a while, so wait for it instead of guessing how long.
     const auto partial = [this] {
@@ -210,18 +210,18 @@ TEST_F(FtpWindowServerTest, DisconnectDuringADownloadStopsAtTheCurrentFileAndLea
     test::writeFile(server.root() + "/gross2.bin", big);
     const auto before = files(program.file("doorpages"));
     connect();
-    ASSERT_TRUE(ui.cmdDisconnect->isEnabled()) << server.log();
-    ui.optBinaer->click();
+    ASSERT_TRUE(ui.disconnectButton->isEnabled()) << server.log();
+    ui.binaryOption->click();
     for (const QString& name : {QStringLiteral("gross1.bin"), QStringLiteral("gross2.bin")}) {
-        QListWidgetItem* item = ui.lstServer->findItems(name, Qt::MatchExactly).front();
+        QListWidgetItem* item = ui.remoteList->findItems(name, Qt::MatchExactly).front();
         item->setSelected(true);
-        ui.lstServer->setCurrentItem(item, QItemSelectionModel::Select);
+        ui.remoteList->setCurrentItem(item, QItemSelectionModel::Select);
     }
     disconnectWhenStatusShows(QStringLiteral("Lade Datei..."));
 
-    ui.cmdDownload->click();
+    ui.downloadButton->click();
 
-    EXPECT_EQ(ui.lblStatus->text(), QStringLiteral("Abgebrochen - Verbindung getrennt"));
+    EXPECT_EQ(ui.statusLabel->text(), QStringLiteral("Abgebrochen - Verbindung getrennt"));
     auto after = files(program.file("doorpages"));
     EXPECT_LT(after.size(), before.size() + 2) << "not every file was fetched";
     for (const auto& [name, size] : before)
@@ -262,16 +262,16 @@ TEST_F(FtpWindowServerTest, DisconnectCancelsAConnectToASilentServerAtOnce)
 {
     SilentServer silent;
     window.prepareOpening();
-    ui.txtServername->setText(text(silent.address()));
-    ui.txtUsername->setText(QStringLiteral("anna"));
+    ui.serverEdit->setText(text(silent.address()));
+    ui.userEdit->setText(QStringLiteral("anna"));
     disconnectWhenStatusShows(QStringLiteral("Verbinde..."));
 
     const auto start = std::chrono::steady_clock::now();
-    ui.cmdConnect->click();
+    ui.connectButton->click();
 
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(ui.lblStatus->text(), QStringLiteral("Abgebrochen - Verbindung getrennt"));
-    EXPECT_TRUE(ui.cmdConnect->isEnabled());
+    EXPECT_EQ(ui.statusLabel->text(), QStringLiteral("Abgebrochen - Verbindung getrennt"));
+    EXPECT_TRUE(ui.connectButton->isEnabled());
 }
 
 } // namespace

@@ -1,10 +1,10 @@
+#include "qt/ftp/FtpWindow.h"
 #include "WindowTestSupport.h"
 #include "core/ftp/FakeFtpServer.h"
 #include "qt/ftp/DriveList.h"
 #include "qt/ftp/FileList.h"
 #include "qt/ftp/FolderList.h"
 #include "qt/ftp/TextViewer.h"
-#include "qt/ftp/frmFTP.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/TempDir.h"
 
@@ -58,7 +58,7 @@ protected:
     void open()
     {
         window.prepareOpening();
-        ui.txtServername->setText(QStringLiteral("ftp.example.test"));
+        ui.serverEdit->setText(QStringLiteral("ftp.example.test"));
     }
 
     QString doorpages() const { return text(program.file("doorpages")); }
@@ -66,8 +66,8 @@ protected:
     test::TempDir program;
     std::shared_ptr<FakeFtpServer> server = std::make_shared<FakeFtpServer>();
     test::FakeMessageBoxes boxes;
-    frmFTP window{boxes, [this] { return std::make_unique<FakeFtpClient>(server); },
-                  text(program.path())};
+    FtpWindow window{boxes, [this] { return std::make_unique<FakeFtpClient>(server); },
+                     text(program.path())};
     FtpWindowUi& ui = window.ui();
 };
 
@@ -112,13 +112,13 @@ TEST_F(FtpWindowTest, ControlsCarryTheirNamesCaptionsAndStartValues)
           "lblGroesse", "lblAttribute", "DriveLokal", "DirLokal", "fileListLokal", "lblLokal"})
         EXPECT_NE(window.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
 
-    EXPECT_TRUE(ui.optAscii->isChecked());
-    EXPECT_FALSE(ui.optBinaer->isChecked());
-    EXPECT_TRUE(ui.chkPassiv->isChecked());
-    EXPECT_EQ(ui.lstServer->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_EQ(ui.fileListLokal->selectionMode(), QAbstractItemView::ExtendedSelection);
-    ui.txtPassword->setText(QStringLiteral("geheim"));
-    EXPECT_EQ(ui.txtPassword->displayText(), QStringLiteral("******"));
+    EXPECT_TRUE(ui.asciiOption->isChecked());
+    EXPECT_FALSE(ui.binaryOption->isChecked());
+    EXPECT_TRUE(ui.passiveCheck->isChecked());
+    EXPECT_EQ(ui.remoteList->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(ui.fileList->selectionMode(), QAbstractItemView::ExtendedSelection);
+    ui.passwordEdit->setText(QStringLiteral("geheim"));
+    EXPECT_EQ(ui.passwordEdit->displayText(), QStringLiteral("******"));
 }
 
 TEST_F(FtpWindowTest, EveryOpeningShowsTheDisclaimerBeforeTheWindow)
@@ -128,7 +128,7 @@ TEST_F(FtpWindowTest, EveryOpeningShowsTheDisclaimerBeforeTheWindow)
         visibleDuringBox.push_back(window.isVisible());
     };
     for (int opening = 0; opening < 2; ++opening) {
-        QTimer::singleShot(0, &window, [this] { ui.cmdExit->click(); });
+        QTimer::singleShot(0, &window, [this] { ui.exitButton->click(); });
         window.exec();
     }
 
@@ -144,29 +144,29 @@ TEST_F(FtpWindowTest, EveryOpeningShowsTheDisclaimerBeforeTheWindow)
 TEST_F(FtpWindowTest, ButtonsFollowTheConnectionStateAndPassiveModeStaysFixed)
 {
     open();
-    const std::vector<QPushButton*> connectedOnly = {ui.cmdDisconnect, ui.cmdDownload, ui.cmdUpload,
-                                                     ui.cmdRefresh,    ui.cmdOpen,     ui.cmdDelete,
-                                                     ui.cmdRename,     ui.cmdMakeDir};
+    const std::vector<QPushButton*> connectedOnly = {
+        ui.disconnectButton, ui.downloadButton, ui.uploadButton, ui.refreshButton,
+        ui.showButton,       ui.deleteButton,   ui.renameButton, ui.makeFolderButton};
     auto expectConnected = [&](bool connected) {
-        EXPECT_EQ(ui.cmdConnect->isEnabled(), !connected);
+        EXPECT_EQ(ui.connectButton->isEnabled(), !connected);
         for (QPushButton* button : connectedOnly)
             EXPECT_EQ(button->isEnabled(), connected) << button->objectName().toStdString();
-        EXPECT_FALSE(ui.chkPassiv->isEnabled());
-        EXPECT_TRUE(ui.chkPassiv->isChecked());
+        EXPECT_FALSE(ui.passiveCheck->isEnabled());
+        EXPECT_TRUE(ui.passiveCheck->isChecked());
         for (QWidget* always : std::initializer_list<QWidget*>{
-                 ui.txtServername, ui.txtUsername, ui.txtPassword, ui.txtFilter, ui.optAscii,
-                 ui.optBinaer, ui.cmdExit, ui.DirLokal, ui.fileListLokal})
+                 ui.serverEdit, ui.userEdit, ui.passwordEdit, ui.filterEdit, ui.asciiOption,
+                 ui.binaryOption, ui.exitButton, ui.folderList, ui.fileList})
             EXPECT_TRUE(always->isEnabled());
     };
 
     expectConnected(false);
-    ui.cmdConnect->click();
+    ui.connectButton->click();
     expectConnected(true);
     EXPECT_TRUE(server->lastPassive);
-    ui.cmdDisconnect->click();
+    ui.disconnectButton->click();
     expectConnected(false);
-    EXPECT_EQ(ui.lstServer->count(), 0);
-    EXPECT_EQ(ui.lblFTP->text(), QString());
+    EXPECT_EQ(ui.remoteList->count(), 0);
+    EXPECT_EQ(ui.remoteFolderLabel->text(), QString());
 }
 
 TEST_F(FtpWindowTest, NamesAreShownAndTypedNamesSentInTheirOwnEncoding)
@@ -177,19 +177,19 @@ TEST_F(FtpWindowTest, NamesAreShownAndTypedNamesSentInTheirOwnEncoding)
                 "e.HTM",
                 FtpEntry::normalAttribute);
     open();
-    ui.cmdConnect->click();
-    EXPECT_EQ(lines(*ui.lstServer),
+    ui.connectButton->click();
+    EXPECT_EQ(lines(*ui.remoteList),
               (QStringList{QStringLiteral("."), QStringLiteral(".."), QStringLiteral("GRÜN"),
                            QStringLiteral("straße.htm")}));
 
     server->fileContents["Stra\xC3\x9F"
                          "e.HTM"] = "B\xE4ume";
-    ui.lstServer->setCurrentRow(3);
-    ui.cmdOpen->click();
-    ui.cmdOpen->click();
+    ui.remoteList->setCurrentRow(3);
+    ui.showButton->click();
+    ui.showButton->click();
     boxes.answers = {QStringLiteral("Bäume.htm"), QStringLiteral(" Bücher ")};
-    ui.cmdRename->click();
-    ui.cmdMakeDir->click();
+    ui.renameButton->click();
+    ui.makeFolderButton->click();
 
     EXPECT_EQ(boxes.messages.size(), 1U) << "only the disclaimer";
     const QList<TextViewer*> viewers = window.findChildren<TextViewer*>();
@@ -210,49 +210,49 @@ TEST_F(FtpWindowTest, NamesAreShownAndTypedNamesSentInTheirOwnEncoding)
 TEST_F(FtpWindowTest, LocalPanesStartInDoorpagesAndListVisibleFiles)
 {
     open();
-    EXPECT_EQ(ui.lblLokal->text(), doorpages() + QStringLiteral("/"));
-    EXPECT_EQ(ui.fileListLokal->path(), doorpages());
-    EXPECT_EQ(lines(*ui.fileListLokal),
+    EXPECT_EQ(ui.localPathLabel->text(), doorpages() + QStringLiteral("/"));
+    EXPECT_EQ(ui.fileList->path(), doorpages());
+    EXPECT_EQ(lines(*ui.fileList),
               (QStringList{QStringLiteral("_keyliste.htm"), QStringLiteral("vorschau.htm")}));
 
-    ui.fileListLokal->setCurrentRow(1);
-    emit ui.fileListLokal->itemClicked(ui.fileListLokal->item(1));
-    EXPECT_EQ(ui.lblLokal->text(), doorpages() + QStringLiteral("/vorschau.htm"));
+    ui.fileList->setCurrentRow(1);
+    emit ui.fileList->itemClicked(ui.fileList->item(1));
+    EXPECT_EQ(ui.localPathLabel->text(), doorpages() + QStringLiteral("/vorschau.htm"));
 
-    ui.DirLokal->setPath(doorpages() + QStringLiteral("/sub"));
-    EXPECT_EQ(ui.fileListLokal->count(), 0);
-    EXPECT_EQ(ui.lblLokal->text(), doorpages() + QStringLiteral("/sub/"));
+    ui.folderList->setPath(doorpages() + QStringLiteral("/sub"));
+    EXPECT_EQ(ui.fileList->count(), 0);
+    EXPECT_EQ(ui.localPathLabel->text(), doorpages() + QStringLiteral("/sub/"));
 
-    const QStringList folderLines = lines(*ui.DirLokal);
+    const QStringList folderLines = lines(*ui.folderList);
     EXPECT_EQ(folderLines.front(), QStringLiteral("/"));
     EXPECT_TRUE(folderLines.back().endsWith(QStringLiteral("sub")));
 
-    EXPECT_EQ(ui.DriveLokal->itemText(0), QStringLiteral("/"));
-    ui.DirLokal->setPath(QStringLiteral("/"));
-    emit ui.fileListLokal->itemClicked(nullptr);
-    EXPECT_EQ(ui.lblLokal->text(), QStringLiteral("//"));
+    EXPECT_EQ(ui.driveList->itemText(0), QStringLiteral("/"));
+    ui.folderList->setPath(QStringLiteral("/"));
+    emit ui.fileList->itemClicked(nullptr);
+    EXPECT_EQ(ui.localPathLabel->text(), QStringLiteral("//"));
 }
 
 TEST_F(FtpWindowTest, MissingDoorpagesFallsBackToTheProgramFolder)
 {
     std::filesystem::remove_all(program.file("doorpages"));
     open();
-    EXPECT_EQ(ui.fileListLokal->path(), text(program.path()));
+    EXPECT_EQ(ui.fileList->path(), text(program.path()));
 }
 
 TEST_F(FtpWindowTest, ExitClosesTheConnectionAndTheSessionOnce)
 {
     open();
     window.show();
-    ui.cmdConnect->click();
-    ui.cmdExit->click();
+    ui.connectButton->click();
+    ui.exitButton->click();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(server->closes, 1);
     EXPECT_EQ(server->clientsDestroyed, 1);
 
     open();
     window.show();
-    ui.cmdConnect->click();
+    ui.connectButton->click();
     window.close();
     EXPECT_EQ(server->closes, 2);
     EXPECT_EQ(server->clientsDestroyed, 2);
@@ -262,8 +262,8 @@ TEST_F(FtpWindowTest, ClosingDuringUploadCancelsTheRunningFileDisconnectsAndClos
 {
     open();
     window.show();
-    ui.cmdConnect->click();
-    ui.fileListLokal->selectAll();
+    ui.connectButton->click();
+    ui.fileList->selectAll();
     int putsWhenClosed = -1;
     server->onCall = [&](const std::string& call) {
         if (call.starts_with("put") && putsWhenClosed < 0) {
@@ -272,7 +272,7 @@ TEST_F(FtpWindowTest, ClosingDuringUploadCancelsTheRunningFileDisconnectsAndClos
         }
     };
 
-    ui.cmdUpload->click();
+    ui.uploadButton->click();
 
     EXPECT_EQ(std::count_if(server->calls.begin(), server->calls.end(),
                             [](const std::string& call) { return call.starts_with("put"); }),
@@ -280,7 +280,7 @@ TEST_F(FtpWindowTest, ClosingDuringUploadCancelsTheRunningFileDisconnectsAndClos
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(server->closes, 1);
     EXPECT_EQ(server->clientsDestroyed, 1);
-    EXPECT_TRUE(ui.prgTransfer->isHidden());
+    EXPECT_TRUE(ui.progressBar->isHidden());
 }
 
 TEST_F(FtpWindowTest, ShowOpenCopiesIntoAPrivateFolderShowsItReadOnlyAndRemovesItAtExit)
@@ -291,10 +291,10 @@ TEST_F(FtpWindowTest, ShowOpenCopiesIntoAPrivateFolderShowsItReadOnlyAndRemovesI
     server->fileContents["start.desktop"] = "[Desktop Entry]\nExec=rm -rf ~\n";
     open();
     window.show();
-    ui.cmdConnect->click();
+    ui.connectButton->click();
     for (const QString& line : {QStringLiteral("qt.conf"), QStringLiteral("start.desktop")}) {
-        ui.lstServer->setCurrentItem(ui.lstServer->findItems(line, Qt::MatchExactly).front());
-        ui.cmdOpen->click();
+        ui.remoteList->setCurrentItem(ui.remoteList->findItems(line, Qt::MatchExactly).front());
+        ui.showButton->click();
     }
 
     const QString folder = text(window.viewerFolder());
@@ -310,7 +310,7 @@ TEST_F(FtpWindowTest, ShowOpenCopiesIntoAPrivateFolderShowsItReadOnlyAndRemovesI
     EXPECT_EQ(viewers.back()->textView().toPlainText(),
               QStringLiteral("[Desktop Entry]\nExec=rm -rf ~\n"));
 
-    ui.cmdExit->click();
+    ui.exitButton->click();
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
@@ -323,42 +323,42 @@ TEST_F(FtpWindowTest, EscapeKeepsTheWindowOpenEnterConnectsFromThePasswordAndRef
         QApplication::sendEvent(target, &event);
     };
 
-    press(ui.txtServername, Qt::Key_Escape);
+    press(ui.serverEdit, Qt::Key_Escape);
     press(&window, Qt::Key_Escape);
     EXPECT_TRUE(window.isVisible());
 
-    press(ui.txtUsername, Qt::Key_Return);
+    press(ui.userEdit, Qt::Key_Return);
     EXPECT_TRUE(server->calls.empty()) << "Enter in other fields presses no button";
-    press(ui.txtPassword, Qt::Key_Return);
-    EXPECT_TRUE(ui.cmdDisconnect->isEnabled());
+    press(ui.passwordEdit, Qt::Key_Return);
+    EXPECT_TRUE(ui.disconnectButton->isEnabled());
 
     server->calls.clear();
-    press(ui.txtFilter, Qt::Key_Enter);
+    press(ui.filterEdit, Qt::Key_Enter);
     EXPECT_EQ(std::count(server->calls.begin(), server->calls.end(), "find *.*"), 1);
-    press(ui.txtPassword, Qt::Key_Return);
+    press(ui.passwordEdit, Qt::Key_Return);
     EXPECT_EQ(server->clientsCreated, 1) << "connected already: nothing happens";
 
     for (const char* scheme : {"ftp://", "ftpes://", "ftps://", "sftp://", ":Port"})
-        EXPECT_TRUE(ui.txtServername->toolTip().contains(QString::fromLatin1(scheme))) << scheme;
+        EXPECT_TRUE(ui.serverEdit->toolTip().contains(QString::fromLatin1(scheme))) << scheme;
 }
 
 TEST_F(FtpWindowTest, ProgressBarShowsTheFilesAndTheBytesOfTheCurrentFileFromTheWorkerThread)
 {
     open();
     window.showProgress(1, 3);
-    EXPECT_EQ(ui.prgTransfer->format(), QStringLiteral("1 von 3 Dateien"));
+    EXPECT_EQ(ui.progressBar->format(), QStringLiteral("1 von 3 Dateien"));
 
     std::thread worker([this] { window.showFileProgress(512 * 1024, 1024 * 1024); });
     worker.join();
     QCoreApplication::processEvents();
 
-    EXPECT_FALSE(ui.prgTransfer->isHidden());
-    EXPECT_EQ(ui.prgTransfer->format(), QStringLiteral("1 von 3 Dateien - 512 von 1024 KB"));
-    EXPECT_EQ(ui.prgTransfer->value() * 2, ui.prgTransfer->maximum()) << "one and a half of three";
+    EXPECT_FALSE(ui.progressBar->isHidden());
+    EXPECT_EQ(ui.progressBar->format(), QStringLiteral("1 von 3 Dateien - 512 von 1024 KB"));
+    EXPECT_EQ(ui.progressBar->value() * 2, ui.progressBar->maximum()) << "one and a half of three";
 
     window.showFileProgress(0, 0);
     window.showProgress(0, 0);
-    EXPECT_TRUE(ui.prgTransfer->isHidden());
+    EXPECT_TRUE(ui.progressBar->isHidden());
 }
 
 class PaintCounter final : public QObject {
@@ -386,14 +386,14 @@ TEST(FtpWindowCallTest, WindowRepaintsWhileACallRunsAndOnlyDisconnectActsAndCanc
                std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
     };
-    frmFTP window{boxes, [&server] { return std::make_unique<FakeFtpClient>(server); },
-                  text(program.path())};
+    FtpWindow window{boxes, [&server] { return std::make_unique<FakeFtpClient>(server); },
+                     text(program.path())};
     FtpWindowUi& ui = window.ui();
     window.prepareOpening();
-    ui.txtServername->setText(QStringLiteral("127.0.0.1:9"));
+    ui.serverEdit->setText(QStringLiteral("127.0.0.1:9"));
     window.show();
     PaintCounter counter;
-    ui.lblStatus->installEventFilter(&counter);
+    ui.statusLabel->installEventFilter(&counter);
 
     int paintsBefore = -1;
     int paintsAfter = -1;
@@ -401,29 +401,29 @@ TEST(FtpWindowCallTest, WindowRepaintsWhileACallRunsAndOnlyDisconnectActsAndCanc
     bool disconnectEnabled = false;
     QTimer::singleShot(50, &window, [&] {
         paintsBefore = counter.paints;
-        ui.lblStatus->update();
+        ui.statusLabel->update();
         busyPointer = QApplication::overrideCursor() &&
                       QApplication::overrideCursor()->shape() == Qt::WaitCursor;
     });
     QTimer::singleShot(300, &window, [&] {
         paintsAfter = counter.paints;
-        ui.cmdConnect->click();
-        ui.cmdRefresh->click();
-        disconnectEnabled = ui.cmdDisconnect->isEnabled();
-        ui.cmdDisconnect->click();
+        ui.connectButton->click();
+        ui.refreshButton->click();
+        disconnectEnabled = ui.disconnectButton->isEnabled();
+        ui.disconnectButton->click();
     });
     QElapsedTimer clock;
     clock.start();
-    ui.cmdConnect->click();
+    ui.connectButton->click();
 
     EXPECT_LT(clock.elapsed(), 10000);
     EXPECT_GT(paintsAfter, paintsBefore) << "the label repainted during the call";
     EXPECT_TRUE(busyPointer);
     EXPECT_TRUE(disconnectEnabled) << "DISCONNECT cancels a connect attempt";
     EXPECT_EQ(server->clientsCreated, 1) << "a second CONNECT during the attempt does nothing";
-    EXPECT_EQ(ui.lblStatus->text(), QStringLiteral("Abgebrochen - Verbindung getrennt"));
-    EXPECT_TRUE(ui.cmdConnect->isEnabled());
-    EXPECT_FALSE(ui.cmdDisconnect->isEnabled());
+    EXPECT_EQ(ui.statusLabel->text(), QStringLiteral("Abgebrochen - Verbindung getrennt"));
+    EXPECT_TRUE(ui.connectButton->isEnabled());
+    EXPECT_FALSE(ui.disconnectButton->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

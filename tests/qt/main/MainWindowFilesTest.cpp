@@ -17,18 +17,18 @@ using KeywordFiles = MainWindowFixture;
 TEST_F(Templates, SaveAndLoadBringTheBodyBackWithTwoLineBreaksMore)
 {
     change([](PageSettings& s) {
-        s.txtBody = "<BODY>\r\nHallo \xFC\r\nzwei\ndrei\r\n</BODY>";
-        s.txtTitle = "Titel";
+        s.body = "<BODY>\r\nHallo \xFC\r\nzwei\ndrei\r\n</BODY>";
+        s.title = "Titel";
     });
     click("cmdVorlageSpeichern");
     EXPECT_EQ(readFile(path("vorlagen/vorlage1.vrv")),
               "<BODY>\r\nHallo \xFC\r\nzwei\ndrei\r\n</BODY>\r\n\r\n");
-    EXPECT_EQ(settings().VorlagenDatei, path("vorlagen/vorlage1.vrv"));
+    EXPECT_EQ(settings().templateFile, path("vorlagen/vorlage1.vrv"));
 
     change([](PageSettings& s) {
-        s.txtBody = "anders";
-        s.txtTitle = "neuer Titel";
-        s.txtScripting = "<SCRIPT></SCRIPT>";
+        s.body = "anders";
+        s.title = "neuer Titel";
+        s.scripting = "<SCRIPT></SCRIPT>";
     });
     files.answer = qpath("vorlagen/vorlage1.vrv");
     click("cmdVorlageLaden");
@@ -36,18 +36,18 @@ TEST_F(Templates, SaveAndLoadBringTheBodyBackWithTwoLineBreaksMore)
     EXPECT_EQ(files.calls[0].initialFolder, qpath("vorlagen/"));
     EXPECT_EQ(files.calls[0].filter, "VTR-Vorlagen (*.vrv)");
     const PageSettings loaded = settings();
-    EXPECT_EQ(loaded.txtBody, "<BODY>\r\nHallo \xFC\r\nzwei\ndrei\r\n</BODY>\r\n\r\n");
-    EXPECT_EQ(loaded.txtTitle, "neuer Titel");
-    EXPECT_EQ(loaded.txtScripting, "<SCRIPT></SCRIPT>");
+    EXPECT_EQ(loaded.body, "<BODY>\r\nHallo \xFC\r\nzwei\ndrei\r\n</BODY>\r\n\r\n");
+    EXPECT_EQ(loaded.title, "neuer Titel");
+    EXPECT_EQ(loaded.scripting, "<SCRIPT></SCRIPT>");
 
     click("cmdVorlageSpeichern");
-    EXPECT_EQ(readFile(path("vorlagen/vorlage2.vrv")), loaded.txtBody + "\r\n\r\n");
+    EXPECT_EQ(readFile(path("vorlagen/vorlage2.vrv")), loaded.body + "\r\n\r\n");
     EXPECT_TRUE(boxes.messages.empty());
 }
 
 TEST_F(Templates, LoadingWithoutTemplatesExplainsAndCancellingChangesNothing)
 {
-    const std::string body = settings().txtBody;
+    const std::string body = settings().body;
     click("cmdVorlageLaden");
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].title, QStringLiteral("Keine Vorlagen verfügbar"));
@@ -61,7 +61,7 @@ TEST_F(Templates, LoadingWithoutTemplatesExplainsAndCancellingChangesNothing)
     files.answer.clear();
     click("cmdVorlageLaden");
     EXPECT_EQ(files.calls.size(), 1u);
-    EXPECT_EQ(settings().txtBody, body);
+    EXPECT_EQ(settings().body, body);
     EXPECT_EQ(boxes.messages.size(), 1u);
 }
 
@@ -69,13 +69,13 @@ TEST_F(Templates, UnreadableTemplateLeavesTheBodyAndSaysSo)
 {
     window();
     put("vorlagen/vorlage1.vrv", "gespeichert\r\n");
-    const std::string body = settings().txtBody;
+    const std::string body = settings().body;
     files.answer = qpath("vorlagen/getippt.vrv");
     click("cmdVorlageLaden");
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].title, "Vorlage nicht lesbar");
     EXPECT_TRUE(boxes.messages[0].text.contains(qpath("vorlagen/getippt.vrv")));
-    EXPECT_EQ(settings().txtBody, body);
+    EXPECT_EQ(settings().body, body);
 }
 
 TEST_F(Templates, SavingThatCannotWriteSaysSoAndWritesNothing)
@@ -100,7 +100,7 @@ TEST_F(Templates, SavingWithEveryNumberTakenSaysSoAndWritesNothing)
     EXPECT_EQ(boxes.messages[0].title, "Keine Vorlagennummer frei");
     EXPECT_FALSE(exists(path("vorlagen/vorlage32768.vrv")));
     EXPECT_EQ(readFile(path("vorlagen/vorlage32767.vrv")), "");
-    EXPECT_TRUE(settings().VorlagenDatei.empty());
+    EXPECT_TRUE(settings().templateFile.empty());
 }
 
 // Runs `steps` on the keyword dialog once it is shown modally, then clicks the button.
@@ -139,7 +139,7 @@ TEST_F(KeywordFiles, TypedKeywordsBecomeANewFileNamedInTheWindow)
     });
     click("cmdCreateKeyword");
     EXPECT_EQ(caption, "Keyworddatei anlegen");
-    EXPECT_EQ(settings().txtKeyword, path("keywordfile/keywords1.vrk"));
+    EXPECT_EQ(settings().keywordFile, path("keywordfile/keywords1.vrk"));
     EXPECT_EQ(readFile(path("keywordfile/keywords1.vrk")),
               "Auto\r\nAutoTeile\r\nTShirt\r\nGr\xF6\xDF"
               "e\r\n");
@@ -159,13 +159,13 @@ TEST_F(KeywordFiles, TextWithoutCommaIsRefusedAndTheDialogStaysOpen)
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].title, "Keywords fehlen");
     EXPECT_EQ(boxes.messages[0].text, "Geben Sie Ihre Keywords, getrennt durch Komma, an!");
-    EXPECT_TRUE(settings().txtKeyword.empty()) << "cancelled after the refusal";
+    EXPECT_TRUE(settings().keywordFile.empty()) << "cancelled after the refusal";
     EXPECT_TRUE(std::filesystem::is_empty(path("keywordfile")));
 }
 
 TEST_F(KeywordFiles, FileThatCannotBeWrittenIsReportedAndTheFieldKeepsItsValue)
 {
-    change([](PageSettings& s) { s.txtKeyword = "/vorher/keywords.vrk"; });
+    change([](PageSettings& s) { s.keywordFile = "/vorher/keywords.vrk"; });
     std::filesystem::remove(path("keywordfile"));
     put("keywordfile", "");
     bool stillOpen = false;
@@ -177,7 +177,7 @@ TEST_F(KeywordFiles, FileThatCannotBeWrittenIsReportedAndTheFieldKeepsItsValue)
     EXPECT_TRUE(stillOpen) << "the typed keywords are not thrown away";
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].title, "Keyword-Datei nicht geschrieben");
-    EXPECT_EQ(settings().txtKeyword, "/vorher/keywords.vrk");
+    EXPECT_EQ(settings().keywordFile, "/vorher/keywords.vrk");
 }
 
 TEST_F(KeywordFiles, LadenPutsTheChosenPathIntoTheFieldAndIgnoresACancel)
@@ -190,11 +190,11 @@ TEST_F(KeywordFiles, LadenPutsTheChosenPathIntoTheFieldAndIgnoresACancel)
     EXPECT_EQ(files.calls[0].initialFolder, qpath("keywordfile/"));
     EXPECT_EQ(files.calls[0].filter, "Keyword-Dateien (*.vrk)");
     EXPECT_TRUE(std::filesystem::is_directory(path("keywordfile"))) << "made again before";
-    EXPECT_EQ(settings().txtKeyword, "/anderswo/liste.txt");
+    EXPECT_EQ(settings().keywordFile, "/anderswo/liste.txt");
 
     files.answer.clear();
     click("cmdLadeKeyword");
-    EXPECT_EQ(settings().txtKeyword, "/anderswo/liste.txt");
+    EXPECT_EQ(settings().keywordFile, "/anderswo/liste.txt");
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "core/generator/Random.h"
 #include "core/session/PageSettings.h"
-#include "qt/main/frmMain.h"
+#include "qt/main/MainWindow.h"
 #include "support/FakeFileDialogs.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeShell.h"
@@ -26,10 +26,10 @@ class MainWindowFixture : public ::testing::Test {
 protected:
     MainWindowFixture() { qtTestApplication(); }
 
-    frmMain& window()
+    MainWindow& window()
     {
         if (!window_)
-            window_ = std::make_unique<frmMain>(
+            window_ = std::make_unique<MainWindow>(
                 ProgramPaths{folder.path(), {executableFolder.toStdString()}},
                 WindowServices{boxes, shell, files, styles, random});
         return *window_;
@@ -89,7 +89,7 @@ protected:
     Random random{7};
 
 private:
-    std::unique_ptr<frmMain> window_;
+    std::unique_ptr<MainWindow> window_;
 };
 
 } // namespace vantiro::test

@@ -49,8 +49,7 @@ TEST_F(Keyboard, ShiftEnterEndsALineWithCrLfLikeEnterInBothMultiLineFields)
         QTest::keyClick(field, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
         QTest::keyClicks(field, "d");
         const PageSettings typed = settings();
-        EXPECT_EQ(name == std::string("txtBody") ? typed.txtBody : typed.txtScripting,
-                  "a\r\nb\r\nc\r\nd")
+        EXPECT_EQ(name == std::string("txtBody") ? typed.body : typed.scripting, "a\r\nb\r\nc\r\nd")
             << name;
     }
 }
@@ -61,10 +60,10 @@ TEST_F(Keyboard, TabLeavesTheMultiLineFieldsAndCtrlTabTypesATab)
     auto* body = control<QPlainTextEdit>("txtBody");
     body->setFocus();
     body->selectAll();
-    const std::string before = settings().txtBody;
+    const std::string before = settings().body;
     QTest::keyClick(body, Qt::Key_Tab);
     EXPECT_EQ(focusedName(), "cmdSeitenhintergrund");
-    EXPECT_EQ(settings().txtBody, before) << "Tab with the body selected must not replace it";
+    EXPECT_EQ(settings().body, before) << "Tab with the body selected must not replace it";
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(focusedName(), "txtBody");
 
@@ -72,14 +71,14 @@ TEST_F(Keyboard, TabLeavesTheMultiLineFieldsAndCtrlTabTypesATab)
     QTest::keyClicks(body, "a");
     QTest::keyClick(body, Qt::Key_Tab, Qt::ControlModifier);
     QTest::keyClicks(body, "b");
-    EXPECT_EQ(settings().txtBody, "a\tb");
+    EXPECT_EQ(settings().body, "a\tb");
     EXPECT_EQ(focusedName(), "txtBody");
 
     auto* scripting = control<QPlainTextEdit>("txtScripting");
     scripting->setFocus();
     QTest::keyClick(scripting, Qt::Key_Tab);
     EXPECT_EQ(focusedName(), "Label18");
-    EXPECT_EQ(settings().txtScripting, "");
+    EXPECT_EQ(settings().scripting, "");
 }
 
 TEST_F(Keyboard, TabVisitsTheControlsInReadingOrderAndLandsOnTheSelectedOption)
@@ -111,7 +110,7 @@ TEST_F(Keyboard, TabVisitsTheControlsInReadingOrderAndLandsOnTheSelectedOption)
     // The arrow keys still move within the group, and Tab follows the choice.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
     EXPECT_EQ(focusedName(), "optKeywords");
-    EXPECT_TRUE(settings().optKeywords);
+    EXPECT_TRUE(settings().keywordNames);
     control<QWidget>("cmdBeispielcode")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(focusedName(), "optKeywords");
@@ -120,7 +119,7 @@ TEST_F(Keyboard, TabVisitsTheControlsInReadingOrderAndLandsOnTheSelectedOption)
 TEST_F(Keyboard, AProgramTextLongerThanTheLimitGivesTheLimitBackAtTheFirstEdit)
 {
     auto* title = control<QLineEdit>("txtTitle");
-    change([](PageSettings& s) { s.txtTitle = std::string(100, 'T'); });
+    change([](PageSettings& s) { s.title = std::string(100, 'T'); });
     ASSERT_EQ(title->text().size(), 100) << "the program's own text is shown whole";
 
     title->setFocus();
@@ -134,7 +133,7 @@ TEST_F(Keyboard, AProgramTextLongerThanTheLimitGivesTheLimitBackAtTheFirstEdit)
     QTest::keyClicks(title, QString(120, QLatin1Char('n')));
     EXPECT_EQ(title->text(), QString(80, QLatin1Char('n')));
 
-    change([](PageSettings& s) { s.txtAuthor = std::string(70, 'A'); });
+    change([](PageSettings& s) { s.author = std::string(70, 'A'); });
     auto* author = control<QLineEdit>("txtAuthor");
     author->setFocus();
     author->selectAll();

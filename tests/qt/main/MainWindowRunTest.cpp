@@ -44,11 +44,11 @@ TEST_F(Erstellen, EachFailingCheckShowsItsMessageAndFocusesItsControl)
         boxes.messages.clear();
         control<QWidget>("txtTitle")->setFocus();
         PageSettings input = settings();
-        input.txtKeyword = refused.keywordFile;
-        input.txtAnzahlSeiten = refused.pages;
-        input.cmbRevisit = refused.revisit;
+        input.keywordFile = refused.keywordFile;
+        input.pageCountText = refused.pages;
+        input.revisit = refused.revisit;
         window().applySettings(input);
-        const std::string body = settings().txtBody;
+        const std::string body = settings().body;
 
         click("cmdErstellen");
         ASSERT_EQ(boxes.messages.size(), 1u);
@@ -60,7 +60,7 @@ TEST_F(Erstellen, EachFailingCheckShowsItsMessageAndFocusesItsControl)
         const QWidget* expected = control<QWidget>(refused.focus);
         EXPECT_TRUE(focused == expected || expected->isAncestorOf(focused))
             << qPrintable(focused->objectName());
-        EXPECT_EQ(settings().txtBody, body);
+        EXPECT_EQ(settings().body, body);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     }
     EXPECT_TRUE(std::filesystem::is_empty(path("doorpages/images")));
@@ -73,9 +73,9 @@ TEST_F(Erstellen, RunWritesThePagesShowsProgressAndRewritesTheBody)
     // The pixel file is found beside the executable when the program folder has none.
     writeFile(shipped.file("vtr.gif"), "GIF89a");
     change([this](PageSettings& s) {
-        s.txtKeyword = path("keywordfile/keywords.vrk");
-        s.optKeywords = false;
-        s.txtBody = "<BODY>\r\n<%key1%> <%spider%>\r\n</BODY>";
+        s.keywordFile = path("keywordfile/keywords.vrk");
+        s.keywordNames = false;
+        s.body = "<BODY>\r\n<%key1%> <%spider%>\r\n</BODY>";
     });
     window().show();
     QStringList captions;
@@ -87,7 +87,7 @@ TEST_F(Erstellen, RunWritesThePagesShowsProgressAndRewritesTheBody)
     boxes.onMessage = [&](const FakeMessageBoxes::Message&) {
         captionAtEnd = window().windowTitle();
         busyAtEnd = QApplication::overrideCursor() != nullptr;
-        bodyAtEnd = settings().txtBody;
+        bodyAtEnd = settings().body;
     };
 
     click("cmdErstellen");
@@ -114,10 +114,10 @@ TEST_F(Erstellen, RunWritesThePagesShowsProgressAndRewritesTheBody)
     EXPECT_NE(index.find(R"(<LI><A HREF="file20.htm">file20.htm</A></LI>)"), std::string::npos);
 
     const PageSettings after = settings();
-    EXPECT_EQ(after.txtBody, "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\">\r\n"
-                             "<%key1%> <%spider%>\r\n</BODY>");
-    EXPECT_EQ(after.Seitenhintergrund, "#FFFFFF");
-    EXPECT_EQ(after.Schriftart, "Arial, Verdana, Helvetica");
+    EXPECT_EQ(after.body, "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\">\r\n"
+                          "<%key1%> <%spider%>\r\n</BODY>");
+    EXPECT_EQ(after.backgroundColor, "#FFFFFF");
+    EXPECT_EQ(after.fontName, "Arial, Verdana, Helvetica");
     const std::string page = readFile(path("doorpages/file2.htm"));
     EXPECT_EQ(page.find("<%key1%>"), std::string::npos);
     EXPECT_TRUE(page.find("Auto") != std::string::npos || page.find("Reifen") != std::string::npos);

@@ -33,15 +33,14 @@ TEST_F(StartAndReset, StartShowsTheDefaultsAndCreatesTheWorkFolders)
     EXPECT_EQ(window().windowTitle(),
               QStringLiteral("Vantiro 3.0 - Doorpage-Generator von ") + makerAddress);
     const PageSettings start = settings();
-    EXPECT_EQ(start.cmbDoctype,
-              R"(<!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0 Transitional//EN">)");
-    EXPECT_EQ(start.cmbRobots, "INDEX, FOLLOW");
-    EXPECT_EQ(start.cmbPragma, "NO-CACHE");
-    EXPECT_EQ(start.cmbRevisit, "14");
-    EXPECT_EQ(start.cmbCaching, "NO-CACHE");
-    EXPECT_EQ(start.txtBody, "<BODY>\r\n\r\n\r\n\r\n\r\n\r\n</BODY>");
+    EXPECT_EQ(start.doctype, R"(<!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0 Transitional//EN">)");
+    EXPECT_EQ(start.robots, "INDEX, FOLLOW");
+    EXPECT_EQ(start.pragma, "NO-CACHE");
+    EXPECT_EQ(start.revisit, "14");
+    EXPECT_EQ(start.caching, "NO-CACHE");
+    EXPECT_EQ(start.body, "<BODY>\r\n\r\n\r\n\r\n\r\n\r\n</BODY>");
     EXPECT_EQ(control<QPlainTextEdit>("txtBody")->document()->blockCount(), 7);
-    EXPECT_TRUE(start.txtTitle.empty() && start.txtScripting.empty() && start.txtKeyword.empty());
+    EXPECT_TRUE(start.title.empty() && start.scripting.empty() && start.keywordFile.empty());
     EXPECT_TRUE(control<QRadioButton>("optKeywords")->isChecked());
     EXPECT_FALSE(control<QRadioButton>("optDateiname")->isChecked());
     EXPECT_TRUE(control<QCheckBox>("chkImageLinks")->isChecked());
@@ -83,7 +82,7 @@ TEST_F(StartAndReset, ListsOfferTheirEntriesInOrderAndTheDoctypesHaveTheirFullLe
               QStringList({"7", "10", "14", "21", "28", "31", "60", "90", "120", "365"}));
 
     doctype->setCurrentIndex(0);
-    EXPECT_EQ(settings().cmbDoctype, "");
+    EXPECT_EQ(settings().doctype, "");
 }
 
 TEST_F(StartAndReset, FieldsCutTypingAtTheirLimitsAndTheKeywordFieldTakesNoTyping)
@@ -148,33 +147,33 @@ TEST_F(StartAndReset, ResetRestoresTheControlsButKeepsColoursAndFont)
     click("cmdSeitenhintergrund");
     click("cmdSchriftart");
     change([](PageSettings& s) {
-        s.txtTitle = "Titel";
-        s.txtKeyword = "/irgendwo/keywords.vrk";
-        s.cmbDoctype = "";
-        s.cmbRobots = "NONE";
-        s.cmbRevisit = "7";
-        s.optKeywords = false;
-        s.chkImageLinks = 0;
-        s.txtAnzahlSeiten = "50";
+        s.title = "Titel";
+        s.keywordFile = "/irgendwo/keywords.vrk";
+        s.doctype = "";
+        s.robots = "NONE";
+        s.revisit = "7";
+        s.keywordNames = false;
+        s.imageLinks = 0;
+        s.pageCountText = "50";
     });
     const PageSettings before = settings();
 
     click("cmbReset");
     const PageSettings after = settings();
     PageSettings expected = PageSettings::startValues();
-    EXPECT_EQ(after.txtBody, "<BODY>\r\n\r\n\r\n\r\n\r\n\r\n\r\n</BODY>");
-    EXPECT_EQ(after.cmbDoctype, expected.cmbDoctype);
-    EXPECT_EQ(after.cmbRobots, "INDEX, FOLLOW");
-    EXPECT_EQ(after.cmbRevisit, "14");
-    EXPECT_TRUE(after.txtTitle.empty() && after.txtKeyword.empty() && after.txtScripting.empty());
+    EXPECT_EQ(after.body, "<BODY>\r\n\r\n\r\n\r\n\r\n\r\n\r\n</BODY>");
+    EXPECT_EQ(after.doctype, expected.doctype);
+    EXPECT_EQ(after.robots, "INDEX, FOLLOW");
+    EXPECT_EQ(after.revisit, "14");
+    EXPECT_TRUE(after.title.empty() && after.keywordFile.empty() && after.scripting.empty());
     EXPECT_TRUE(control<QRadioButton>("optKeywords")->isChecked());
     EXPECT_TRUE(control<QCheckBox>("chkImageLinks")->isChecked());
-    EXPECT_EQ(after.txtAnzahlSeiten, "20");
-    EXPECT_EQ(after.Seitenhintergrund, "#ff0000");
-    EXPECT_EQ(after.Seitenhintergrund, before.Seitenhintergrund);
-    EXPECT_EQ(after.BodyInformation, before.BodyInformation);
-    EXPECT_EQ(after.Schriftart, "Arial");
-    EXPECT_EQ(after.SchriftartStyle, before.SchriftartStyle);
+    EXPECT_EQ(after.pageCountText, "20");
+    EXPECT_EQ(after.backgroundColor, "#ff0000");
+    EXPECT_EQ(after.backgroundColor, before.backgroundColor);
+    EXPECT_EQ(after.bodyTag, before.bodyTag);
+    EXPECT_EQ(after.fontName, "Arial");
+    EXPECT_EQ(after.fontStyleBlock, before.fontStyleBlock);
 }
 
 TEST_F(StartAndReset, NamingOptionsExcludeEachOther)
@@ -184,13 +183,13 @@ TEST_F(StartAndReset, NamingOptionsExcludeEachOther)
     QTest::mouseClick(numbered, Qt::LeftButton);
     EXPECT_TRUE(numbered->isChecked());
     EXPECT_FALSE(keywords->isChecked());
-    EXPECT_FALSE(settings().optKeywords);
+    EXPECT_FALSE(settings().keywordNames);
     QTest::mouseClick(numbered, Qt::LeftButton);
     EXPECT_TRUE(numbered->isChecked()) << "a second click does not clear the choice";
     QTest::mouseClick(keywords, Qt::LeftButton);
     EXPECT_TRUE(keywords->isChecked());
     EXPECT_FALSE(numbered->isChecked());
-    EXPECT_TRUE(settings().optKeywords);
+    EXPECT_TRUE(settings().keywordNames);
 }
 
 TEST_F(Shortcuts, PreviewOpensThePageOrExplainsThatThereIsNoneYet)
@@ -215,7 +214,7 @@ TEST_F(Shortcuts, F1OpensTheHelpWhateverHasTheFocusAndWhicheverModifierIsHeld)
     showActive();
     auto* body = control<QPlainTextEdit>("txtBody");
     body->setFocus();
-    const std::string bodyBefore = settings().txtBody;
+    const std::string bodyBefore = settings().body;
     QTest::keyClick(body, Qt::Key_F1);
     QTest::keyClick(body, Qt::Key_F1, Qt::ShiftModifier);
     QTest::keyClick(control<QComboBox>("cmbRevisit"), Qt::Key_F1, Qt::ControlModifier);
@@ -223,7 +222,7 @@ TEST_F(Shortcuts, F1OpensTheHelpWhateverHasTheFocusAndWhicheverModifierIsHeld)
     ASSERT_EQ(shell.opened.size(), 4u);
     for (const QString& opened : shell.opened)
         EXPECT_EQ(opened, QString::fromLatin1(helpAddress));
-    EXPECT_EQ(settings().txtBody, bodyBefore);
+    EXPECT_EQ(settings().body, bodyBefore);
     EXPECT_TRUE(boxes.messages.empty());
 
     writeFile(shipped.file("hilfe.html"), "<html></html>");
@@ -253,7 +252,7 @@ TEST_F(Shortcuts, CreditLineOpensTheHomePageAndEndeClosesWithoutAsking)
     control<QWidget>("txtKeyword")->setFocus();
     EXPECT_FALSE(credit->font().underline());
 
-    change([](PageSettings& s) { s.txtTitle = "ungespeichert"; });
+    change([](PageSettings& s) { s.title = "ungespeichert"; });
     click("cmdEnde");
     EXPECT_FALSE(window().isVisible());
     EXPECT_TRUE(boxes.messages.empty());
@@ -271,7 +270,7 @@ TEST_F(Shortcuts, ServerUploadOpensTheFtpWindowModally)
         }
     });
     click("cmdUpload");
-    EXPECT_EQ(opened, "vantiro::frmFTP");
+    EXPECT_EQ(opened, "vantiro::FtpWindow");
     ASSERT_FALSE(boxes.messages.empty());
     EXPECT_EQ(boxes.messages[0].title, "Haftungsausschluss");
 }

@@ -1,7 +1,7 @@
 // Saves a picture of the main window as it starts, for the documentation:
 //   QT_QPA_PLATFORM=offscreen vantiro_window_screenshot docs/main-window.png
 #include "core/generator/Random.h"
-#include "qt/main/frmMain.h"
+#include "qt/main/MainWindow.h"
 #include "support/FakeFileDialogs.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeShell.h"
@@ -26,8 +26,8 @@ int main(int argc, char* argv[])
     vantiro::test::FakeFileDialogs files;
     vantiro::test::FakeStyleDialogs styles;
     vantiro::Random random(1);
-    vantiro::frmMain window({folder.path(), {folder.path()}},
-                            {boxes, shell, files, styles, random});
+    vantiro::MainWindow window({folder.path(), {folder.path()}},
+                               {boxes, shell, files, styles, random});
     window.show();
     QApplication::processEvents();
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {

@@ -46,7 +46,7 @@ std::optional<QString> familyCssReads(const QString& value)
 QString cssFor(const QString& family)
 {
     return QString::fromStdString(
-        Cp1252::toUtf8(CssFontFamily(Cp1252::fromUtf8(family.toStdString()))));
+        Cp1252::toUtf8(cssFontFamily(Cp1252::fromUtf8(family.toStdString()))));
 }
 
 TEST(FontFamilyNames, EveryFamilyOfThisMachinesFontDialogBecomesOneCssFamily)

@@ -12,7 +12,7 @@ TEST(QtStyleDialogs, ChosenColourReachesTheColourStringInRedGreenBlueOrder)
 {
     EXPECT_EQ(QtStyleDialogs::colorValue(QColor(255, 128, 0)), 0x0080FFu);
     const auto html = [](const QColor& color) {
-        return ColorToHtml(static_cast<std::int32_t>(QtStyleDialogs::colorValue(color)));
+        return colorToHtml(static_cast<std::int32_t>(QtStyleDialogs::colorValue(color)));
     };
     EXPECT_EQ(html(QColor(255, 128, 0)), "#ff8000");
     EXPECT_EQ(html(QColor(0, 0, 255)), "#0000ff");

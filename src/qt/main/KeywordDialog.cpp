@@ -1,4 +1,4 @@
-#include "qt/main/frmKeywords.h"
+#include "qt/main/KeywordDialog.h"
 
 #include "core/keywords/KeywordFileWriter.h"
 #include "qt/main/BusyCursor.h"
@@ -19,45 +19,45 @@ constexpr int typedTextLimit = 32000;
 
 } // namespace
 
-frmKeywords::frmKeywords(MessageBoxes& boxes, std::string programFolder, QWidget* parent)
+KeywordDialog::KeywordDialog(MessageBoxes& boxes, std::string programFolder, QWidget* parent)
     : QDialog(parent), boxes_(boxes), programFolder_(std::move(programFolder))
 {
     setObjectName(QStringLiteral("frmKeywords"));
     setWindowTitle(QStringLiteral("Keyworddatei anlegen"));
     setModal(true);
 
-    Label1 =
+    promptLabel =
         new QLabel(QStringLiteral("Geben Sie Ihre Keywords, getrennt durch Komma, ein:"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    txtKeywords = new QLineEdit(this);
-    txtKeywords->setObjectName(QStringLiteral("txtKeywords"));
-    txtKeywords->setMaxLength(typedTextLimit);
-    txtKeywords->setMinimumWidth(420);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdAbbrechen = new QPushButton(QStringLiteral("Abbrechen"), this);
-    cmdAbbrechen->setObjectName(QStringLiteral("cmdAbbrechen"));
+    promptLabel->setObjectName(QStringLiteral("Label1"));
+    keywordsEdit = new QLineEdit(this);
+    keywordsEdit->setObjectName(QStringLiteral("txtKeywords"));
+    keywordsEdit->setMaxLength(typedTextLimit);
+    keywordsEdit->setMinimumWidth(420);
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("cmdOK"));
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("Abbrechen"), this);
+    cancelButton->setObjectName(QStringLiteral("cmdAbbrechen"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdAbbrechen);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(txtKeywords);
+    layout->addWidget(promptLabel);
+    layout->addWidget(keywordsEdit);
     layout->addLayout(buttons);
 
-    connect(cmdOK, &QPushButton::clicked, this, &frmKeywords::cmdOK_Click);
-    connect(cmdAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
-    txtKeywords->setFocus();
+    connect(okButton, &QPushButton::clicked, this, &KeywordDialog::acceptKeywords);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    keywordsEdit->setFocus();
 }
 
-void frmKeywords::cmdOK_Click()
+void KeywordDialog::acceptKeywords()
 {
     BusyCursor busy;
     const KeywordFileWriter::Result result =
-        KeywordFileWriter::write(programFolder_, WidgetText::toCp1252(txtKeywords->text()));
+        KeywordFileWriter::write(programFolder_, WidgetText::toCp1252(keywordsEdit->text()));
     busy.hide();
 
     switch (result.status) {
@@ -79,7 +79,7 @@ void frmKeywords::cmdOK_Click()
                        MessageBoxes::Icon::Exclamation);
         break;
     }
-    txtKeywords->setFocus();
+    keywordsEdit->setFocus();
 }
 
 } // namespace vantiro

@@ -1,4 +1,4 @@
-#include "qt/ftp/frmFTP.h"
+#include "qt/ftp/FtpWindow.h"
 
 #include "qt/ftp/DriveList.h"
 #include "qt/ftp/FileList.h"
@@ -35,96 +35,96 @@ const QString serverToolTip = QStringLiteral(
 
 } // namespace
 
-frmFTP::frmFTP(MessageBoxes& boxes, FtpClientFactory factory, QString programFolder,
-               QWidget* parent)
+FtpWindow::FtpWindow(MessageBoxes& boxes, FtpClientFactory factory, QString programFolder,
+                     QWidget* parent)
     : QDialog(parent), boxes_(boxes), programFolder_(std::move(programFolder)), ui_(*this),
       session_(*this, std::move(factory))
 {
     setObjectName(QStringLiteral("frmFTP"));
     setModal(true);
     resize(1000, 640);
-    ui_.txtServername->setToolTip(serverToolTip);
+    ui_.serverEdit->setToolTip(serverToolTip);
     // Long listings: rows of one height let the list lay out without measuring every row.
-    ui_.lstServer->setUniformItemSizes(true);
+    ui_.remoteList->setUniformItemSizes(true);
     keepAlive_.setInterval(keepAliveMilliseconds);
     connectHandlers();
 }
 
-frmFTP::~frmFTP()
+FtpWindow::~FtpWindow()
 {
     keepAlive_.stop();
-    session_.Unload();
+    session_.unload();
     removeViewerFolder();
     while (busyDepth_ > 0)
         setBusy(false);
 }
 
-template <typename Handler> void frmFTP::run(Handler handler)
+template <typename Handler> void FtpWindow::run(Handler handler)
 {
     (session_.*handler)();
-    if (closePending_ && !session_.Running())
+    if (closePending_ && !session_.running())
         done(QDialog::Rejected);
 }
 
-template <typename Handler> void frmFTP::onClick(QAbstractButton* button, Handler handler)
+template <typename Handler> void FtpWindow::onClick(QAbstractButton* button, Handler handler)
 {
     connect(button, &QAbstractButton::clicked, this, [this, handler] { run(handler); });
 }
 
-void frmFTP::clickIfEnabled(QAbstractButton* button)
+void FtpWindow::clickIfEnabled(QAbstractButton* button)
 {
     if (button->isEnabled())
         button->click();
 }
 
-void frmFTP::connectHandlers()
+void FtpWindow::connectHandlers()
 {
-    onClick(ui_.cmdConnect, &FtpSession::Connect);
-    onClick(ui_.cmdDisconnect, &FtpSession::Disconnect);
-    onClick(ui_.cmdRefresh, &FtpSession::Refresh);
-    onClick(ui_.cmdUpload, &FtpSession::Upload);
-    onClick(ui_.cmdDownload, &FtpSession::Download);
-    onClick(ui_.cmdOpen, &FtpSession::ShowRemoteFile);
-    onClick(ui_.cmdDelete, &FtpSession::DeleteRemoteEntry);
-    onClick(ui_.cmdRename, &FtpSession::RenameRemoteEntry);
-    onClick(ui_.cmdMakeDir, &FtpSession::MakeRemoteDirectory);
-    connect(ui_.cmdExit, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ui_.optAscii, &QRadioButton::clicked, this,
-            [this] { session_.SelectTransferType(TransferType::Ascii); });
-    connect(ui_.optBinaer, &QRadioButton::clicked, this,
-            [this] { session_.SelectTransferType(TransferType::Binary); });
-    connect(ui_.lstServer, &QListWidget::itemClicked, this,
-            [this] { session_.ServerLineClicked(); });
-    connect(ui_.lstServer, &QListWidget::itemDoubleClicked, this,
-            [this] { run(&FtpSession::ServerLineDoubleClicked); });
-    connect(ui_.txtPassword, &QLineEdit::returnPressed, this,
-            [this] { clickIfEnabled(ui_.cmdConnect); });
-    connect(ui_.txtFilter, &QLineEdit::returnPressed, this,
-            [this] { clickIfEnabled(ui_.cmdRefresh); });
-    connect(&keepAlive_, &QTimer::timeout, this, [this] { run(&FtpSession::KeepAlive); });
-    connect(ui_.DriveLokal, &DriveList::driveChanged, ui_.DirLokal, &FolderList::setPath);
-    connect(ui_.DirLokal, &FolderList::pathChanged, this, &frmFTP::folderChanged);
-    connect(ui_.fileListLokal, &QListWidget::itemClicked, this, &frmFTP::fileClicked);
+    onClick(ui_.connectButton, &FtpSession::connect);
+    onClick(ui_.disconnectButton, &FtpSession::disconnect);
+    onClick(ui_.refreshButton, &FtpSession::refresh);
+    onClick(ui_.uploadButton, &FtpSession::upload);
+    onClick(ui_.downloadButton, &FtpSession::download);
+    onClick(ui_.showButton, &FtpSession::showRemoteFile);
+    onClick(ui_.deleteButton, &FtpSession::deleteRemoteEntry);
+    onClick(ui_.renameButton, &FtpSession::renameRemoteEntry);
+    onClick(ui_.makeFolderButton, &FtpSession::makeRemoteDirectory);
+    connect(ui_.exitButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui_.asciiOption, &QRadioButton::clicked, this,
+            [this] { session_.selectTransferType(TransferType::Ascii); });
+    connect(ui_.binaryOption, &QRadioButton::clicked, this,
+            [this] { session_.selectTransferType(TransferType::Binary); });
+    connect(ui_.remoteList, &QListWidget::itemClicked, this,
+            [this] { session_.serverLineClicked(); });
+    connect(ui_.remoteList, &QListWidget::itemDoubleClicked, this,
+            [this] { run(&FtpSession::serverLineDoubleClicked); });
+    connect(ui_.passwordEdit, &QLineEdit::returnPressed, this,
+            [this] { clickIfEnabled(ui_.connectButton); });
+    connect(ui_.filterEdit, &QLineEdit::returnPressed, this,
+            [this] { clickIfEnabled(ui_.refreshButton); });
+    connect(&keepAlive_, &QTimer::timeout, this, [this] { run(&FtpSession::keepAlive); });
+    connect(ui_.driveList, &DriveList::driveChanged, ui_.folderList, &FolderList::setPath);
+    connect(ui_.folderList, &FolderList::pathChanged, this, &FtpWindow::folderChanged);
+    connect(ui_.fileList, &QListWidget::itemClicked, this, &FtpWindow::fileClicked);
 }
 
-int frmFTP::exec()
+int FtpWindow::exec()
 {
     prepareOpening();
     return QDialog::exec();
 }
 
-void frmFTP::prepareOpening()
+void FtpWindow::prepareOpening()
 {
     closePending_ = false;
     ui_.resetStartValues();
-    session_.Load();
-    ui_.DirLokal->setPath(programFolder_ + QStringLiteral("/doorpages/"));
+    session_.load();
+    ui_.folderList->setPath(programFolder_ + QStringLiteral("/doorpages/"));
     showDisclaimer();
-    SetDisconnectedState();
+    setDisconnectedState();
     fileClicked();
 }
 
-void frmFTP::showDisclaimer()
+void FtpWindow::showDisclaimer()
 {
     boxes_.message(QStringLiteral("Haftungsausschluss"),
                    QStringLiteral("Mit Nutzung des FTP-Programmteils wird der Autor des "
@@ -135,21 +135,21 @@ void frmFTP::showDisclaimer()
                    MessageBoxes::Icon::Exclamation);
 }
 
-void frmFTP::done(int result)
+void FtpWindow::done(int result)
 {
-    if (session_.Running()) {
+    if (session_.running()) {
         closePending_ = true;
-        session_.RequestStop();
+        session_.requestStop();
         return;
     }
     closePending_ = false;
     keepAlive_.stop();
-    session_.Unload();
+    session_.unload();
     removeViewerFolder();
     QDialog::done(result);
 }
 
-void frmFTP::keyPressEvent(QKeyEvent* event)
+void FtpWindow::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_Escape:
@@ -162,106 +162,105 @@ void frmFTP::keyPressEvent(QKeyEvent* event)
     }
 }
 
-void frmFTP::folderChanged()
+void FtpWindow::folderChanged()
 {
-    ui_.fileListLokal->setPath(ui_.DirLokal->path());
+    ui_.fileList->setPath(ui_.folderList->path());
     fileClicked();
 }
 
-void frmFTP::fileClicked()
+void FtpWindow::fileClicked()
 {
-    ui_.lblLokal->setText(ui_.fileListLokal->path() + QLatin1Char('/') +
-                          ui_.fileListLokal->fileName());
+    ui_.localPathLabel->setText(ui_.fileList->path() + QLatin1Char('/') + ui_.fileList->fileName());
 }
 
-std::string frmFTP::serverText() const
+std::string FtpWindow::serverText() const
 {
-    return RemoteText::typed(ui_.txtServername->text());
+    return RemoteText::typed(ui_.serverEdit->text());
 }
 
-std::string frmFTP::userText() const
+std::string FtpWindow::userText() const
 {
-    return RemoteText::typed(ui_.txtUsername->text());
+    return RemoteText::typed(ui_.userEdit->text());
 }
 
-std::string frmFTP::passwordText() const
+std::string FtpWindow::passwordText() const
 {
-    return RemoteText::typed(ui_.txtPassword->text());
+    return RemoteText::typed(ui_.passwordEdit->text());
 }
 
-std::string frmFTP::filterText() const
+std::string FtpWindow::filterText() const
 {
-    return RemoteText::typed(ui_.txtFilter->text());
+    return RemoteText::typed(ui_.filterEdit->text());
 }
 
-bool frmFTP::passiveChecked() const
+bool FtpWindow::passiveChecked() const
 {
-    return ui_.chkPassiv->checkState() != Qt::Unchecked;
+    return ui_.passiveCheck->checkState() != Qt::Unchecked;
 }
 
-void frmFTP::SetStatus(const std::string& text)
+void FtpWindow::setStatus(const std::string& text)
 {
-    ui_.lblStatus->setText(RemoteText::display(text));
-    ui_.lblStatus->repaint();
+    ui_.statusLabel->setText(RemoteText::display(text));
+    ui_.statusLabel->repaint();
 }
 
-void frmFTP::setLocation(const std::string& text)
+void FtpWindow::setLocation(const std::string& text)
 {
-    ui_.lblFTP->setText(RemoteText::display(text));
+    ui_.remoteFolderLabel->setText(RemoteText::display(text));
 }
 
-void frmFTP::setServerLines(const std::vector<std::string>& lines)
+void FtpWindow::setServerLines(const std::vector<std::string>& lines)
 {
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(lines.size()));
     for (const std::string& line : lines)
         texts.append(QString::fromStdString(line));
-    ui_.lstServer->clear();
-    ui_.lstServer->addItems(texts);
+    ui_.remoteList->clear();
+    ui_.remoteList->addItems(texts);
 }
 
-int frmFTP::currentServerLine() const
+int FtpWindow::currentServerLine() const
 {
-    return ui_.lstServer->currentRow();
+    return ui_.remoteList->currentRow();
 }
 
-std::vector<int> frmFTP::selectedServerLines() const
+std::vector<int> FtpWindow::selectedServerLines() const
 {
     std::vector<int> rows;
-    for (int row = 0; row < ui_.lstServer->count(); ++row) {
-        if (ui_.lstServer->item(row)->isSelected())
+    for (int row = 0; row < ui_.remoteList->count(); ++row) {
+        if (ui_.remoteList->item(row)->isSelected())
             rows.push_back(row);
     }
     return rows;
 }
 
-void frmFTP::setDetails(const std::string& changed, const std::string& size,
-                        const std::string& attributes)
+void FtpWindow::setDetails(const std::string& changed, const std::string& size,
+                           const std::string& attributes)
 {
-    ui_.lblVeraenderung->setText(RemoteText::display(changed));
-    ui_.lblGroesse->setText(RemoteText::display(size));
-    ui_.lblAttribute->setText(RemoteText::display(attributes));
+    ui_.changedValue->setText(RemoteText::display(changed));
+    ui_.sizeValue->setText(RemoteText::display(size));
+    ui_.attributesValue->setText(RemoteText::display(attributes));
 }
 
-void frmFTP::SetConnectedState()
+void FtpWindow::setConnectedState()
 {
     ui_.setConnected(true);
     keepAlive_.start();
 }
 
-void frmFTP::SetDisconnectedState()
+void FtpWindow::setDisconnectedState()
 {
     ui_.setConnected(false);
     keepAlive_.stop();
 }
 
-void frmFTP::showMessage(const std::string& text)
+void FtpWindow::showMessage(const std::string& text)
 {
     boxes_.message(QString(), RemoteText::display(text), MessageBoxes::Icon::None);
 }
 
-std::optional<std::string> frmFTP::askInput(const std::string& title, const std::string& prompt,
-                                            const std::string& preset)
+std::optional<std::string> FtpWindow::askInput(const std::string& title, const std::string& prompt,
+                                               const std::string& preset)
 {
     const std::optional<QString> answer = boxes_.input(
         RemoteText::display(title), RemoteText::display(prompt), RemoteText::display(preset));
@@ -270,7 +269,7 @@ std::optional<std::string> frmFTP::askInput(const std::string& title, const std:
     return RemoteText::typed(*answer);
 }
 
-void frmFTP::setBusy(bool busy)
+void FtpWindow::setBusy(bool busy)
 {
     if (busy) {
         ++busyDepth_;
@@ -281,7 +280,7 @@ void frmFTP::setBusy(bool busy)
     }
 }
 
-void frmFTP::processEvents()
+void FtpWindow::processEvents()
 {
     QCoreApplication::processEvents();
 }
@@ -289,7 +288,7 @@ void frmFTP::processEvents()
 // The window's event loop runs on while the call runs on a thread of its own, so the window
 // repaints and DISCONNECT and EXIT can cancel; the session turns away every other handler.
 // DISCONNECT is enabled meanwhile also when not connected yet, to cancel a connect attempt.
-void frmFTP::runCall(const std::function<void()>& call)
+void FtpWindow::runCall(const std::function<void()>& call)
 {
     std::exception_ptr failure;
     QEventLoop loop;
@@ -301,24 +300,24 @@ void frmFTP::runCall(const std::function<void()>& call)
         }
     }));
     connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    const bool disconnectEnabled = ui_.cmdDisconnect->isEnabled();
-    ui_.cmdDisconnect->setEnabled(true);
+    const bool disconnectEnabled = ui_.disconnectButton->isEnabled();
+    ui_.disconnectButton->setEnabled(true);
     worker->start();
     loop.exec();
     worker->wait();
-    ui_.cmdDisconnect->setEnabled(disconnectEnabled);
+    ui_.disconnectButton->setEnabled(disconnectEnabled);
     if (failure)
         std::rethrow_exception(failure);
 }
 
-void frmFTP::showProgress(std::size_t done, std::size_t total)
+void FtpWindow::showProgress(std::size_t done, std::size_t total)
 {
     filesDone_ = done;
     filesTotal_ = total;
     updateProgressBar();
 }
 
-void frmFTP::showFileProgress(std::uint64_t done, std::uint64_t total)
+void FtpWindow::showFileProgress(std::uint64_t done, std::uint64_t total)
 {
     pendingBytesDone_ = done;
     pendingBytesTotal_ = total;
@@ -332,7 +331,7 @@ void frmFTP::showFileProgress(std::uint64_t done, std::uint64_t total)
             this, [this] { takeFileProgress(); }, Qt::QueuedConnection);
 }
 
-void frmFTP::takeFileProgress()
+void FtpWindow::takeFileProgress()
 {
     progressPosted_ = false;
     bytesDone_ = pendingBytesDone_;
@@ -342,9 +341,9 @@ void frmFTP::takeFileProgress()
 
 // One bar for both: whole files done plus the part of the current one, in thousandths of a
 // file; the text gives the files and the kilobytes of the current file.
-void frmFTP::updateProgressBar()
+void FtpWindow::updateProgressBar()
 {
-    QProgressBar& bar = *ui_.prgTransfer;
+    QProgressBar& bar = *ui_.progressBar;
     const bool bytesKnown = bytesTotal_ > 0;
     const bool shown = filesTotal_ > 0 || bytesKnown;
     bar.setVisible(shown);
@@ -367,32 +366,32 @@ void frmFTP::updateProgressBar()
     bar.setFormat(format);
 }
 
-std::string frmFTP::localFolder() const
+std::string FtpWindow::localFolder() const
 {
-    return LocalPath::fromQt(ui_.fileListLokal->path());
+    return LocalPath::fromQt(ui_.fileList->path());
 }
 
-std::size_t frmFTP::localFileCount() const
+std::size_t FtpWindow::localFileCount() const
 {
-    return static_cast<std::size_t>(ui_.fileListLokal->count());
+    return static_cast<std::size_t>(ui_.fileList->count());
 }
 
-std::vector<std::string> frmFTP::selectedLocalFiles() const
+std::vector<std::string> FtpWindow::selectedLocalFiles() const
 {
     std::vector<std::string> names;
-    for (const QString& name : ui_.fileListLokal->selectedFileNames())
+    for (const QString& name : ui_.fileList->selectedFileNames())
         names.push_back(LocalPath::fromQt(name));
     return names;
 }
 
-void frmFTP::refreshLocalFiles()
+void FtpWindow::refreshLocalFiles()
 {
-    ui_.fileListLokal->refresh();
+    ui_.fileList->refresh();
 }
 
 // Nothing a server sends is handed to the desktop: files are shown in the program's own
 // viewer only.
-std::string frmFTP::viewerFolder()
+std::string FtpWindow::viewerFolder()
 {
     if (!viewerFolder_) {
         viewerFolder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() +
@@ -409,12 +408,12 @@ std::string frmFTP::viewerFolder()
     return LocalPath::fromQt(viewerFolder_->path());
 }
 
-void frmFTP::removeViewerFolder()
+void FtpWindow::removeViewerFolder()
 {
     viewerFolder_.reset();
 }
 
-void frmFTP::openViewer(const std::string& path, const std::string& title)
+void FtpWindow::openViewer(const std::string& path, const std::string& title)
 {
     auto* viewer = new TextViewer(path, RemoteText::display(title), this);
     viewer->show();

@@ -1,19 +1,19 @@
-#include "qt/main/frmMain.h"
+#include "qt/main/MainWindow.h"
 
+#include "core/files/FileChecks.h"
 #include "core/generator/GenerationRun.h"
 #include "core/generator/MakerAddress.h"
-#include "core/generator/modGeneral.h"
 #include "core/session/StyleActions.h"
 #include "core/session/TemplateFiles.h"
 #include "core/session/WorkFolders.h"
 #include "core/style/BodyStyle.h"
 #include "core/style/CssFontFamily.h"
 #include "qt/main/BusyCursor.h"
+#include "qt/main/KeywordDialog.h"
 #include "qt/main/MainWindowUi.h"
 #include "qt/main/UploadLauncher.h"
 #include "qt/main/WidgetText.h"
 #include "qt/main/WindowRunReporter.h"
-#include "qt/main/frmKeywords.h"
 #include "qt/platform/FileDialogs.h"
 #include "qt/platform/LocalPath.h"
 #include "qt/platform/MessageBoxes.h"
@@ -35,7 +35,7 @@ constexpr auto warning = MessageBoxes::Icon::Exclamation;
 
 } // namespace
 
-frmMain::frmMain(ProgramPaths paths, WindowServices services, QWidget* parent)
+MainWindow::MainWindow(ProgramPaths paths, WindowServices services, QWidget* parent)
     : QWidget(parent), paths_(std::move(paths)), services_(services),
       ui_(std::make_unique<MainWindowUi>(*this))
 {
@@ -48,50 +48,50 @@ frmMain::frmMain(ProgramPaths paths, WindowServices services, QWidget* parent)
     connectButtons();
     // Seeing key presses before the focused control is what lets F1 work everywhere.
     qApp->installEventFilter(this);
-    ui_->Label18->installEventFilter(this);
+    ui_->creditLabel->installEventFilter(this);
 }
 
-frmMain::~frmMain()
+MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
 }
 
-PageSettings frmMain::settings() const
+PageSettings MainWindow::settings() const
 {
     return ui_->read(state_);
 }
 
-void frmMain::applySettings(const PageSettings& settings)
+void MainWindow::applySettings(const PageSettings& settings)
 {
     state_ = settings;
     ui_->write(settings);
 }
 
-void frmMain::connectButtons()
+void MainWindow::connectButtons()
 {
-    const auto on = [this](QPushButton* button, void (frmMain::*handler)()) {
+    const auto on = [this](QPushButton* button, void (MainWindow::*handler)()) {
         connect(button, &QPushButton::clicked, this, handler);
     };
-    on(ui_->cmdErstellen, &frmMain::generatePages);
-    on(ui_->cmdVorschau, &frmMain::showPreview);
-    on(ui_->cmdVorlageLaden, &frmMain::loadTemplate);
-    on(ui_->cmdVorlageSpeichern, &frmMain::saveTemplate);
-    on(ui_->cmbReset, &frmMain::resetWindow);
-    on(ui_->cmdUpload, &frmMain::openUploadWindow);
-    on(ui_->cmdLadeKeyword, &frmMain::chooseKeywordFile);
-    on(ui_->cmdCreateKeyword, &frmMain::createKeywordFile);
-    on(ui_->cmdSchriftart, &frmMain::chooseFont);
-    on(ui_->cmdBeispielcode, &frmMain::insertSampleTemplate);
-    connect(ui_->cmdEnde, &QPushButton::clicked, this, &QWidget::close);
-    connect(ui_->cmdSeitenhintergrund, &QPushButton::clicked, this,
-            [this] { chooseColor(BodyColor::Seitenhintergrund); });
-    connect(ui_->cmdSchriftfarbe, &QPushButton::clicked, this,
-            [this] { chooseColor(BodyColor::Schriftfarbe); });
-    connect(ui_->cmdLinkfarbe, &QPushButton::clicked, this,
-            [this] { chooseColor(BodyColor::Linkfarbe); });
+    on(ui_->generateButton, &MainWindow::generatePages);
+    on(ui_->previewButton, &MainWindow::showPreview);
+    on(ui_->loadTemplateButton, &MainWindow::loadTemplate);
+    on(ui_->saveTemplateButton, &MainWindow::saveTemplate);
+    on(ui_->resetButton, &MainWindow::resetWindow);
+    on(ui_->uploadButton, &MainWindow::openUploadWindow);
+    on(ui_->loadKeywordsButton, &MainWindow::chooseKeywordFile);
+    on(ui_->createKeywordsButton, &MainWindow::createKeywordFile);
+    on(ui_->fontButton, &MainWindow::chooseFont);
+    on(ui_->sampleCodeButton, &MainWindow::insertSampleTemplate);
+    connect(ui_->quitButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui_->backgroundColorButton, &QPushButton::clicked, this,
+            [this] { chooseColor(BodyColor::background); });
+    connect(ui_->textColorButton, &QPushButton::clicked, this,
+            [this] { chooseColor(BodyColor::text); });
+    connect(ui_->linkColorButton, &QPushButton::clicked, this,
+            [this] { chooseColor(BodyColor::link); });
 }
 
-bool frmMain::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
         const auto* widget = qobject_cast<QWidget*>(watched);
@@ -100,12 +100,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if (watched == ui_->Label18)
+    if (watched == ui_->creditLabel)
         return creditLineEvent(event) || QWidget::eventFilter(watched, event);
     return QWidget::eventFilter(watched, event);
 }
 
-void frmMain::generatePages()
+void MainWindow::generatePages()
 {
     PageSettings run = settings();
     // The body with its colours shows while the pages are written, not only after the
@@ -119,25 +119,25 @@ void frmMain::generatePages()
     applySettings(run);
 }
 
-QWidget* frmMain::focusWidget(FocusTarget target) const
+QWidget* MainWindow::focusWidget(FocusTarget target) const
 {
     switch (target) {
-    case FocusTarget::cmdLadeKeyword:
-        return ui_->cmdLadeKeyword;
-    case FocusTarget::txtAnzahlSeiten:
-        return ui_->txtAnzahlSeiten;
-    case FocusTarget::cmbRevisit:
-        return ui_->cmbRevisit;
+    case FocusTarget::keywordFile:
+        return ui_->loadKeywordsButton;
+    case FocusTarget::pageCount:
+        return ui_->pageCountEdit;
+    case FocusTarget::revisit:
+        return ui_->revisitBox;
     }
     return nullptr;
 }
 
-void frmMain::showPreview()
+void MainWindow::showPreview()
 {
     const QString page =
         LocalPath::toQt(WorkFolders::path(paths_.programFolder, WorkFolders::doorpages)) +
         QStringLiteral("/vorschau.htm");
-    if (FileExists(LocalPath::fromQt(page))) {
+    if (fileExists(LocalPath::fromQt(page))) {
         openOrExplain(page, QStringLiteral("Die Vorschauseite"));
         return;
     }
@@ -148,7 +148,7 @@ void frmMain::showPreview()
                             warning);
 }
 
-void frmMain::openHelp()
+void MainWindow::openHelp()
 {
     const QString page = LocalPath::toQt(ProgramFolder::helpPage(paths_));
     openOrExplain(page.isEmpty() ? QString::fromLatin1(helpAddress) : page,
@@ -157,9 +157,9 @@ void frmMain::openHelp()
 
 // The credit line is a link: a click, or Enter or Space while it has the focus, opens the
 // maker's page. A label draws no focus frame, so the focus shows as an underline.
-bool frmMain::creditLineEvent(QEvent* event)
+bool MainWindow::creditLineEvent(QEvent* event)
 {
-    QLabel& credit = *ui_->Label18;
+    QLabel& credit = *ui_->creditLabel;
     switch (event->type()) {
     case QEvent::MouseButtonRelease:
         if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
@@ -188,12 +188,12 @@ bool frmMain::creditLineEvent(QEvent* event)
     }
 }
 
-void frmMain::openHomePage()
+void MainWindow::openHomePage()
 {
     openOrExplain(QString::fromLatin1(makerAddress), QStringLiteral("Die Homepage"));
 }
 
-void frmMain::openOrExplain(const QString& target, const QString& what)
+void MainWindow::openOrExplain(const QString& target, const QString& what)
 {
     if (services_.shell.open(target))
         return;
@@ -207,13 +207,13 @@ void frmMain::openOrExplain(const QString& target, const QString& what)
         warning);
 }
 
-void frmMain::saveTemplate()
+void MainWindow::saveTemplate()
 {
     BusyCursor busy;
     const TemplateFiles::SaveResult saved =
-        TemplateFiles::save(paths_.programFolder, settings().txtBody);
+        TemplateFiles::save(paths_.programFolder, settings().body);
     if (!saved.path.empty())
-        state_.VorlagenDatei = saved.path;
+        state_.templateFile = saved.path;
     busy.hide();
 
     if (saved.status == TemplateFiles::SaveStatus::NoFreeNumber)
@@ -232,7 +232,7 @@ void frmMain::saveTemplate()
             warning);
 }
 
-void frmMain::loadTemplate()
+void MainWindow::loadTemplate()
 {
     if (!TemplateFiles::anyExists(paths_.programFolder)) {
         services_.boxes.message(QStringLiteral("Keine Vorlagen verfügbar"),
@@ -259,61 +259,61 @@ void frmMain::loadTemplate()
         return;
     }
     PageSettings loaded = settings();
-    loaded.txtBody = *body;
+    loaded.body = *body;
     applySettings(loaded);
 }
 
-void frmMain::resetWindow()
+void MainWindow::resetWindow()
 {
     PageSettings reset = settings();
     reset.reset();
     applySettings(reset);
 }
 
-void frmMain::chooseKeywordFile()
+void MainWindow::chooseKeywordFile()
 {
     const std::string folder = WorkFolders::path(paths_.programFolder, WorkFolders::keywordfile);
-    if (!FolderExists(folder))
-        CreateFolder(folder);
+    if (!folderExists(folder))
+        createFolder(folder);
     const QString file = services_.files.openFile(LocalPath::toQt(folder) + '/',
                                                   QStringLiteral("Keyword-Dateien (*.vrk)"));
     if (!file.isEmpty())
-        ui_->txtKeyword->setText(file);
+        ui_->keywordFileEdit->setText(file);
 }
 
-void frmMain::createKeywordFile()
+void MainWindow::createKeywordFile()
 {
-    frmKeywords dialog(services_.boxes, paths_.programFolder, this);
+    KeywordDialog dialog(services_.boxes, paths_.programFolder, this);
     if (dialog.exec() == QDialog::Accepted)
-        ui_->txtKeyword->setText(dialog.writtenFile());
+        ui_->keywordFileEdit->setText(dialog.writtenFile());
 }
 
-void frmMain::chooseColor(BodyColor which)
+void MainWindow::chooseColor(BodyColor which)
 {
-    if (state_.Beispielcode)
+    if (state_.sampleCodeShown)
         return;
     const std::optional<std::uint32_t> color = services_.styles.chooseColor();
     if (!color)
         return;
     PageSettings styled = settings();
-    StyleActions::applyColor(styled, which, ColorToHtml(static_cast<std::int32_t>(*color)));
+    StyleActions::applyColor(styled, which, colorToHtml(static_cast<std::int32_t>(*color)));
     applySettings(styled);
 }
 
-void frmMain::chooseFont()
+void MainWindow::chooseFont()
 {
-    if (state_.Beispielcode)
+    if (state_.sampleCodeShown)
         return;
     const std::optional<QString> font = services_.styles.chooseFont();
     if (!font)
         return;
     PageSettings styled = settings();
     // The pages get the family as CSS names it, not as the font dialog lists it.
-    StyleActions::applyFont(styled, CssFontFamily(WidgetText::toCp1252(*font)));
+    StyleActions::applyFont(styled, cssFontFamily(WidgetText::toCp1252(*font)));
     applySettings(styled);
 }
 
-void frmMain::insertSampleTemplate()
+void MainWindow::insertSampleTemplate()
 {
     PageSettings sample = settings();
     StyleActions::beginSample(sample);
@@ -337,7 +337,7 @@ void frmMain::insertSampleTemplate()
     applySettings(sample);
 }
 
-void frmMain::openUploadWindow()
+void MainWindow::openUploadWindow()
 {
     UploadLauncher::open(services_.boxes, LocalPath::toQt(paths_.programFolder), this);
 }

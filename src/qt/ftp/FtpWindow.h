@@ -22,12 +22,12 @@ class MessageBoxes;
 // chose, hands it to its FtpSession and shows what the session reports. The session's calls to
 // the server run on a worker thread while the window goes on repainting; meanwhile only
 // DISCONNECT (which cancels the call) and EXIT act.
-class frmFTP final : public QDialog, public FtpView {
+class FtpWindow final : public QDialog, public FtpView {
     Q_OBJECT
 public:
-    frmFTP(MessageBoxes& boxes, FtpClientFactory factory, QString programFolder,
-           QWidget* parent = nullptr);
-    ~frmFTP() override;
+    FtpWindow(MessageBoxes& boxes, FtpClientFactory factory, QString programFolder,
+              QWidget* parent = nullptr);
+    ~FtpWindow() override;
 
     // Every opening starts afresh and shows the disclaimer before the window.
     int exec() override;
@@ -42,15 +42,15 @@ public:
     std::string passwordText() const override;
     std::string filterText() const override;
     bool passiveChecked() const override;
-    void SetStatus(const std::string& text) override;
+    void setStatus(const std::string& text) override;
     void setLocation(const std::string& text) override;
     void setServerLines(const std::vector<std::string>& lines) override;
     int currentServerLine() const override;
     std::vector<int> selectedServerLines() const override;
     void setDetails(const std::string& changed, const std::string& size,
                     const std::string& attributes) override;
-    void SetConnectedState() override;
-    void SetDisconnectedState() override;
+    void setConnectedState() override;
+    void setDisconnectedState() override;
     void showMessage(const std::string& text) override;
     std::optional<std::string> askInput(const std::string& title, const std::string& prompt,
                                         const std::string& preset) override;

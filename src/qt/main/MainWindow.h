@@ -29,12 +29,12 @@ struct WindowServices {
 
 // The main window: every input of a generation run and the buttons around it. Handlers gather
 // the window's state, hand it to plain logic and show the result.
-class frmMain final : public QWidget {
+class MainWindow final : public QWidget {
     Q_OBJECT
 
 public:
-    frmMain(ProgramPaths paths, WindowServices services, QWidget* parent = nullptr);
-    ~frmMain() override;
+    MainWindow(ProgramPaths paths, WindowServices services, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The controls' values together with the window-level variables.
     PageSettings settings() const;
