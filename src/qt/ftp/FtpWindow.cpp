@@ -259,12 +259,15 @@ void FtpWindow::setStatus(const std::string& text)
     if (shown == ui_.statusLabel->text())
         return;
     ui_.statusLabel->setText(shown);
+    // Named "Status", the label gives its text to screen readers as its description.
+    ui_.statusLabel->setAccessibleDescription(shown);
     ui_.statusLabel->repaint();
 }
 
 void FtpWindow::setSecurity(const std::string& text)
 {
     ui_.securityLabel->setText(RemoteText::display(text));
+    ui_.securityLabel->setAccessibleDescription(ui_.securityLabel->text());
 }
 
 void FtpWindow::setLocation(const std::string& text)

@@ -246,8 +246,10 @@ void FtpWindowUi::resetStartValues()
     filterEdit->setText(QStringLiteral("*.*"));
     remoteList->clear();
     for (QLabel* text : {remoteFolderLabel, statusLabel, securityLabel, changedValue, sizeValue,
-                         attributesValue, localPathLabel})
+                         attributesValue, localPathLabel}) {
         text->clear();
+        text->setAccessibleDescription(QString());
+    }
     asciiOption->setChecked(true);
     passiveCheck->setChecked(true);
     passiveCheck->setEnabled(false);

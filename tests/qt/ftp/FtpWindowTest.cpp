@@ -426,6 +426,11 @@ TEST_F(FtpWindowTest, SecurityStaysBesideTheStatusWhileConnectedAndDetailsGoWith
     ui.refreshButton->click();
     EXPECT_EQ(ui.statusLabel->text(), QStringLiteral("Ok"));
     EXPECT_EQ(ui.securityLabel->text(), secured);
+    // Named by what they are, the labels give screen readers their text as description.
+    for (QLabel* label : {ui.statusLabel, ui.securityLabel}) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(label);
+        EXPECT_EQ(face->text(QAccessible::Description), label->text());
+    }
 
     ui.remoteList->setCurrentRow(2);
     ui.showButton->click();
