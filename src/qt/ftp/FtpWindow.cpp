@@ -84,10 +84,9 @@ template <typename Handler> void FtpWindow::run(Handler handler)
         done(QDialog::Rejected);
 }
 
+// Again for every call: a handler may have shown the connected state between two calls.
 void FtpWindow::holdButtons()
 {
-    if (buttonsHeld_)
-        return;
     buttonsHeld_ = true;
     ui_.setCallRunning();
 }
