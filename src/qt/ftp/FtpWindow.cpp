@@ -85,16 +85,29 @@ template <typename Handler> void FtpWindow::run(Handler handler)
 }
 
 // Again for every call: a handler may have shown the connected state between two calls.
+// Disabling the button that has the focus moves the focus on; it comes back afterwards unless
+// the user has moved it meanwhile, so that a keyboard user stays where the command started.
 void FtpWindow::holdButtons()
 {
+    const bool first = !buttonsHeld_;
+    QWidget* focus = QApplication::focusWidget();
     buttonsHeld_ = true;
     ui_.setCallRunning();
+    if (first) {
+        focusBeforeHold_ = focus;
+        focusAfterHold_ = QApplication::focusWidget();
+    }
 }
 
 void FtpWindow::releaseButtons()
 {
     buttonsHeld_ = false;
     ui_.setConnected(session_.connected());
+    if (focusBeforeHold_ && focusBeforeHold_ != focusAfterHold_ && focusBeforeHold_->isEnabled() &&
+        QApplication::focusWidget() == focusAfterHold_)
+        focusBeforeHold_->setFocus(Qt::OtherFocusReason);
+    focusBeforeHold_ = nullptr;
+    focusAfterHold_ = nullptr;
 }
 
 template <typename Handler> void FtpWindow::onClick(QAbstractButton* button, Handler handler)

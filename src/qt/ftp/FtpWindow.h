@@ -5,6 +5,7 @@
 #include "qt/ftp/FtpWindowUi.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -108,6 +109,8 @@ private:
     // The keep-alive disables the buttons only once it takes noticeably long.
     bool quietCall_ = false;
     bool buttonsHeld_ = false;
+    QPointer<QWidget> focusBeforeHold_;
+    QPointer<QWidget> focusAfterHold_;
     bool closePending_ = false;
     QTimer keepAlive_;
     std::unique_ptr<QTemporaryDir> viewerFolder_;

@@ -268,10 +268,11 @@ void FtpWindowUi::setConnected(bool connected)
 
 void FtpWindowUi::setCallRunning()
 {
+    // Enabled first, so that the focus of a disabled CONNECT moves on to it.
+    disconnectButton->setEnabled(true);
     for (QPushButton* command : {connectButton, downloadButton, uploadButton, refreshButton,
                                  showButton, deleteButton, renameButton, makeFolderButton})
         command->setEnabled(false);
-    disconnectButton->setEnabled(true);
 }
 
 } // namespace vantiro

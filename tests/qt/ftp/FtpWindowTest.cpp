@@ -26,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -375,6 +376,44 @@ TEST_F(FtpWindowTest, EnterOpensAFolderLineAndTheDetailsFollowTheArrowKeys)
     press(ui.remoteList, Qt::Key_Return);
     EXPECT_EQ(ui.remoteFolderLabel->text(), QStringLiteral("ftp.example.test/"))
         << "Enter on a file opens nothing";
+}
+
+TEST_F(FtpWindowTest, AButtonPressedFromTheKeyboardKeepsTheFocusAfterItsCall)
+{
+    open();
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(waitFor([this] { return window.isActiveWindow(); }));
+    ui.connectButton->click();
+    ui.refreshButton->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), ui.refreshButton);
+
+    press(ui.refreshButton, Qt::Key_Space);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier);
+    QApplication::sendEvent(ui.refreshButton, &release);
+
+    EXPECT_EQ(std::count(server->calls.begin(), server->calls.end(), "find *.*"), 2);
+    EXPECT_EQ(QApplication::focusWidget(), ui.refreshButton)
+        << "disabled during the call, it takes the focus back afterwards";
+
+    // The user tabs elsewhere while the call runs: the focus is moved and the call goes on.
+    ui.makeFolderButton->setFocus();
+    std::atomic<bool> moved{false};
+    server->onCall = [this, &moved](const std::string& call) {
+        if (!call.starts_with("mkd"))
+            return;
+        QMetaObject::invokeMethod(ui.fileList, [this, &moved] {
+            ui.fileList->setFocus();
+            moved = true;
+        });
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!moved && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+    boxes.answers = {QStringLiteral("neu")};
+    ui.makeFolderButton->click();
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(QApplication::focusWidget(), ui.fileList) << "a focus the user moved stays";
 }
 
 TEST_F(FtpWindowTest, TheTransferTypeIsWhatTheOptionsShowHoweverTheyWereChanged)
