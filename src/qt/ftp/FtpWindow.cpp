@@ -20,6 +20,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -63,23 +64,22 @@ FtpWindow::~FtpWindow()
 template <typename Handler> void FtpWindow::run(Handler handler)
 {
     const bool outermost = handlerDepth_ == 0;
-    ++handlerDepth_;
     if (outermost)
         quietCall_ = handler == &FtpSession::keepAlive;
-    try {
+    ++handlerDepth_;
+    {
+        const auto leave = qScopeGuard([this, outermost] {
+            --handlerDepth_;
+            if (!outermost)
+                return;
+            quietCall_ = false;
+            // The buttons stay disabled from the handler's first call to its end, so that they
+            // do not flicker between the calls of a run.
+            if (buttonsHeld_)
+                releaseButtons();
+        });
         (session_.*handler)();
-    } catch (...) {
-        --handlerDepth_;
-        quietCall_ = quietCall_ && !outermost;
-        throw;
     }
-    --handlerDepth_;
-    if (outermost)
-        quietCall_ = false;
-    // The buttons stay disabled from the handler's first call to its end, so that they do not
-    // flicker between the calls of a run.
-    if (outermost && buttonsHeld_)
-        releaseButtons();
     if (closePending_ && !session_.running())
         done(QDialog::Rejected);
 }
