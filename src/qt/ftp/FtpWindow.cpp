@@ -49,6 +49,9 @@ FtpWindow::FtpWindow(MessageBoxes& boxes, FtpClientFactory factory, QString prog
     // Long listings: rows of one height let the list lay out without measuring every row.
     ui_.remoteList->setUniformItemSizes(true);
     keepAlive_.setInterval(keepAliveMilliseconds);
+    // A child of the window, so that it can be found by name like the controls.
+    keepAlive_.setParent(this);
+    keepAlive_.setObjectName(QStringLiteral("keepAlive"));
     connectHandlers();
 }
 

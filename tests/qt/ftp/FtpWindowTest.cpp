@@ -416,6 +416,42 @@ TEST_F(FtpWindowTest, AButtonPressedFromTheKeyboardKeepsTheFocusAfterItsCall)
     EXPECT_EQ(QApplication::focusWidget(), ui.fileList) << "a focus the user moved stays";
 }
 
+TEST_F(FtpWindowTest, AKeepAliveDisablesTheButtonsOnlyOnceItTakesLongAndReportsNothing)
+{
+    open();
+    window.show();
+    ui.connectButton->click();
+    const QString status = ui.statusLabel->text();
+    int noopMilliseconds = 0;
+    server->onCall = [&noopMilliseconds](const std::string& call) {
+        if (call == "noop")
+            std::this_thread::sleep_for(std::chrono::milliseconds(noopMilliseconds));
+    };
+    auto* timer = window.findChild<QTimer*>(QStringLiteral("keepAlive"));
+    ASSERT_NE(timer, nullptr);
+    ASSERT_TRUE(timer->isActive());
+    std::vector<bool> refreshEnabled;
+    const auto keepAliveWhileLooking = [&](std::initializer_list<int> lookAt) {
+        refreshEnabled.clear();
+        for (const int milliseconds : lookAt)
+            QTimer::singleShot(milliseconds, &window,
+                               [&] { refreshEnabled.push_back(ui.refreshButton->isEnabled()); });
+        QMetaObject::invokeMethod(timer, "timeout");
+    };
+
+    noopMilliseconds = 1500;
+    keepAliveWhileLooking({50, 1000});
+    EXPECT_EQ(refreshEnabled, (std::vector<bool>{true, false}))
+        << "enabled at first, disabled once the keep-alive takes long";
+    EXPECT_TRUE(ui.refreshButton->isEnabled()) << "and enabled again after it";
+
+    noopMilliseconds = 0;
+    keepAliveWhileLooking({});
+    EXPECT_EQ(std::count(server->calls.begin(), server->calls.end(), "noop"), 2);
+    EXPECT_EQ(ui.statusLabel->text(), status);
+    EXPECT_TRUE(ui.refreshButton->isEnabled());
+}
+
 TEST_F(FtpWindowTest, TheTransferTypeIsWhatTheOptionsShowHoweverTheyWereChanged)
 {
     server->add("/", "a.bin", FtpEntry::normalAttribute);
