@@ -576,7 +576,10 @@ void CurlFtpClient::keepAlive()
         return;
     // A connection the server has dropped is left to the next call, which logs in again.
     const FtpResponse kept = response_;
+    const auto stallTime = limits_.stallTime;
+    limits_.stallTime = std::min(stallTime, limits_.keepAliveReplyTime);
     runCommand("NOOP");
+    limits_.stallTime = stallTime;
     response_ = kept;
 }
 
@@ -935,6 +938,10 @@ bool CurlFtpClient::finish(int curlCode, bool serverAccepted)
         response_ = FtpResponse{0, replies_.lastText()};
         return true;
     }
+    // The refused AUTH TLS is not what went wrong for the user: the server offers no TLS.
+    if (curlCode == CURLE_USE_SSL_FAILED)
+        return failTransport(curlCode, std::string(transportFailureText(curlCode)) + " (" +
+                                           replies_.lastText() + ")");
     const int reply = replies_.lastCode();
     if (isRefusal(reply) || (curlCode == CURLE_OK && reply != 0)) {
         response_ = FtpResponse{static_cast<unsigned long>(reply), replies_.lastText()};

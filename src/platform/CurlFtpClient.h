@@ -53,6 +53,9 @@ public:
     struct Limits {
         // keepAlive() sends a NOOP once the connection has been idle this long.
         std::chrono::milliseconds keepAliveAfter{30000};
+        // A NOOP of keepAlive() unanswered this long is given up (the next call logs in again),
+        // so that the window's commands never wait for it up to stallTime.
+        std::chrono::milliseconds keepAliveReplyTime{5000};
         // A call that moves fewer than stallBytes (commands, replies and data together) within
         // stallTime ends with timeoutCode.
         std::uint64_t stallBytes = 1024;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ftp/FtpClient.h"
+
 namespace vantiro {
 
 // The codes and texts every client gives when the connection or a local file fails, so that the
@@ -22,5 +24,10 @@ struct TransferFailure final {
     static constexpr const char* cancelledText = "Abgebrochen";
     static constexpr const char* reloginNotice = "Verbindung wiederhergestellt";
 };
+
+// The window names the cause of a failed connect by these codes.
+static_assert(TransferFailure::timeout == FtpResponse::timeoutCode);
+static_assert(TransferFailure::noConnection == FtpResponse::noConnectionCode);
+static_assert(TransferFailure::untrustedKey == FtpResponse::untrustedCode);
 
 } // namespace vantiro

@@ -673,5 +673,28 @@ TEST_F(CurlFtpClientTest, KeepAliveHoldsAnIdleConnectionPastTheServerTimeout)
     EXPECT_EQ(loginsIn(impatient.log()), 1u) << impatient.log();
 }
 
+TEST_F(CurlFtpClientTest, KeepAliveGivesUpASilentServerQuietlyWithinItsOwnTime)
+{
+    test::FtpTestServer silent;
+    CurlFtpClient::Limits limits;
+    limits.keepAliveAfter = std::chrono::milliseconds(0);
+    limits.keepAliveReplyTime = std::chrono::milliseconds(500);
+    client.setLimits(limits);
+    connect(silent);
+    const FtpResponse before = client.lastResponse();
+
+    silent.pause();
+    const auto start = std::chrono::steady_clock::now();
+    client.keepAlive();
+    const auto took = std::chrono::steady_clock::now() - start;
+    silent.resume();
+
+    EXPECT_LT(took, std::chrono::seconds(5)) << "not the minute of the stall limit";
+    EXPECT_EQ(client.lastResponse().code, before.code) << "nothing to report";
+    EXPECT_FALSE(client.connected()) << "a connection waiting for a reply is of no further use";
+    std::vector<FtpEntry> entries;
+    EXPECT_TRUE(client.findFiles("*.*", entries)) << response();
+}
+
 } // namespace
 } // namespace vantiro

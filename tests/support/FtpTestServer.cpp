@@ -72,4 +72,14 @@ void FtpTestServer::stop()
     process_.stop();
 }
 
+void FtpTestServer::pause()
+{
+    process_.pause();
+}
+
+void FtpTestServer::resume()
+{
+    process_.resume();
+}
+
 } // namespace vantiro::test

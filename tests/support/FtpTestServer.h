@@ -41,6 +41,9 @@ public:
     // Kills the server at once, as a crash or a pulled cable would end it; connections to it
     // break. Calling it again does nothing.
     void stop();
+    // Freezes the server: connections stay open, but nothing answers until resume().
+    void pause();
+    void resume();
 
 private:
     TempDir folder_;

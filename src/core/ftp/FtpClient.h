@@ -35,6 +35,14 @@ struct FtpEntry {
 struct FtpResponse {
     unsigned long code = 0;
     std::string text;
+
+    // Codes above the server's reply codes: failures where no server reply says what went wrong.
+    // Every client gives the same code for the same failure (12000 plus libcurl's number).
+    static constexpr unsigned long timeoutCode = 12002;
+    static constexpr unsigned long hostNotFoundCode = 12006;
+    static constexpr unsigned long noConnectionCode = 12007;
+    static constexpr unsigned long untrustedCode = 12060;
+    static constexpr unsigned long noTlsCode = 12064;
 };
 
 enum class TransferType { Binary = 0, Ascii = 1 };

@@ -1,8 +1,10 @@
 #include "core/ftp/FtpSession.h"
 
 #include "core/ftp/RemoteName.h"
+#include "core/text/Cp1252.h"
 #include "core/text/TextCleaning.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string_view>
 #include <utility>
@@ -47,6 +49,48 @@ std::string parentLocation(const std::string& target)
     return slash == std::string::npos ? shortened : shortened.substr(0, slash + 1);
 }
 
+// How the connection is secured: the clients' note at every login. It has a place of its own
+// in the window for as long as the connection lasts, apart from the changing status line.
+bool isSecurityNotice(const std::string& notice)
+{
+    return notice.starts_with("Verbindung verschl") || notice.starts_with("Verbindung unverschl");
+}
+
+std::string lowerCaseAscii(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// What kept a connect from succeeding, in the words of the status line: the server's own reply
+// when it refused (a wrong password brings its 530), otherwise what the client found. Only the
+// first line is shown; a server's welcome banner may follow it.
+std::string connectFailureCause(const FtpResponse& response, const std::string& server)
+{
+    switch (response.code) {
+    case 0:
+        return {};
+    case FtpResponse::timeoutCode:
+        return "keine Antwort vom Server";
+    case FtpResponse::hostNotFoundCode:
+        return "Servername nicht gefunden";
+    case FtpResponse::noConnectionCode:
+        return "Verbindung abgelehnt";
+    case FtpResponse::untrustedCode:
+        return lowerCaseAscii(server.substr(0, 7)) == "sftp://" ? "Schl\xFCssel nicht angenommen"
+                                                                : "Zertifikat nicht angenommen";
+    case FtpResponse::noTlsCode:
+        return "Server bietet keine Verschl\xFCsselung an";
+    default:
+        break;
+    }
+    const std::string text = response.code >= 1000 ? response.text : responseText(response);
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
 } // namespace
 
 // Server replies already begin with their code; a code of the FTP layer's own comes with a text
@@ -74,9 +118,13 @@ private:
 };
 
 // Marks a running UP or DOWN and keeps the progress display, which it hides again at the end.
+// While it runs, the status line says which file of how many is under way; the steps for each
+// file show only what goes wrong.
 class FtpSession::TransferLoop final {
 public:
-    TransferLoop(FtpSession& session, std::size_t total) : session_(session), total_(total)
+    // verb is what the run does to each file, in Windows-1252 ("Lade").
+    TransferLoop(FtpSession& session, std::size_t total, std::string verb)
+        : session_(session), total_(total), verb_(std::move(verb))
     {
         session_.transferRunning_ = true;
         session_.stopRequested_ = false;
@@ -85,11 +133,26 @@ public:
     ~TransferLoop()
     {
         session_.transferRunning_ = false;
+        session_.runStatus_.clear();
         session_.view_.showFileProgress(0, 0);
         session_.view_.showProgress(0, 0);
     }
     TransferLoop(const TransferLoop&) = delete;
     TransferLoop& operator=(const TransferLoop&) = delete;
+
+    // Before each file. A name in UTF-8 makes the whole text UTF-8, so that it shows as it is
+    // named; any other name goes with the Windows-1252 words.
+    void beginFile(const std::string& name)
+    {
+        std::string text =
+            verb_ + " Datei " + std::to_string(done_ + 1) + " von " + std::to_string(total_) + ": ";
+        const bool plain = std::all_of(name.begin(), name.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (!plain && isUtf8(name))
+            text = Cp1252::toUtf8(text);
+        session_.runStatus_ = text + name;
+        session_.setStatus(session_.runStatus_);
+    }
 
     // After each file: progress, pending events, and whether to go on.
     // A request to stop ends the handler here (see requestStop).
@@ -105,6 +168,7 @@ public:
 private:
     FtpSession& session_;
     std::size_t total_;
+    std::string verb_;
     std::size_t done_ = 0;
 };
 
@@ -129,6 +193,7 @@ template <typename Handler> void FtpSession::guarded(Handler handler)
         return;
     inHandler_ = true;
     stopRequested_ = false;
+    listedSize_ = 0;
     notices_.clear();
     try {
         handler();
@@ -169,7 +234,7 @@ template <typename Call> bool FtpSession::blocking(Call call)
 template <typename Call> bool FtpSession::step(const std::string& status, Call call)
 {
     const Busy busy(view_);
-    setStatus(status);
+    setStatus(runStatus_.empty() ? status : runStatus_);
     return answered(blocking(std::move(call)));
 }
 
@@ -195,6 +260,8 @@ void FtpSession::showDisconnected()
 {
     view_.setDisconnectedState();
     view_.setServerLines({});
+    view_.setDetails("", "", "");
+    view_.setSecurity("");
     setLocationText("");
 }
 
@@ -305,6 +372,7 @@ void FtpSession::connect()
 {
     guarded([this] {
         closeHandles();
+        view_.setSecurity("");
         serverName_ = view_.serverText();
         const Busy busy(view_);
         setLocationText(serverName_ + "/");
@@ -312,6 +380,11 @@ void FtpSession::connect()
         client_ = factory_();
         if (client_) {
             client_->setProgress([this](std::uint64_t done, std::uint64_t total) {
+                // A server whose 150 reply names no size still listed one; the bar moves by
+                // that, and never shows more done than the whole.
+                const std::uint64_t listed = listedSize_;
+                if (total == 0 && listed != 0)
+                    total = std::max(listed, done);
                 view_.showFileProgress(done, total);
             });
             connected_ = blocking([server = view_.serverText(), user = view_.userText(),
@@ -327,7 +400,13 @@ void FtpSession::connect()
                 return;
             }
             // A session without a login is of no further use.
+            const FtpResponse response = client_->lastResponse();
             client_.reset();
+            const std::string cause = connectFailureCause(response, serverName_);
+            if (!cause.empty()) {
+                setStatus("Fehler beim Verbindungsaufbau - " + cause);
+                return;
+            }
         }
         setStatus("Fehler beim Verbindungsaufbau");
     });
@@ -359,17 +438,21 @@ void FtpSession::showServerResponse()
 {
     if (!client_)
         return;
-    const std::string text = responseText(client_->lastResponse());
+    const FtpResponse response = client_->lastResponse();
     takeNotices();
-    setStatus(text);
+    setStatus(response.code == 0 && !runStatus_.empty() ? runStatus_ : responseText(response));
 }
 
 void FtpSession::takeNotices()
 {
     if (!client_)
         return;
-    for (std::string& notice : client_->takeNotices())
-        notices_.push_back(std::move(notice));
+    for (std::string& notice : client_->takeNotices()) {
+        if (isSecurityNotice(notice))
+            view_.setSecurity(notice);
+        else
+            notices_.push_back(std::move(notice));
+    }
 }
 
 // The client's notes (how the connection is secured, a new login) stay in the status line for
@@ -422,6 +505,8 @@ void FtpSession::sortListing()
         setStatus("Sortiere Verzeichnis...");
         listing_.sortListing();
         view_.setServerLines(listing_.displayLines());
+        // No line is current in a new listing, so no entry's details are shown.
+        view_.setDetails("", "", "");
     }
     if (listing_.leftOut() == 0)
         setStatus("Ok");
@@ -445,8 +530,10 @@ void FtpSession::refresh()
 void FtpSession::serverLineClicked()
 {
     const FtpEntry* entry = currentEntry();
-    if (!entry)
+    if (!entry) {
+        view_.setDetails("", "", "");
         return;
+    }
     view_.setDetails(formatFileTime(entry->lastWrite), std::to_string(entry->size),
                      attributeLetters(entry->attributes));
 }
@@ -484,26 +571,30 @@ void FtpSession::goDown(const std::string& name)
     showFolder();
 }
 
-bool FtpSession::downloadFile(const std::string& location, const std::string& name,
+bool FtpSession::downloadFile(const std::string& location, const FtpEntry& file,
                               const std::string& localFolder)
 {
     // A name from the server never leads out of the local folder.
-    if (!isSafeLocalName(name)) {
+    if (!isSafeLocalName(file.name)) {
         view_.showMessage(downloadFailedMessage);
         return false;
     }
-    return downloadTo(location, name, localFolder + "/" + name);
+    return downloadTo(location, file, localFolder + "/" + file.name);
 }
 
-bool FtpSession::downloadTo(const std::string& location, const std::string& name,
+bool FtpSession::downloadTo(const std::string& location, const FtpEntry& file,
                             const std::string& localPath)
 {
     if (!setRemotePath(location))
         return false;
     const vantiro::TransferType type = transferType_;
+    const std::string& name = file.name;
+    // A handler that ends inside the call leaves the size to the next handler, which clears it.
+    listedSize_ = file.size;
     const bool ok = step("Lade Datei...", [&](FtpClient& client) {
         return client.getFile(name, localPath, true, type);
     });
+    listedSize_ = 0;
     if (!ok)
         view_.showMessage(downloadFailedMessage);
     return ok;
@@ -534,8 +625,11 @@ void FtpSession::upload()
         const std::string folder = view_.localFolder();
         const std::vector<std::string> names = view_.selectedLocalFiles();
         {
-            TransferLoop loop(*this, names.size());
+            TransferLoop loop(*this, names.size(),
+                              "\xDC"
+                              "bertrage");
             for (const std::string& name : names) {
+                loop.beginFile(name);
                 const std::string path = folder + "/" + name;
                 if (isRegularFile(path))
                     uploadFile(path);
@@ -563,12 +657,17 @@ void FtpSession::download()
         }
         const std::string folder = view_.localFolder();
         const std::string location = locationText_;
-        TransferLoop loop(*this, files.size());
-        for (const FtpEntry& file : files) {
-            downloadFile(location, file.name, folder);
-            view_.refreshLocalFiles();
-            loop.fileDone();
+        {
+            TransferLoop loop(*this, files.size(), "Lade");
+            for (const FtpEntry& file : files) {
+                loop.beginFile(file.name);
+                downloadFile(location, file, folder);
+                view_.refreshLocalFiles();
+                loop.fileDone();
+            }
         }
+        // The run ends with the answer to its last call, as any other command does.
+        showServerResponse();
     });
 }
 
@@ -580,7 +679,8 @@ void FtpSession::showRemoteFile()
             return;
         if (RemoteListing::isFolder(*entry))
             return;
-        const std::string name = entry->name;
+        const FtpEntry file = *entry;
+        const std::string& name = file.name;
         // The copy goes into a folder of this user alone, never beside the program where a file
         // of the server could take the place of one of the program's own. An earlier copy is
         // removed first, so the viewer shows the file as it is now or nothing.
@@ -592,7 +692,10 @@ void FtpSession::showRemoteFile()
         const std::string copy = folder + "/" + viewerCopyName(name);
         std::error_code error;
         std::filesystem::remove(copy, error);
-        if (downloadTo(locationText_, name, copy))
+        const bool copied = downloadTo(locationText_, file, copy);
+        // The bar is for transfers; a copy to look at leaves it empty again.
+        view_.showFileProgress(0, 0);
+        if (copied)
             view_.openViewer(copy, name);
     });
 }

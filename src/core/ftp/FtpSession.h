@@ -4,7 +4,9 @@
 #include "core/ftp/FtpView.h"
 #include "core/ftp/RemoteListing.h"
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -92,9 +94,9 @@ private:
     bool setRemotePath(const std::string& path);
     void readRemoteDirectory(const std::string& location);
     void sortListing();
-    bool downloadFile(const std::string& location, const std::string& name,
+    bool downloadFile(const std::string& location, const FtpEntry& file,
                       const std::string& localFolder);
-    bool downloadTo(const std::string& location, const std::string& name,
+    bool downloadTo(const std::string& location, const FtpEntry& file,
                     const std::string& localPath);
     void uploadFile(const std::string& localPath);
     void showFolder();
@@ -116,8 +118,12 @@ private:
     bool inHandler_ = false;
     std::vector<std::string> notices_;
     std::string lastStatus_;
+    // What a running UP or DOWN does now; empty otherwise.
+    std::string runStatus_;
     std::size_t noticesShown_ = 0;
     bool stopRequested_ = false;
+    // The size the listing shows for the file being downloaded; read on the transfer's thread.
+    std::atomic<std::uint64_t> listedSize_{0};
 };
 
 } // namespace vantiro

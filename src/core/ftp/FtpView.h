@@ -27,6 +27,9 @@ public:
 
     // Shown at once, before the blocking call that usually follows.
     virtual void setStatus(const std::string& text) = 0;
+    // How the connection is secured, shown beside the status line until it is replaced or
+    // emptied; empty when not connected.
+    virtual void setSecurity(const std::string& text) = 0;
     virtual void setLocation(const std::string& text) = 0;
     virtual void setServerLines(const std::vector<std::string>& lines) = 0;
     // The line that has the focus, -1 when there is none.

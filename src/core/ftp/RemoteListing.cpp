@@ -84,17 +84,27 @@ void RemoteListing::fill(std::vector<FtpEntry> found)
         findData = std::move(entry);
         addEntry(findData);
     }
-    if (!records_.front().name.starts_with('.'))
-        addDotEntries(findData);
+    addDotEntries(findData);
 }
 
+// Listings by MLSD never hold "." and ".." and may begin with a hidden file, so the entries are
+// looked for by name rather than taken from the first line: a folder always offers the way up,
+// and one whose server lists the dot entries itself does not show them twice.
 void RemoteListing::addDotEntries(FtpEntry findData)
 {
+    bool hasDot = false;
+    bool hasDotDot = false;
+    for (std::size_t i = 0; i < entryCount(); ++i) {
+        hasDot = hasDot || records_[i].name == ".";
+        hasDotDot = hasDotDot || records_[i].name == "..";
+    }
     findData.attributes = FtpEntry::directoryAttribute;
-    findData.name = ".";
-    addEntry(findData);
-    findData.name = "..";
-    addEntry(findData);
+    for (const auto& [present, name] : {std::pair{hasDot, "."}, std::pair{hasDotDot, ".."}}) {
+        if (present)
+            continue;
+        findData.name = name;
+        addEntry(findData);
+    }
 }
 
 void RemoteListing::sortListing()

@@ -34,8 +34,8 @@ public:
     void addEntry(FtpEntry findData);
 
     // Refills the listing from the client's current folder: every entry matching the pattern
-    // (trimmed of blanks), in the server's order, and unless the first of them begins with ".", the
-    // two folder entries "." and "..". False when the client reported a failed search.
+    // (trimmed of blanks), in the server's order, then the folder entries "." and ".." that the
+    // server did not list itself. False when the client reported a failed search.
     bool readCurrentFolder(FtpClient& client, std::string_view pattern);
     // The pattern a filter text stands for: the text without leading and trailing blanks.
     static std::string searchPattern(std::string_view filter);

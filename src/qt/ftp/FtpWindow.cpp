@@ -20,10 +20,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <exception>
+#include <utility>
 
 namespace vantiro {
 namespace {
@@ -47,6 +49,9 @@ FtpWindow::FtpWindow(MessageBoxes& boxes, FtpClientFactory factory, QString prog
     // Long listings: rows of one height let the list lay out without measuring every row.
     ui_.remoteList->setUniformItemSizes(true);
     keepAlive_.setInterval(keepAliveMilliseconds);
+    // A child of the window, so that it can be found by name like the controls.
+    keepAlive_.setParent(this);
+    keepAlive_.setObjectName(QStringLiteral("keepAlive"));
     connectHandlers();
 }
 
@@ -61,9 +66,51 @@ FtpWindow::~FtpWindow()
 
 template <typename Handler> void FtpWindow::run(Handler handler)
 {
-    (session_.*handler)();
+    const bool outermost = handlerDepth_ == 0;
+    if (outermost)
+        quietCall_ = handler == &FtpSession::keepAlive;
+    ++handlerDepth_;
+    {
+        const auto leave = qScopeGuard([this, outermost] {
+            --handlerDepth_;
+            if (!outermost)
+                return;
+            quietCall_ = false;
+            // The buttons stay disabled from the handler's first call to its end, so that they
+            // do not flicker between the calls of a run.
+            if (buttonsHeld_)
+                releaseButtons();
+        });
+        (session_.*handler)();
+    }
     if (closePending_ && !session_.running())
         done(QDialog::Rejected);
+}
+
+// Again for every call: a handler may have shown the connected state between two calls.
+// Disabling the button that has the focus moves the focus on; it comes back afterwards unless
+// the user has moved it meanwhile, so that a keyboard user stays where the command started.
+void FtpWindow::holdButtons()
+{
+    const bool first = !buttonsHeld_;
+    QWidget* focus = QApplication::focusWidget();
+    buttonsHeld_ = true;
+    ui_.setCallRunning();
+    if (first) {
+        focusBeforeHold_ = focus;
+        focusAfterHold_ = QApplication::focusWidget();
+    }
+}
+
+void FtpWindow::releaseButtons()
+{
+    buttonsHeld_ = false;
+    ui_.setConnected(session_.connected());
+    if (focusBeforeHold_ && focusBeforeHold_ != focusAfterHold_ && focusBeforeHold_->isEnabled() &&
+        QApplication::focusWidget() == focusAfterHold_)
+        focusBeforeHold_->setFocus(Qt::OtherFocusReason);
+    focusBeforeHold_ = nullptr;
+    focusAfterHold_ = nullptr;
 }
 
 template <typename Handler> void FtpWindow::onClick(QAbstractButton* button, Handler handler)
@@ -89,12 +136,22 @@ void FtpWindow::connectHandlers()
     onClick(ui_.renameButton, &FtpSession::renameRemoteEntry);
     onClick(ui_.makeFolderButton, &FtpSession::makeRemoteDirectory);
     connect(ui_.exitButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ui_.asciiOption, &QRadioButton::clicked, this,
-            [this] { session_.selectTransferType(TransferType::Ascii); });
-    connect(ui_.binaryOption, &QRadioButton::clicked, this,
-            [this] { session_.selectTransferType(TransferType::Binary); });
+    // What the options show is what the session uses, however they were changed: by click, by
+    // key, by a screen reader's action or by the program.
+    connect(ui_.asciiOption, &QRadioButton::toggled, this, [this](bool checked) {
+        if (checked)
+            session_.selectTransferType(TransferType::Ascii);
+    });
+    connect(ui_.binaryOption, &QRadioButton::toggled, this, [this](bool checked) {
+        if (checked)
+            session_.selectTransferType(TransferType::Binary);
+    });
+    // The details follow the current line, whether a click or the keys moved it.
+    connect(ui_.remoteList, &QListWidget::currentRowChanged, this,
+            [this] { session_.serverLineClicked(); });
     connect(ui_.remoteList, &QListWidget::itemClicked, this,
             [this] { session_.serverLineClicked(); });
+    ui_.remoteList->installEventFilter(this);
     connect(ui_.remoteList, &QListWidget::itemDoubleClicked, this,
             [this] { run(&FtpSession::serverLineDoubleClicked); });
     connect(ui_.passwordEdit, &QLineEdit::returnPressed, this,
@@ -104,7 +161,7 @@ void FtpWindow::connectHandlers()
     connect(&keepAlive_, &QTimer::timeout, this, [this] { run(&FtpSession::keepAlive); });
     connect(ui_.driveList, &DriveList::driveChanged, ui_.folderList, &FolderList::setPath);
     connect(ui_.folderList, &FolderList::pathChanged, this, &FtpWindow::folderChanged);
-    connect(ui_.fileList, &QListWidget::itemClicked, this, &FtpWindow::fileClicked);
+    connect(ui_.fileList, &QListWidget::currentRowChanged, this, &FtpWindow::fileClicked);
 }
 
 int FtpWindow::exec()
@@ -162,6 +219,19 @@ void FtpWindow::keyPressEvent(QKeyEvent* event)
     }
 }
 
+bool FtpWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui_.remoteList && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            run(&FtpSession::serverLineDoubleClicked);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void FtpWindow::folderChanged()
 {
     ui_.fileList->setPath(ui_.folderList->path());
@@ -200,8 +270,19 @@ bool FtpWindow::passiveChecked() const
 
 void FtpWindow::setStatus(const std::string& text)
 {
-    ui_.statusLabel->setText(RemoteText::display(text));
+    const QString shown = RemoteText::display(text);
+    if (shown == ui_.statusLabel->text())
+        return;
+    ui_.statusLabel->setText(shown);
+    // Named "Status", the label gives its text to screen readers as its description.
+    ui_.statusLabel->setAccessibleDescription(shown);
     ui_.statusLabel->repaint();
+}
+
+void FtpWindow::setSecurity(const std::string& text)
+{
+    ui_.securityLabel->setText(RemoteText::display(text));
+    ui_.securityLabel->setAccessibleDescription(ui_.securityLabel->text());
 }
 
 void FtpWindow::setLocation(const std::string& text)
@@ -237,9 +318,13 @@ std::vector<int> FtpWindow::selectedServerLines() const
 void FtpWindow::setDetails(const std::string& changed, const std::string& size,
                            const std::string& attributes)
 {
-    ui_.changedValue->setText(RemoteText::display(changed));
-    ui_.sizeValue->setText(RemoteText::display(size));
-    ui_.attributesValue->setText(RemoteText::display(attributes));
+    for (const auto& [label, text] :
+         {std::pair{ui_.changedValue, &changed}, std::pair{ui_.sizeValue, &size},
+          std::pair{ui_.attributesValue, &attributes}}) {
+        label->setText(RemoteText::display(*text));
+        // The accessible name is the caption; a screen reader reads the value from here.
+        label->setAccessibleDescription(label->text());
+    }
 }
 
 void FtpWindow::setConnectedState()
@@ -286,8 +371,9 @@ void FtpWindow::processEvents()
 }
 
 // The window's event loop runs on while the call runs on a thread of its own, so the window
-// repaints and DISCONNECT and EXIT can cancel; the session turns away every other handler.
-// DISCONNECT is enabled meanwhile also when not connected yet, to cancel a connect attempt.
+// repaints and DISCONNECT and EXIT can cancel; the session turns away every other handler, and
+// their buttons show disabled meanwhile. DISCONNECT is enabled meanwhile also when not connected
+// yet, to cancel a connect attempt.
 void FtpWindow::runCall(const std::function<void()>& call)
 {
     std::exception_ptr failure;
@@ -300,12 +386,19 @@ void FtpWindow::runCall(const std::function<void()>& call)
         }
     }));
     connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    const bool disconnectEnabled = ui_.disconnectButton->isEnabled();
-    ui_.disconnectButton->setEnabled(true);
+    QTimer holdLater;
+    holdLater.setSingleShot(true);
+    connect(&holdLater, &QTimer::timeout, this, [this] { holdButtons(); });
+    if (quietCall_)
+        holdLater.start(quietCallMilliseconds);
+    else
+        holdButtons();
     worker->start();
     loop.exec();
     worker->wait();
-    ui_.disconnectButton->setEnabled(disconnectEnabled);
+    holdLater.stop();
+    if (handlerDepth_ == 0 && buttonsHeld_)
+        releaseButtons();
     if (failure)
         std::rethrow_exception(failure);
 }

@@ -5,6 +5,7 @@
 #include "qt/ftp/FtpWindowUi.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -43,6 +44,7 @@ public:
     std::string filterText() const override;
     bool passiveChecked() const override;
     void setStatus(const std::string& text) override;
+    void setSecurity(const std::string& text) override;
     void setLocation(const std::string& text) override;
     void setServerLines(const std::vector<std::string>& lines) override;
     int currentServerLine() const override;
@@ -68,6 +70,8 @@ public:
 
     // How often an idle connection is kept alive.
     static constexpr int keepAliveMilliseconds = 5000;
+    // A keep-alive that answers within this time leaves the buttons as they are.
+    static constexpr int quietCallMilliseconds = 300;
 
 public slots:
     // Closing during a call cancels it, disconnects, and then closes.
@@ -77,6 +81,8 @@ protected:
     // Escape does not close the window (and with it the connection); Enter acts only in the
     // password field (connect) and the filter field (refresh).
     void keyPressEvent(QKeyEvent* event) override;
+    // Enter on a line of the server list opens it as a double click does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void connectHandlers();
@@ -84,6 +90,8 @@ private:
     // Runs a handler of the session; a close asked for while it ran follows afterwards.
     template <typename Handler> void run(Handler handler);
     void clickIfEnabled(QAbstractButton* button);
+    void holdButtons();
+    void releaseButtons();
     void takeFileProgress();
     void updateProgressBar();
     void removeViewerFolder();
@@ -96,6 +104,13 @@ private:
     FtpWindowUi ui_;
     FtpSession session_;
     int busyDepth_ = 0;
+    // Handlers of the session under way (one runs at a time; the others return at once).
+    int handlerDepth_ = 0;
+    // The keep-alive disables the buttons only once it takes noticeably long.
+    bool quietCall_ = false;
+    bool buttonsHeld_ = false;
+    QPointer<QWidget> focusBeforeHold_;
+    QPointer<QWidget> focusAfterHold_;
     bool closePending_ = false;
     QTimer keepAlive_;
     std::unique_ptr<QTemporaryDir> viewerFolder_;

@@ -18,6 +18,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace vantiro {
 namespace {
 
@@ -65,6 +67,18 @@ void setUpKeyboard(FtpWindowUi& ui)
     KeyboardAccess::name(*ui.folderList, QStringLiteral("Lokale Verzeichnisse"));
     KeyboardAccess::name(*ui.fileList, QStringLiteral("Lokale Dateien"));
     KeyboardAccess::makeOptionGroup(*ui.asciiOption->group());
+    // A value is named by its caption; the value itself is its description (see
+    // FtpWindow::setDetails), as a label's name would otherwise be its text alone.
+    for (const auto& [caption, value] :
+         {std::pair{ui.changedLabel, ui.changedValue}, std::pair{ui.sizeLabel, ui.sizeValue},
+          std::pair{ui.attributesLabel, ui.attributesValue}})
+        KeyboardAccess::nameByLabel(*caption, *value);
+    // The captions stay as they are; a screen reader reads arrows as punctuation.
+    KeyboardAccess::name(*ui.uploadButton, QStringLiteral("Hochladen"));
+    KeyboardAccess::name(*ui.downloadButton, QStringLiteral("Herunterladen"));
+    KeyboardAccess::name(*ui.statusLabel, QStringLiteral("Status"));
+    KeyboardAccess::name(*ui.securityLabel, QStringLiteral("Sicherheit der Verbindung"));
+    KeyboardAccess::name(*ui.progressBar, QStringLiteral("Fortschritt"));
     KeyboardAccess::setTabOrder({ui.serverEdit,    ui.userEdit,         ui.passwordEdit,
                                  ui.connectButton, ui.disconnectButton, ui.passiveCheck,
                                  ui.asciiOption,   ui.binaryOption,     ui.remoteList,
@@ -187,6 +201,7 @@ void FtpWindowUi::createBottomRow(QWidget& window)
     downloadButton = button(window, "cmdDownload", QStringLiteral("DOWN -->>"));
     statusLabel = valueLabel(window, "lblStatus");
     statusLabel->setWordWrap(true);
+    securityLabel = valueLabel(window, "lblSicherheit");
     progressBar = named(new QProgressBar(&window), "prgTransfer");
     QSizePolicy keepSpace = progressBar->sizePolicy();
     keepSpace.setRetainSizeWhenHidden(true);
@@ -209,7 +224,10 @@ void FtpWindowUi::layOut(QWidget& window)
 
     auto* bottom = new QHBoxLayout;
     auto* status = new QVBoxLayout;
-    status->addWidget(statusLabel);
+    auto* statusLine = new QHBoxLayout;
+    statusLine->addWidget(statusLabel, 1);
+    statusLine->addWidget(securityLabel);
+    status->addLayout(statusLine);
     status->addWidget(progressBar);
     bottom->addLayout(status, 1);
     bottom->addWidget(exitButton, 0, Qt::AlignBottom);
@@ -227,9 +245,11 @@ void FtpWindowUi::resetStartValues()
     passwordEdit->clear();
     filterEdit->setText(QStringLiteral("*.*"));
     remoteList->clear();
-    for (QLabel* text :
-         {remoteFolderLabel, statusLabel, changedValue, sizeValue, attributesValue, localPathLabel})
+    for (QLabel* text : {remoteFolderLabel, statusLabel, securityLabel, changedValue, sizeValue,
+                         attributesValue, localPathLabel}) {
         text->clear();
+        text->setAccessibleDescription(QString());
+    }
     asciiOption->setChecked(true);
     passiveCheck->setChecked(true);
     passiveCheck->setEnabled(false);
@@ -244,6 +264,15 @@ void FtpWindowUi::setConnected(bool connected)
                                  deleteButton, renameButton, makeFolderButton})
         command->setEnabled(connected);
     passiveCheck->setEnabled(false);
+}
+
+void FtpWindowUi::setCallRunning()
+{
+    // Enabled first, so that the focus of a disabled CONNECT moves on to it.
+    disconnectButton->setEnabled(true);
+    for (QPushButton* command : {connectButton, downloadButton, uploadButton, refreshButton,
+                                 showButton, deleteButton, renameButton, makeFolderButton})
+        command->setEnabled(false);
 }
 
 } // namespace vantiro

@@ -26,6 +26,8 @@ public:
     // Texts, lists and choices as a fresh window shows them.
     void resetStartValues();
     void setConnected(bool connected);
+    // While a call runs only DISCONNECT and EXIT act; the other buttons show it.
+    void setCallRunning();
 
     QGroupBox* connectionGroup;
     QLabel* serverLabel;
@@ -66,6 +68,7 @@ public:
     QLabel* localPathLabel;
 
     QLabel* statusLabel;
+    QLabel* securityLabel;
     QProgressBar* progressBar;
     QPushButton* exitButton;
 

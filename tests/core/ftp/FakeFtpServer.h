@@ -35,6 +35,8 @@ struct FakeFtpServer {
     std::vector<std::string> notices;
     // Bytes a transfer reports through the progress callback.
     std::uint64_t transferSize = 3;
+    // Like a server whose 150 reply names no size: the progress gives a total of 0.
+    bool sizeUnknown = false;
 
     int clientsCreated = 0;
     int clientsDestroyed = 0;
@@ -209,7 +211,7 @@ private:
     void reportProgress()
     {
         if (progress_)
-            progress_(server_->transferSize, server_->transferSize);
+            progress_(server_->transferSize, server_->sizeUnknown ? 0 : server_->transferSize);
     }
 
     std::shared_ptr<FakeFtpServer> server_;

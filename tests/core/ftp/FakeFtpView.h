@@ -18,6 +18,7 @@ public:
     std::string filter = "*.*";
 
     std::vector<std::string> statuses;
+    std::string security = "(nie gesetzt)";
     std::vector<std::string> messages;
     std::string location;
     std::vector<std::string> lines;
@@ -50,6 +51,7 @@ public:
     bool passiveChecked() const override { return true; }
 
     void setStatus(const std::string& text) override { statuses.push_back(text); }
+    void setSecurity(const std::string& text) override { security = text; }
     void setLocation(const std::string& text) override { location = text; }
     void setServerLines(const std::vector<std::string>& newLines) override
     {

@@ -86,7 +86,7 @@ TEST_F(FtpSessionTest, FailedConnectShowsTheErrorKeepsTheLocationAndReleasesTheS
 {
     view.server = "";
     session.connect();
-    EXPECT_EQ(view.statuses.back(), "Fehler beim Verbindungsaufbau");
+    EXPECT_EQ(view.statuses.back(), "Fehler beim Verbindungsaufbau - 550 Nicht erlaubt");
     EXPECT_EQ(view.location, "/");
     EXPECT_EQ(view.state, "disconnected");
     EXPECT_EQ(server->clientsDestroyed, 1);
@@ -95,10 +95,46 @@ TEST_F(FtpSessionTest, FailedConnectShowsTheErrorKeepsTheLocationAndReleasesTheS
     factoryFails = true;
     view.server = "ftp.example.test";
     session.connect();
-    EXPECT_THAT(view.statuses,
-                ElementsAre("Verbinde...", "550 Nicht erlaubt", "Fehler beim Verbindungsaufbau",
-                            "Verbinde...", "Fehler beim Verbindungsaufbau"));
+    EXPECT_THAT(view.statuses, ElementsAre("Verbinde...", "550 Nicht erlaubt",
+                                           "Fehler beim Verbindungsaufbau - 550 Nicht erlaubt",
+                                           "Verbinde...", "Fehler beim Verbindungsaufbau"));
     EXPECT_FALSE(session.connected());
+}
+
+TEST_F(FtpSessionTest, FailedConnectNamesItsCauseAfterTheFixedWords)
+{
+    struct Case {
+        std::string server;
+        FtpResponse response;
+        std::string cause;
+    };
+    const std::vector<Case> cases = {
+        {"ftp.example.test", {530, "530 Login incorrect.\r\n"}, "530 Login incorrect."},
+        {"ftp.example.test", {530, "Anmeldung fehlgeschlagen"}, "530 Anmeldung fehlgeschlagen"},
+        {"ftp.example.test",
+         {12002, "Zeit\xFC"
+                 "berschreitung"},
+         "keine Antwort vom Server"},
+        {"ftp.example.test:2", {12007, "Keine Verbindung"}, "Verbindung abgelehnt"},
+        {"nirgends.test", {12006, "Servername nicht gefunden (x)"}, "Servername nicht gefunden"},
+        {"SFTP://ftp.example.test",
+         {12060, "Schl\xFCssel abgelehnt"},
+         "Schl\xFCssel nicht angenommen"},
+        {"ftps://ftp.example.test", {12060, "Zertifikat"}, "Zertifikat nicht angenommen"},
+        {"ftpes://ftp.example.test",
+         {12064, "Keine Verschl\xFCsselung"},
+         "Server bietet keine Verschl\xFCsselung an"},
+        {"ftp.example.test", {12003, "Ung\xFCltige Serveradresse"}, "Ung\xFCltige Serveradresse"},
+    };
+    server->loginAccepted = false;
+    for (const Case& c : cases) {
+        view.server = c.server;
+        server->failureResponse = c.response;
+        session.connect();
+        EXPECT_EQ(view.statuses.back(), "Fehler beim Verbindungsaufbau - " + c.cause)
+            << c.response.text;
+        EXPECT_EQ(view.state, "disconnected");
+    }
 }
 
 TEST_F(FtpSessionTest, UnloadWhileConnectedClosesConnectionThenSessionOnce)
@@ -123,7 +159,7 @@ TEST_F(FtpSessionTest, DisconnectEmptiesListAndLocationAndClosesEachHandleOnce)
     EXPECT_EQ(view.location, "");
     EXPECT_EQ(view.state, "disconnected");
     EXPECT_THAT(view.statuses, ElementsAre("Log off...", "Ok"));
-    EXPECT_EQ(view.details[0], "Mo 2.9.2002 um 14:05") << "details keep their texts";
+    EXPECT_THAT(view.details, ElementsAre("", "", "")) << "no details of a closed folder";
     EXPECT_EQ(server->closes, 1);
     EXPECT_EQ(server->clientsDestroyed, 1);
 
@@ -176,6 +212,23 @@ TEST_F(FtpSessionTest, DoubleClicksWalkDownAndUpAlongTheLocationText)
 
     EXPECT_THAT(callsStartingWith("cwd"),
                 ElementsAre("cwd /a/", "cwd /a/b/", "cwd /a/b/..", "cwd /a/.."));
+}
+
+TEST_F(FtpSessionTest, AFolderListedWithAHiddenFileFirstStillLeadsUp)
+{
+    server->add("/", "images", folder);
+    server->add("/images", ".htaccess", file);
+    server->add("/images", "bild.gif", file);
+    connect();
+
+    view.pick("IMAGES");
+    session.serverLineDoubleClicked();
+    EXPECT_THAT(view.lines, ElementsAre(".", "..", ".htaccess", "bild.gif"));
+    view.pick("..");
+    session.serverLineDoubleClicked();
+
+    EXPECT_EQ(view.location, "ftp.example.test/");
+    EXPECT_THAT(view.lines, ElementsAre(".", "..", "IMAGES"));
 }
 
 TEST_F(FtpSessionTest, DoubleClickOnDotOnTopDotDotOrAFileChangesNothing)
@@ -272,9 +325,18 @@ TEST_F(FtpSessionTest, UploadSendsTheSelectedExistingFilesThenShowsTheFolderAgai
     EXPECT_THAT(view.messages, ElementsAre("\xDC"
                                            "bertragungsfehler!"));
     EXPECT_THAT(view.lines, ElementsAre(".", "..", "zwei.htm"));
-    EXPECT_EQ(view.statuses[0], "Setze Pfad...");
-    EXPECT_EQ(view.statuses[2], "\xDC"
-                                "bertrage Datei...");
+    // Each file's steps show only what goes wrong; the status names the file of the run.
+    std::vector<std::string> during(
+        view.statuses.begin(),
+        std::find(view.statuses.begin(), view.statuses.end(), "Setze Pfad..."));
+    during.erase(std::unique(during.begin(), during.end()), during.end());
+    EXPECT_THAT(during, ElementsAre("\xDC"
+                                    "bertrage Datei 1 von 3: eins.htm",
+                                    "550 Nicht erlaubt",
+                                    "\xDC"
+                                    "bertrage Datei 2 von 3: weg.htm",
+                                    "\xDC"
+                                    "bertrage Datei 3 von 3: zwei.htm"));
     EXPECT_EQ(view.progress.front(), std::make_pair(std::size_t{0}, std::size_t{3}));
     EXPECT_EQ(view.progress[3], std::make_pair(std::size_t{3}, std::size_t{3}));
     EXPECT_EQ(view.progress.back(), std::make_pair(std::size_t{0}, std::size_t{0}));
@@ -401,6 +463,57 @@ TEST_F(FtpSessionTest, ShowRemoteFileWithoutAViewerFolderOrWhenTheDownloadFailsS
     EXPECT_THAT(view.messages, ElementsAre(downloadFailed, downloadFailed));
     EXPECT_THAT(view.viewed, IsEmpty()) << "no stale copy stands in for the file";
     EXPECT_FALSE(test::exists(copies.file("Seite.htm")));
+}
+
+TEST_F(FtpSessionTest, DetailsAndFileBytesShowNothingOfAFileThatIsGoneOrDone)
+{
+    server->add("/", "alt.htm", file, 34234);
+    server->add("/", "neu.htm", file, 12);
+    connect();
+    view.pick("alt.htm");
+    session.serverLineClicked();
+    ASSERT_EQ(view.details[1], "34234");
+
+    session.deleteRemoteEntry();
+    EXPECT_THAT(view.details, ElementsAre("", "", "")) << "after DELETE";
+    view.currentLine = -1;
+    session.serverLineClicked();
+    EXPECT_THAT(view.details, ElementsAre("", "", "")) << "no current line";
+
+    view.pick("neu.htm");
+    session.showRemoteFile();
+    ASSERT_THAT(view.viewed, ::testing::SizeIs(1));
+    EXPECT_THAT(view.fileProgress.back(), ::testing::Pair(0U, 0U)) << "after SHOW/OPEN";
+}
+
+TEST_F(FtpSessionTest, DownloadBytesCountAgainstTheListedSizeWhenTheServerNamesNone)
+{
+    server->add("/", "gross.bin", file, 500000);
+    server->add("/", "leer.bin", file, 0);
+    server->add("/", "klein.bin", file, 10);
+    server->sizeUnknown = true;
+    server->transferSize = 1000;
+    connect();
+
+    for (const char* name : {"gross.bin", "leer.bin", "klein.bin"}) {
+        view.pick(name);
+        session.download();
+    }
+
+    EXPECT_THAT(view.fileProgress, ::testing::Contains(::testing::Pair(1000U, 500000U)));
+    EXPECT_THAT(view.fileProgress, ::testing::Contains(::testing::Pair(1000U, 0U)))
+        << "a size the listing does not know stays unknown";
+    EXPECT_THAT(view.fileProgress, ::testing::Contains(::testing::Pair(1000U, 1000U)))
+        << "never more done than the whole";
+
+    server->sizeUnknown = false;
+    test::writeFile(local.file("hoch.htm"), "x");
+    view.localFiles = view.selectedFiles = {"hoch.htm"};
+    view.fileProgress.clear();
+    server->sizeUnknown = true;
+    session.upload();
+    EXPECT_THAT(view.fileProgress, ::testing::Contains(::testing::Pair(1000U, 0U)))
+        << "an upload after a download takes no listed size";
 }
 
 TEST_F(FtpSessionTest, DeleteRemovesFilesAndFoldersButNeverTheDotEntriesAndReportsRefusals)
@@ -566,13 +679,15 @@ TEST_F(FtpSessionTest, DisconnectDuringAConnectAttemptCancelsItAndLeavesTheWindo
 
 TEST_F(FtpSessionTest, EveryClientCallGoesThroughTheViewAndReportsNoticesAndFileBytes)
 {
-    server->notices = {"Verbindung verschl\xC3\xBCsselt (TLS 1.3)"};
+    server->notices = {"Verbindung verschl\xFCsselt (TLS 1.3)", "Verbindung wiederhergestellt"};
     session.connect();
-    EXPECT_EQ(view.statuses.back(), "Ok - Verbindung verschl\xC3\xBCsselt (TLS 1.3)")
+    EXPECT_EQ(view.statuses.back(), "Ok - Verbindung wiederhergestellt")
         << "the note stays to the end of the handler";
+    EXPECT_EQ(view.security, "Verbindung verschl\xFCsselt (TLS 1.3)");
     EXPECT_EQ(view.calls, 3) << "connect, folder change and search";
     session.refresh();
     EXPECT_EQ(view.statuses.back(), "Ok") << "and goes with the next one";
+    EXPECT_EQ(view.security, "Verbindung verschl\xFCsselt (TLS 1.3)") << "as long as connected";
 
     test::writeFile(local.file("1.htm"), "x");
     view.localFiles = view.selectedFiles = {"1.htm"};
@@ -580,6 +695,52 @@ TEST_F(FtpSessionTest, EveryClientCallGoesThroughTheViewAndReportsNoticesAndFile
     session.upload();
     EXPECT_THAT(view.fileProgress, ::testing::Contains(::testing::Pair(4711U, 4711U)));
     EXPECT_THAT(view.fileProgress.back(), ::testing::Pair(0U, 0U)) << "hidden at the end";
+}
+
+TEST_F(FtpSessionTest, HowTheConnectionIsSecuredIsShownUntilItEnds)
+{
+    server->notices = {"Verbindung unverschl\xFCsselt"};
+    connect();
+    EXPECT_EQ(view.security, "Verbindung unverschl\xFCsselt");
+    session.disconnect();
+    EXPECT_EQ(view.security, "");
+
+    server->notices = {"Verbindung verschl\xFCsselt (SSH)"};
+    connect();
+    server->dropped = true;
+    session.refresh();
+    EXPECT_EQ(view.state, "disconnected");
+    EXPECT_EQ(view.security, "") << "a dropped connection";
+
+    server->dropped = false;
+    server->notices = {"Verbindung verschl\xFCsselt (TLS 1.2)"};
+    connect();
+    server->loginAccepted = false;
+    session.connect();
+    EXPECT_EQ(view.security, "") << "a failed new connect";
+}
+
+TEST_F(FtpSessionTest, DuringARunTheStatusNamesTheFileAndItsNumber)
+{
+    server->add("/", "seite.htm", file);
+    server->add("/",
+                "gr\xC3\xB6\xC3\x9F"
+                "e.htm",
+                file);
+    server->add("/", "\xE4rger.htm", file);
+    connect();
+    view.selectedLines = {0, 1, 2, 3, 4};
+    view.currentLine = 2;
+
+    session.download();
+
+    std::vector<std::string> shown = view.statuses;
+    shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
+    EXPECT_THAT(shown, ElementsAre("Lade Datei 1 von 3: gr\xC3\xB6\xC3\x9F"
+                                   "e.htm",
+                                   "Lade Datei 2 von 3: seite.htm",
+                                   "Lade Datei 3 von 3: \xE4rger.htm", "Ok"))
+        << "a UTF-8 name keeps its encoding, any other name goes as Windows-1252";
 }
 
 TEST_F(FtpSessionTest,

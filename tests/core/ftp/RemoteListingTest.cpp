@@ -99,20 +99,27 @@ TEST_F(RemoteListingTest, AddListingEntryTrimsBlanksCutsAtNulAndLeavesOutFullNam
     EXPECT_EQ(listing.record(3).name, "");
 }
 
-TEST_F(RemoteListingTest, DotEntriesAreAddedOnlyWhenTheFirstNameDoesNotBeginWithADot)
+TEST_F(RemoteListingTest, DotEntriesAreAddedWhenTheServerDidNotListThemAndNeverTwice)
 {
     readAndSort();
     EXPECT_EQ(listing.displayLines(), (std::vector<std::string>{".", ".."})) << "empty folder";
 
     server->add("/", ".htaccess", file);
     server->add("/", "a.htm", file);
-    EXPECT_EQ(readAndSort(), (std::vector<std::string>{".htaccess", "a.htm"}));
+    EXPECT_EQ(readAndSort(), (std::vector<std::string>{".", "..", ".htaccess", "a.htm"}))
+        << "a hidden file first, as MLSD lists it";
 
     server->folders["/"].clear();
     server->add("/", "a.htm", file);
     server->add("/", ".", folder);
     server->add("/", "..", folder);
-    EXPECT_EQ(readAndSort(), (std::vector<std::string>{".", ".", "..", "..", "a.htm"}));
+    EXPECT_EQ(readAndSort(), (std::vector<std::string>{".", "..", "a.htm"}));
+
+    server->folders["/"].clear();
+    server->add("/", ".", folder);
+    server->add("/", ".profile", file);
+    EXPECT_EQ(readAndSort(), (std::vector<std::string>{".", "..", ".profile"}))
+        << "only the missing one is added";
 }
 
 TEST_F(RemoteListingTest, PatternIsPassedWithoutSurroundingBlanks)

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -78,6 +79,15 @@ TEST_F(FtpWindowKeyboard, FieldsAreNamedByTheirLabelsAndListsByTheirHeadings)
         {ui.filterEdit, "Suchmuster"},
         {ui.folderList, "Lokale Verzeichnisse"},
         {ui.fileList, "Lokale Dateien"},
+        {ui.driveList, "Lokaler Datenträger"},
+        {ui.uploadButton, "Hochladen"},
+        {ui.downloadButton, "Herunterladen"},
+        {ui.statusLabel, "Status"},
+        {ui.securityLabel, "Sicherheit der Verbindung"},
+        {ui.progressBar, "Fortschritt"},
+        {ui.changedValue, "Veränderung"},
+        {ui.sizeValue, "Größe"},
+        {ui.attributesValue, "Attribute"},
     };
     for (const auto& [field, expected] : names) {
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(field);
@@ -85,8 +95,18 @@ TEST_F(FtpWindowKeyboard, FieldsAreNamedByTheirLabelsAndListsByTheirHeadings)
         EXPECT_EQ(face->text(QAccessible::Name), expected) << field->objectName().toStdString();
     }
     EXPECT_EQ(ui.passwordLabel->buddy(), ui.passwordEdit);
-    // On Linux a drop-down list announces its value; other platforms take this name.
-    EXPECT_EQ(ui.driveList->accessibleName(), QStringLiteral("Lokaler Datenträger"));
+    EXPECT_EQ(ui.uploadButton->text(), QStringLiteral("<<------ UP")) << "the caption stays";
+
+    QAccessibleInterface* drive = QAccessible::queryAccessibleInterface(ui.driveList);
+    EXPECT_EQ(drive->role(), QAccessible::ComboBox);
+    EXPECT_EQ(drive->text(QAccessible::Value), ui.driveList->currentText());
+
+    // A detail's value is tied to its caption, which a screen reader reads with it.
+    QAccessibleInterface* size = QAccessible::queryAccessibleInterface(ui.sizeValue);
+    bool labelled = false;
+    for (const auto& [other, relation] : size->relations(QAccessible::Label))
+        labelled = labelled || other->object() == ui.sizeLabel;
+    EXPECT_TRUE(labelled);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // Saves a picture of the FTP window connected to a local test server, for the documentation:
 //   QT_QPA_PLATFORM=offscreen vantiro_ftp_window_screenshot docs/ftp-window.png
-#include "platform/CurlFtpClient.h"
+#include "platform/SchemeFtpClient.h"
 #include "qt/ftp/FtpWindow.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FtpTestServer.h"
@@ -33,7 +33,7 @@ int main(int argc, char* argv[])
 
     vantiro::test::FakeMessageBoxes boxes;
     vantiro::FtpWindow window(
-        boxes, [] { return std::make_unique<vantiro::CurlFtpClient>(); },
+        boxes, [] { return std::make_unique<vantiro::SchemeFtpClient>(nullptr); },
         QString::fromStdString(program.path()));
     window.prepareOpening();
     vantiro::FtpWindowUi& ui = window.ui();

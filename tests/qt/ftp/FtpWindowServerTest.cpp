@@ -20,6 +20,7 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -76,9 +77,23 @@ protected:
     // Clicks DISCONNECT as soon as the status line shows text, while the call runs.
     void disconnectWhenStatusShows(const QString& status)
     {
+        disconnectWhen([this, status] { return ui.statusLabel->text() == status; });
+    }
+
+    // Once the run's status begins so and bytes of a file are moving.
+    void disconnectDuringTransfer(const QString& status)
+    {
+        disconnectWhen([this, status] {
+            return ui.statusLabel->text().startsWith(status) &&
+                   ui.progressBar->format().contains(QStringLiteral(" KB"));
+        });
+    }
+
+    void disconnectWhen(const std::function<bool()>& due)
+    {
         auto* poll = new QTimer(&window);
-        QObject::connect(poll, &QTimer::timeout, &window, [this, poll, status] {
-            if (ui.statusLabel->text() != status)
+        QObject::connect(poll, &QTimer::timeout, &window, [this, poll, due] {
+            if (!due())
                 return;
             poll->stop();
             poll->deleteLater();
@@ -175,7 +190,7 @@ TEST_F(FtpWindowServerTest, DisconnectDuringAnUploadStopsAtTheCurrentFileAndLeav
          {QStringLiteral("gross1.bin"), QStringLiteral("gross2.bin"), QStringLiteral("gross3.bin")})
         ui.fileList->findItems(name, Qt::MatchExactly).front()->setSelected(true);
     ui.binaryOption->click();
-    disconnectWhenStatusShows(QStringLiteral("Übertrage Datei..."));
+    disconnectDuringTransfer(QStringLiteral("Übertrage Datei "));
 
     ui.uploadButton->click();
 
@@ -217,7 +232,7 @@ TEST_F(FtpWindowServerTest, DisconnectDuringADownloadStopsAtTheCurrentFileAndLea
         item->setSelected(true);
         ui.remoteList->setCurrentItem(item, QItemSelectionModel::Select);
     }
-    disconnectWhenStatusShows(QStringLiteral("Lade Datei..."));
+    disconnectDuringTransfer(QStringLiteral("Lade Datei "));
 
     ui.downloadButton->click();
 
@@ -272,6 +287,43 @@ TEST_F(FtpWindowServerTest, DisconnectCancelsAConnectToASilentServerAtOnce)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(ui.statusLabel->text(), QStringLiteral("Abgebrochen - Verbindung getrennt"));
     EXPECT_TRUE(ui.connectButton->isEnabled());
+}
+
+TEST_F(FtpWindowServerTest, AFailedConnectNamesItsCauseAfterTheFixedWords)
+{
+    const auto statusAfterConnect = [this](FtpWindow& to, const std::string& address,
+                                           const QString& password) {
+        to.prepareOpening();
+        to.ui().serverEdit->setText(text(address));
+        to.ui().userEdit->setText(text(server.user()));
+        to.ui().passwordEdit->setText(password);
+        to.ui().connectButton->click();
+        EXPECT_TRUE(to.ui().connectButton->isEnabled());
+        return to.ui().statusLabel->text();
+    };
+    const QString fixed = QStringLiteral("Fehler beim Verbindungsaufbau - ");
+
+    EXPECT_TRUE(statusAfterConnect(window, server.address(), QStringLiteral("falsch"))
+                    .startsWith(fixed + QStringLiteral("530 ")))
+        << ui.statusLabel->text().toStdString();
+    const std::string closed = "127.0.0.1:" + std::to_string(test::ServerProcess::freePort());
+    EXPECT_EQ(statusAfterConnect(window, closed, text(server.password())),
+              fixed + QStringLiteral("Verbindung abgelehnt"));
+    EXPECT_EQ(statusAfterConnect(window, "ftpes://" + server.address(), text(server.password())),
+              fixed + QStringLiteral("Server bietet keine Verschlüsselung an"));
+
+    SilentServer silent;
+    FtpWindow impatient{boxes,
+                        [] {
+                            auto client = std::make_unique<CurlFtpClient>();
+                            CurlFtpClient::Limits limits;
+                            limits.stallTime = std::chrono::milliseconds(300);
+                            client->setLimits(limits);
+                            return client;
+                        },
+                        text(program.path())};
+    EXPECT_EQ(statusAfterConnect(impatient, silent.address(), QStringLiteral("x")),
+              fixed + QStringLiteral("keine Antwort vom Server"));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "support/FakeMessageBoxes.h"
 #include "support/TempDir.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -25,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -42,6 +44,31 @@ const QString disclaimer = QStringLiteral(
     "Mit Nutzung des FTP-Programmteils wird der Autor des Programms von jeglicher Haftung für "
     "alle Schäden, Kopierfehler, Datenverlust auf dem Server etc. uneingeschränkt, d.h. "
     "unabhängig, ob Vorsatz oder Fahrlässigkeit, befreit.");
+
+void press(QWidget* target, int key)
+{
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+// What a screen reader does: the named action of the control's accessible interface.
+void act(QWidget* control, const QString& action)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+    ASSERT_NE(face, nullptr);
+    ASSERT_NE(face->actionInterface(), nullptr);
+    face->actionInterface()->doAction(action);
+}
+
+// Lets events through until done() holds or two seconds have passed.
+template <typename Done> bool waitFor(Done done)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
 
 class FtpWindowTest : public ::testing::Test {
 protected:
@@ -215,9 +242,10 @@ TEST_F(FtpWindowTest, LocalPanesStartInDoorpagesAndListVisibleFiles)
     EXPECT_EQ(lines(*ui.fileList),
               (QStringList{QStringLiteral("_keyliste.htm"), QStringLiteral("vorschau.htm")}));
 
-    ui.fileList->setCurrentRow(1);
-    emit ui.fileList->itemClicked(ui.fileList->item(1));
-    EXPECT_EQ(ui.localPathLabel->text(), doorpages() + QStringLiteral("/vorschau.htm"));
+    ui.fileList->setCurrentRow(0);
+    press(ui.fileList, Qt::Key_Down);
+    EXPECT_EQ(ui.localPathLabel->text(), doorpages() + QStringLiteral("/vorschau.htm"))
+        << "the arrow keys move the path as a click does";
 
     ui.folderList->setPath(doorpages() + QStringLiteral("/sub"));
     EXPECT_EQ(ui.fileList->count(), 0);
@@ -229,7 +257,6 @@ TEST_F(FtpWindowTest, LocalPanesStartInDoorpagesAndListVisibleFiles)
 
     EXPECT_EQ(ui.driveList->itemText(0), QStringLiteral("/"));
     ui.folderList->setPath(QStringLiteral("/"));
-    emit ui.fileList->itemClicked(nullptr);
     EXPECT_EQ(ui.localPathLabel->text(), QStringLiteral("//"));
 }
 
@@ -314,14 +341,190 @@ TEST_F(FtpWindowTest, ShowOpenCopiesIntoAPrivateFolderShowsItReadOnlyAndRemovesI
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
+TEST_F(FtpWindowTest, EnterOpensAFolderLineAndTheDetailsFollowTheArrowKeys)
+{
+    server->add("/", "images", FtpEntry::directoryAttribute);
+    server->add("/", "index.htm", FtpEntry::normalAttribute, 34234);
+    server->add("/images", "bild.gif", FtpEntry::normalAttribute, 7000);
+    open();
+    window.show();
+    ui.connectButton->click();
+    ASSERT_EQ(lines(*ui.remoteList), (QStringList{".", "..", "IMAGES", "index.htm"}));
+    ui.remoteList->setFocus();
+    ui.remoteList->setCurrentRow(0);
+
+    for (int i = 0; i < 3; ++i)
+        press(ui.remoteList, Qt::Key_Down);
+    EXPECT_EQ(ui.sizeValue->text(), QStringLiteral("34234"));
+    EXPECT_EQ(ui.attributesValue->text(), QStringLiteral("N"));
+    QAccessibleInterface* size = QAccessible::queryAccessibleInterface(ui.sizeValue);
+    EXPECT_EQ(size->text(QAccessible::Name), QStringLiteral("Größe"));
+    EXPECT_EQ(size->text(QAccessible::Description), QStringLiteral("34234"))
+        << "the value is read with its caption";
+    press(ui.remoteList, Qt::Key_Up);
+    EXPECT_EQ(ui.attributesValue->text(), QStringLiteral("D"));
+
+    press(ui.remoteList, Qt::Key_Return);
+    EXPECT_EQ(ui.remoteFolderLabel->text(), QStringLiteral("ftp.example.test/images/"));
+    EXPECT_EQ(lines(*ui.remoteList), (QStringList{".", "..", "bild.gif"}));
+    EXPECT_EQ(ui.sizeValue->text(), QString()) << "no line is current in a new listing";
+
+    ui.remoteList->setCurrentRow(1);
+    press(ui.remoteList, Qt::Key_Enter);
+    EXPECT_EQ(ui.remoteFolderLabel->text(), QStringLiteral("ftp.example.test/"));
+    ui.remoteList->setCurrentRow(3);
+    press(ui.remoteList, Qt::Key_Return);
+    EXPECT_EQ(ui.remoteFolderLabel->text(), QStringLiteral("ftp.example.test/"))
+        << "Enter on a file opens nothing";
+}
+
+TEST_F(FtpWindowTest, AButtonPressedFromTheKeyboardKeepsTheFocusAfterItsCall)
+{
+    open();
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(waitFor([this] { return window.isActiveWindow(); }));
+    ui.connectButton->click();
+    ui.refreshButton->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), ui.refreshButton);
+
+    press(ui.refreshButton, Qt::Key_Space);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier);
+    QApplication::sendEvent(ui.refreshButton, &release);
+
+    EXPECT_EQ(std::count(server->calls.begin(), server->calls.end(), "find *.*"), 2);
+    EXPECT_EQ(QApplication::focusWidget(), ui.refreshButton)
+        << "disabled during the call, it takes the focus back afterwards";
+
+    // The user tabs elsewhere while the call runs: the focus is moved and the call goes on.
+    ui.makeFolderButton->setFocus();
+    std::atomic<bool> moved{false};
+    server->onCall = [this, &moved](const std::string& call) {
+        if (!call.starts_with("mkd"))
+            return;
+        QMetaObject::invokeMethod(ui.fileList, [this, &moved] {
+            ui.fileList->setFocus();
+            moved = true;
+        });
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!moved && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+    boxes.answers = {QStringLiteral("neu")};
+    ui.makeFolderButton->click();
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(QApplication::focusWidget(), ui.fileList) << "a focus the user moved stays";
+}
+
+TEST_F(FtpWindowTest, AKeepAliveDisablesTheButtonsOnlyOnceItTakesLongAndReportsNothing)
+{
+    open();
+    window.show();
+    ui.connectButton->click();
+    const QString status = ui.statusLabel->text();
+    int noopMilliseconds = 0;
+    server->onCall = [&noopMilliseconds](const std::string& call) {
+        if (call == "noop")
+            std::this_thread::sleep_for(std::chrono::milliseconds(noopMilliseconds));
+    };
+    auto* timer = window.findChild<QTimer*>(QStringLiteral("keepAlive"));
+    ASSERT_NE(timer, nullptr);
+    ASSERT_TRUE(timer->isActive());
+    std::vector<bool> refreshEnabled;
+    const auto keepAliveWhileLooking = [&](std::initializer_list<int> lookAt) {
+        refreshEnabled.clear();
+        for (const int milliseconds : lookAt)
+            QTimer::singleShot(milliseconds, &window,
+                               [&] { refreshEnabled.push_back(ui.refreshButton->isEnabled()); });
+        QMetaObject::invokeMethod(timer, "timeout");
+    };
+
+    noopMilliseconds = 1500;
+    keepAliveWhileLooking({50, 1000});
+    EXPECT_EQ(refreshEnabled, (std::vector<bool>{true, false}))
+        << "enabled at first, disabled once the keep-alive takes long";
+    EXPECT_TRUE(ui.refreshButton->isEnabled()) << "and enabled again after it";
+
+    noopMilliseconds = 0;
+    keepAliveWhileLooking({});
+    EXPECT_EQ(std::count(server->calls.begin(), server->calls.end(), "noop"), 2);
+    EXPECT_EQ(ui.statusLabel->text(), status);
+    EXPECT_TRUE(ui.refreshButton->isEnabled());
+}
+
+TEST_F(FtpWindowTest, TheTransferTypeIsWhatTheOptionsShowHoweverTheyWereChanged)
+{
+    server->add("/", "a.bin", FtpEntry::normalAttribute);
+    open();
+    ui.connectButton->click();
+    const auto typeOfDownload = [this] {
+        std::filesystem::remove(program.file("doorpages/a.bin"));
+        server->calls.clear();
+        ui.remoteList->setCurrentRow(2);
+        ui.downloadButton->click();
+        for (const std::string& call : server->calls) {
+            if (call.starts_with("get a.bin "))
+                return call.substr(10);
+        }
+        return std::string("none");
+    };
+
+    act(ui.binaryOption, QAccessibleActionInterface::toggleAction());
+    ASSERT_TRUE(ui.binaryOption->isChecked());
+    EXPECT_EQ(typeOfDownload(), "binary") << "a screen reader's toggle";
+
+    act(ui.asciiOption, QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(waitFor([this] { return ui.asciiOption->isChecked(); }));
+    EXPECT_EQ(typeOfDownload(), "ascii") << "a screen reader's press";
+
+    ui.binaryOption->setChecked(true);
+    EXPECT_EQ(typeOfDownload(), "binary") << "set by the program";
+
+    // Passive mode is fixed: the action changes nothing, and the connection uses what it shows.
+    act(ui.passiveCheck, QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(ui.passiveCheck->isChecked());
+    ui.disconnectButton->click();
+    ui.connectButton->click();
+    EXPECT_EQ(server->lastPassive, ui.passiveCheck->isChecked());
+}
+
+TEST_F(FtpWindowTest, SecurityStaysBesideTheStatusWhileConnectedAndDetailsGoWithTheirFile)
+{
+    server->add("/", "alt.htm", FtpEntry::normalAttribute, 34234);
+    server->fileContents["alt.htm"] = "alt";
+    server->notices = {"Verbindung verschl\xFCsselt (TLS 1.3)"};
+    open();
+    ui.connectButton->click();
+    const QString secured = QStringLiteral("Verbindung verschlüsselt (TLS 1.3)");
+    EXPECT_EQ(ui.securityLabel->text(), secured);
+    EXPECT_EQ(ui.securityLabel->objectName(), QStringLiteral("lblSicherheit"));
+    ui.refreshButton->click();
+    EXPECT_EQ(ui.statusLabel->text(), QStringLiteral("Ok"));
+    EXPECT_EQ(ui.securityLabel->text(), secured);
+    // Named by what they are, the labels give screen readers their text as description.
+    for (QLabel* label : {ui.statusLabel, ui.securityLabel}) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(label);
+        EXPECT_EQ(face->text(QAccessible::Description), label->text());
+    }
+
+    ui.remoteList->setCurrentRow(2);
+    ui.showButton->click();
+    EXPECT_TRUE(ui.progressBar->isHidden()) << "SHOW/OPEN leaves no bytes on the bar";
+    EXPECT_EQ(ui.sizeValue->text(), QStringLiteral("34234"));
+    ui.deleteButton->click();
+    EXPECT_EQ(ui.sizeValue->text(), QString());
+
+    ui.remoteList->setCurrentRow(2);
+    EXPECT_EQ(ui.sizeValue->text(), QStringLiteral("34234"));
+    ui.disconnectButton->click();
+    EXPECT_EQ(ui.sizeValue->text(), QString());
+    EXPECT_EQ(ui.securityLabel->text(), QString());
+}
+
 TEST_F(FtpWindowTest, EscapeKeepsTheWindowOpenEnterConnectsFromThePasswordAndRefreshesFromTheFilter)
 {
     open();
     window.show();
-    auto press = [](QWidget* target, int key) {
-        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(target, &event);
-    };
 
     press(ui.serverEdit, Qt::Key_Escape);
     press(&window, Qt::Key_Escape);
@@ -399,6 +602,7 @@ TEST(FtpWindowCallTest, WindowRepaintsWhileACallRunsAndOnlyDisconnectActsAndCanc
     int paintsAfter = -1;
     bool busyPointer = false;
     bool disconnectEnabled = false;
+    std::vector<bool> enabledDuringCall;
     QTimer::singleShot(50, &window, [&] {
         paintsBefore = counter.paints;
         ui.statusLabel->update();
@@ -407,9 +611,13 @@ TEST(FtpWindowCallTest, WindowRepaintsWhileACallRunsAndOnlyDisconnectActsAndCanc
     });
     QTimer::singleShot(300, &window, [&] {
         paintsAfter = counter.paints;
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 ui.connectButton, ui.refreshButton, ui.showButton, ui.deleteButton,
+                 ui.renameButton, ui.makeFolderButton, ui.uploadButton, ui.downloadButton})
+            enabledDuringCall.push_back(control->isEnabled());
         ui.connectButton->click();
         ui.refreshButton->click();
-        disconnectEnabled = ui.disconnectButton->isEnabled();
+        disconnectEnabled = ui.disconnectButton->isEnabled() && ui.exitButton->isEnabled();
         ui.disconnectButton->click();
     });
     QElapsedTimer clock;
@@ -420,6 +628,7 @@ TEST(FtpWindowCallTest, WindowRepaintsWhileACallRunsAndOnlyDisconnectActsAndCanc
     EXPECT_GT(paintsAfter, paintsBefore) << "the label repainted during the call";
     EXPECT_TRUE(busyPointer);
     EXPECT_TRUE(disconnectEnabled) << "DISCONNECT cancels a connect attempt";
+    EXPECT_EQ(enabledDuringCall, std::vector<bool>(8, false)) << "the buttons that do nothing";
     EXPECT_EQ(server->clientsCreated, 1) << "a second CONNECT during the attempt does nothing";
     EXPECT_EQ(ui.statusLabel->text(), QStringLiteral("Abgebrochen - Verbindung getrennt"));
     EXPECT_TRUE(ui.connectButton->isEnabled());
