@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/text/Cp1252Literal.h"
+
 namespace vantiro {
 
 // The codes and texts every client gives when the connection or a local file fails, so that the
@@ -15,8 +17,8 @@ struct TransferFailure final {
     static constexpr unsigned long lostConnection = base + 56;
     static constexpr unsigned long untrustedKey = base + 60;
 
-    static constexpr const char* timeoutText = "Zeit\xFC"
-                                               "berschreitung: Der Server antwortet zu langsam";
+    static constexpr const char* timeoutText =
+        "Zeitüberschreitung: Der Server antwortet zu langsam"_cp1252;
     static constexpr const char* noConnectionText = "Keine Verbindung zum Server";
     static constexpr const char* lostConnectionText = "Verbindung zum Server unterbrochen";
     static constexpr const char* cancelledText = "Abgebrochen";
