@@ -1,5 +1,6 @@
 #include "qt/main/KeywordDialog.h"
 
+#include "core/generator/KeywordList.h"
 #include "core/keywords/KeywordFileWriter.h"
 #include "qt/main/BusyCursor.h"
 #include "qt/main/WidgetText.h"
@@ -15,7 +16,8 @@
 namespace vantiro {
 namespace {
 
-constexpr int typedTextLimit = 32000;
+// One piece of the typed text becomes one line of the file; a run reads lines up to this length.
+constexpr int typedTextLimit = static_cast<int>(KeywordList::maxKeywordLength);
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "core/generator/GenerationRun.h"
+#include "core/generator/KeywordList.h"
 #include "core/generator/Random.h"
 #include "core/generator/RecordingReporter.h"
 #include "core/session/WorkFolders.h"
@@ -189,7 +190,8 @@ TEST_F(GenerationRunTest, UnusableKeywordFilesStopBeforeAnyPageWithTheirName)
         {"", "enthält keine Keywords"},
         {"  \r\n \r\r\n", "enthält keine Keywords"},
         {std::string("Auto\r\nRei\0fen\r\n", 13), "Nullzeichen in Zeile 2"},
-        {"Auto\r" + std::string(300, 'x') + "\r\n", "Zeile 2 der Keyword-Datei"},
+        {"Auto\r" + std::string(KeywordList::maxKeywordLength + 1, 'x') + "\r\n",
+         "Zeile 2 der Keyword-Datei"},
     };
     for (const auto& [content, expected] : files) {
         reporter = {};
@@ -206,6 +208,27 @@ TEST_F(GenerationRunTest, UnusableKeywordFilesStopBeforeAnyPageWithTheirName)
     EXPECT_NE(reporter.messages.at(0).text.find("gone.vrk kann nicht gelesen werden"),
               std::string::npos);
     EXPECT_TRUE(filesIn("doorpages").empty());
+}
+
+TEST_F(GenerationRunTest, KeywordsOverTwoHundredFiftyFiveCharactersAreUsedLikeOthers)
+{
+    const std::string longKeyword = "Lang" + std::string(296, 'x');
+    test::writeFile(settings.keywordFile, "Auto\r\n" + longKeyword + "\r\n");
+    const RunResult result = run();
+    ASSERT_EQ(result.outcome, RunOutcome::Completed);
+    EXPECT_EQ(result.pagesWritten, 20);
+
+    bool namedAfterIt = false;
+    bool describedByItAlone = false;
+    for (const std::string& name : filesIn("doorpages")) {
+        EXPECT_LE(name.size(), 255u) << name;
+        namedAfterIt |= name.starts_with("Lang" + std::string(240, 'x'));
+        describedByItAlone |= test::readFile(home.file("doorpages/" + name))
+                                  .find("<META NAME=\"description\" CONTENT=\"" + longKeyword +
+                                        "\">") != std::string::npos;
+    }
+    EXPECT_TRUE(namedAfterIt);
+    EXPECT_TRUE(describedByItAlone);
 }
 
 TEST_F(GenerationRunTest, ReportsFilesThatCouldNotBeWritten)
