@@ -193,10 +193,14 @@ TEST_F(GenerationRunTest, UnusableKeywordFilesStopBeforeAnyPageWithTheirName)
         {"Auto\r" + std::string(KeywordList::maxKeywordLength + 1, 'x') + "\r\n",
          "Zeile 2 der Keyword-Datei"},
     };
+    const PageSettings before = settings;
     for (const auto& [content, expected] : files) {
         reporter = {};
         test::writeFile(path, content);
         EXPECT_EQ(run().outcome, RunOutcome::CheckFailed);
+        EXPECT_EQ(settings.body, before.body) << "refused before the colours go in";
+        EXPECT_EQ(settings.backgroundColor, before.backgroundColor);
+        EXPECT_FALSE(reporter.settingsShownAfterCaptions.has_value());
         ASSERT_EQ(reporter.messages.size(), 1u);
         EXPECT_EQ(reporter.messages[0].title, "Keyword-Datei fehlt");
         EXPECT_NE(reporter.messages[0].text.find(path), std::string::npos);
@@ -250,8 +254,11 @@ TEST_F(GenerationRunTest, FileInPlaceOfOutputFolderStopsWithAMessage)
 {
     fs::remove_all(home.file("doorpages"));
     test::writeFile(home.file("doorpages"), "not a folder");
+    const std::string bodyBefore = settings.body;
     EXPECT_EQ(run().outcome, RunOutcome::CheckFailed);
     EXPECT_EQ(reporter.messages.at(0).title, "Programmfehler");
+    EXPECT_EQ(settings.body, bodyBefore);
+    EXPECT_FALSE(reporter.settingsShownAfterCaptions.has_value());
     EXPECT_EQ(test::readFile(home.file("doorpages")), "not a folder");
 }
 
