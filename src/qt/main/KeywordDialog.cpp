@@ -4,6 +4,7 @@
 #include "core/keywords/KeywordFileWriter.h"
 #include "qt/main/BusyCursor.h"
 #include "qt/main/WidgetText.h"
+#include "qt/platform/KeyboardAccess.h"
 #include "qt/platform/LocalPath.h"
 #include "qt/platform/MessageBoxes.h"
 
@@ -35,6 +36,7 @@ KeywordDialog::KeywordDialog(MessageBoxes& boxes, std::string programFolder, QWi
     keywordsEdit->setObjectName(QStringLiteral("txtKeywords"));
     keywordsEdit->setMaxLength(typedTextLimit);
     keywordsEdit->setMinimumWidth(420);
+    KeyboardAccess::nameByLabel(*promptLabel, *keywordsEdit);
     okButton = new QPushButton(QStringLiteral("OK"), this);
     okButton->setObjectName(QStringLiteral("cmdOK"));
     okButton->setDefault(true);
