@@ -19,9 +19,48 @@ QRect availableArea(const QWidget& window)
     return screen ? screen->availableGeometry() : QRect();
 }
 
+// What the window manager adds around the window: known once the window has been shown, else
+// estimated from the style's title bar and frame.
+QSize decorations(const QWidget& window)
+{
+    const QSize known = window.frameGeometry().size() - window.size();
+    const int titleBar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const int border = 2 * window.style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    return known.expandedTo(QSize(border, titleBar + border));
+}
+
+// Holds the content at the size the scroll area offers, never below what the content needs. A
+// content with height-for-width (a wrapped label) would otherwise be given its preferred height,
+// taller than the window, and scroll from the start.
+class ContentHolder final : public QWidget {
+public:
+    explicit ContentHolder(QWidget& content) : content_(content) { content.setParent(this); }
+
+    QSize minimumSizeHint() const override { return content_.minimumSizeHint(); }
+    QSize sizeHint() const override { return content_.minimumSizeHint(); }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::LayoutRequest)
+            updateGeometry();
+        return QWidget::event(event);
+    }
+
+    void resizeEvent(QResizeEvent* event) override
+    {
+        content_.setGeometry(rect());
+        QWidget::resizeEvent(event);
+    }
+
+private:
+    QWidget& content_;
+};
+
 } // namespace
 
-ScreenFit::ScreenFit(QWidget& window) : QObject(&window)
+ScreenFit::ScreenFit(QWidget& window, QWidget& content, QSize preferred)
+    : QObject(&window), content_(content), preferred_(preferred)
 {
     window.installEventFilter(this);
 }
@@ -38,34 +77,36 @@ void ScreenFit::fit(QWidget& window, QSize preferred)
     scroll->setWidgetResizable(true);
     // Tab goes from control to control; the area itself is no stop.
     scroll->setFocusPolicy(Qt::NoFocus);
-    scroll->setWidget(content);
+    scroll->setWidget(new ContentHolder(*content));
     auto* outer = new QVBoxLayout(&window);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
+    auto* fitter = new ScreenFit(window, *content, preferred);
+    fitter->resizeWithin(window);
+}
 
-    QSize size = preferred.expandedTo(content->minimumSizeHint());
+void ScreenFit::resizeWithin(QWidget& window) const
+{
+    QSize size = preferred_.expandedTo(content_.minimumSizeHint());
     const QRect area = availableArea(window);
-    if (area.isValid()) {
-        // Room for the title bar and borders the window manager adds around the window.
-        const int titleBar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight);
-        const int border = 2 * window.style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-        size = size.boundedTo(area.size() - QSize(border, titleBar + border));
-    }
+    if (area.isValid())
+        size = size.boundedTo(area.size() - decorations(window));
     window.resize(size);
-    new ScreenFit(window);
 }
 
 bool ScreenFit::eventFilter(QObject* watched, QEvent* event)
 {
     auto* window = qobject_cast<QWidget*>(watched);
     if (window && event->type() == QEvent::Show && window->isWindow()) {
+        // Polished for showing, the controls know the room they really need.
+        if (!shown_)
+            resizeWithin(*window);
+        shown_ = true;
         const QRect area = availableArea(*window);
         QRect frame = window->frameGeometry();
         if (area.isValid() && !area.contains(frame)) {
-            // Now that the frame is known, the window itself gets what the frame leaves over.
-            const QSize margins = frame.size() - window->size();
             if (frame.width() > area.width() || frame.height() > area.height()) {
-                window->resize(window->size().boundedTo(area.size() - margins));
+                window->resize(window->size().boundedTo(area.size() - decorations(*window)));
                 frame = window->frameGeometry();
             }
             const int x =

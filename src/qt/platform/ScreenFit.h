@@ -22,7 +22,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    explicit ScreenFit(QWidget& window);
+    ScreenFit(QWidget& window, QWidget& content, QSize preferred);
+    void resizeWithin(QWidget& window) const;
+
+    QWidget& content_;
+    QSize preferred_;
+    bool shown_ = false;
 };
 
 } // namespace vantiro

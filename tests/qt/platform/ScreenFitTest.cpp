@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -22,9 +23,15 @@
 namespace vantiro::test {
 namespace {
 
-// Every test here runs at 200 %, where the offscreen screen of 800 by 600 pixels has only 400
-// by 300 logical pixels: less than a 1920 by 1080 screen at 200 % gives (960 by 540).
+// Every test here runs on a 1920 by 1080 screen at 200 %, which leaves 960 by 540 logical
+// pixels, set up before the application starts.
+TempDir screenFolder;
 const bool scaledTwice = [] {
+    writeFile(screenFolder.file("screen.json"),
+              R"({"screens": [{"name": "wide", "x": 0, "y": 0, "width": 1920, "height": 1080,)"
+              R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    const std::string platform = "offscreen:configfile=" + screenFolder.file("screen.json");
+    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
     qputenv("QT_SCALE_FACTOR", "2");
     return true;
 }();
@@ -69,6 +76,7 @@ protected:
 TEST_F(ScreenFitTest, MainWindowOpensInsideTheScreenAndScrollsToEveryButton)
 {
     ASSERT_DOUBLE_EQ(qtTestApplication().devicePixelRatio(), 2.0);
+    ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().size(), QSize(960, 540));
     FakeShell shell;
     FakeFileDialogs files;
     FakeStyleDialogs styles;
@@ -99,6 +107,22 @@ TEST_F(ScreenFitTest, FtpWindowOpensInsideTheScreenWithExitReachable)
     expectFits(window);
     for (const char* name : {"cmdExit", "cmdConnect", "cmdUpload"})
         expectReachable(window, name);
+}
+
+TEST_F(ScreenFitTest, WrappedTextDoesNotMakeAWindowScrollThatHasRoom)
+{
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* wrapped = new QLabel(QStringLiteral(" Ein langer Hinweis, der umbricht.").repeated(12));
+    wrapped->setWordWrap(true);
+    layout->addWidget(wrapped);
+    layout->addWidget(new QLabel(QStringLiteral("Ende")));
+    ScreenFit::fit(window, QSize(300, 120));
+    expectFits(window);
+    QApplication::processEvents();
+    auto* scroll = window.findChild<QScrollArea*>();
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
 }
 
 TEST_F(ScreenFitTest, PreferredSizeIsKeptWhenTheScreenHasRoomAndTheWindowIsMovedOntoIt)
