@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "cli/TerminalText.h"
 #include "core/generator/TextCase.h"
+#include "core/text/Cp1252Literal.h"
 #include "platform/HostFingerprint.h"
 #include "platform/HostTrust.h"
 #include "platform/SchemeFtpClient.h"
@@ -29,12 +30,12 @@ public:
         if (!named_.insert(question.fingerprint).second)
             return false;
         const char* what =
-            question.kind == HostKeyQuestion::Kind::Tls ? "Zertifikat" : "SSH-Schl\xFCssel";
+            question.kind == HostKeyQuestion::Kind::Tls ? "Zertifikat" : "SSH-Schlüssel"_cp1252;
         std::string text = std::string(what) + " von " + question.host + ":" +
-                           std::to_string(question.port) + " nicht vertrauensw\xFCrdig (" +
+                           std::to_string(question.port) + " nicht vertrauenswürdig ("_cp1252 +
                            question.reason + ").\n";
         if (question.changed)
-            text += "ACHTUNG: Der Schl\xFCssel des Servers hat sich ge\xE4ndert" +
+            text += "ACHTUNG: Der Schlüssel des Servers hat sich geändert"_cp1252 +
                     (question.previousFingerprint.empty()
                          ? std::string()
                          : " (bisher " + question.previousFingerprint + ")") +
@@ -78,14 +79,14 @@ bool FtpCommandSupport::checkArguments(const std::string& command, const Command
     if (error.empty() && !line.words().empty())
         error = "unerwartetes Argument " + line.words().front();
     if (error.empty() && (!line.value("--server") || !line.value("--user")))
-        error = "--server [SCHEMA://]HOST[:PORT] und --user NAME sind n\xC3\xB6tig";
+        error = "--server [SCHEMA://]HOST[:PORT] und --user NAME sind nötig";
     const auto fingerprint = line.value("--fingerprint");
     if (error.empty() && fingerprint && !HostFingerprint::normalise(*fingerprint))
         error = "--fingerprint erwartet SHA256: und 43 Zeichen Base64, wie ssh-keygen -l sie "
                 "zeigt";
     if (error.empty() && !std::getenv(passwordVariable))
         error = std::string("Die Umgebungsvariable ") + passwordVariable +
-                " ist nicht gesetzt (leer f\xC3\xBCr anonyme Server)";
+                " ist nicht gesetzt (leer für anonyme Server)";
     if (error.empty())
         return true;
     usageError(command, error);

@@ -33,7 +33,7 @@ int runListCommand(const std::vector<std::string>& args)
     if (!FtpCommandSupport::login(client, command, line))
         return 2;
     if (!client.setCurrentDirectory(line.valueOr("--remote", "/")))
-        return failed("Ordner auf dem Server nicht verf\xC3\xBCgbar", client);
+        return failed("Ordner auf dem Server nicht verfügbar", client);
     RemoteListing listing;
     if (!listing.readCurrentFolder(client, line.valueOr("--filter", "*.*")))
         return failed("Ordner kann nicht gelesen werden", client);
@@ -42,8 +42,8 @@ int runListCommand(const std::vector<std::string>& args)
         std::printf("%s\n", TerminalText::escape(text).c_str());
     if (listing.leftOut() > 0)
         std::fprintf(stderr,
-                     "vantiro-cli list: Verzeichnis gek\xC3\xBCrzt: nur die ersten %zu "
-                     "Eintr\xC3\xA4ge werden gezeigt, %zu fehlen\n",
+                     "vantiro-cli list: Verzeichnis gekürzt: nur die ersten %zu Einträge werden "
+                     "gezeigt, %zu fehlen\n",
                      RemoteListing::maxEntries, listing.leftOut());
     client.close();
     return 0;

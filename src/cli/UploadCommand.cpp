@@ -167,7 +167,7 @@ int runUploadCommand(const std::vector<std::string>& args)
     }
     if (!anything) {
         std::fprintf(
-            stderr, "vantiro-cli upload: Nichts zu senden: %s enth\xC3\xA4lt keine Seiten\n",
+            stderr, "vantiro-cli upload: Nichts zu senden: %s enthält keine Seiten\n",
             TerminalText::escape(WorkFolders::path(*home, WorkFolders::doorpages)).c_str());
         return 2;
     }
@@ -188,7 +188,7 @@ int runUploadCommand(const std::vector<std::string>& args)
                 files.push_back(File{&folder, name});
             continue;
         }
-        std::fprintf(stderr, "vantiro-cli upload: Zielordner %s nicht verf\xC3\xBCgbar: %s\n",
+        std::fprintf(stderr, "vantiro-cli upload: Zielordner %s nicht verfügbar: %s\n",
                      TerminalText::escape(folder.remoteFolder).c_str(),
                      FtpCommandSupport::describe(first.lastResponse()).c_str());
         for (const std::string& name : folder.names)

@@ -1,5 +1,6 @@
 #include "platform/CurlTlsSecurity.h"
 
+#include "core/text/Cp1252Literal.h"
 #include "platform/HostFingerprint.h"
 
 #include <curl/curl.h>
@@ -46,14 +47,12 @@ std::string reasonFor(int error)
     case X509_V_ERR_CERT_HAS_EXPIRED:
         return "Zertifikat abgelaufen";
     case X509_V_ERR_CERT_NOT_YET_VALID:
-        return "Zertifikat noch nicht g\xFCltig";
+        return "Zertifikat noch nicht gültig"_cp1252;
     case X509_V_ERR_HOSTNAME_MISMATCH:
     case X509_V_ERR_IP_ADDRESS_MISMATCH:
-        return "Zertifikat f\xFCr einen anderen Namen ausgestellt";
+        return "Zertifikat für einen anderen Namen ausgestellt"_cp1252;
     default:
-        return "Zertifikat nicht \xFC"
-               "berpr\xFC"
-               "fbar";
+        return "Zertifikat nicht überprüfbar"_cp1252;
     }
 }
 
@@ -141,10 +140,10 @@ const char* CurlTlsSecurity::urlScheme(const FtpServerAddress& address)
 std::string CurlTlsSecurity::notice() const
 {
     if (version_.empty())
-        return "Verbindung unverschl\xFCsselt";
+        return "Verbindung unverschlüsselt"_cp1252;
     const std::string version =
         version_.compare(0, 4, "TLSv") == 0 ? "TLS " + version_.substr(4) : version_;
-    return "Verbindung verschl\xFCsselt (" + version + ")";
+    return "Verbindung verschlüsselt ("_cp1252 + version + ")";
 }
 
 void* CurlTlsSecurity::systemStore()

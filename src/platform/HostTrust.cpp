@@ -1,5 +1,6 @@
 #include "platform/HostTrust.h"
 
+#include "core/text/Cp1252Literal.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TrustedKeyStore.h"
 
@@ -59,14 +60,14 @@ bool HostTrust::accept(HostKeyQuestion& question)
 std::string HostTrust::refusalText(const HostKeyQuestion& question)
 {
     const bool tls = question.kind == HostKeyQuestion::Kind::Tls;
-    std::string text = std::string(tls ? "Zertifikat" : "SSH-Schl\xFCssel") + " von " +
+    std::string text = std::string(tls ? "Zertifikat" : "SSH-Schlüssel"_cp1252) + " von " +
                        question.host + ":" + std::to_string(question.port) +
-                       " nicht vertrauensw\xFCrdig";
+                       " nicht vertrauenswürdig"_cp1252;
     if (!question.reason.empty())
         text += " (" + question.reason + ")";
     text += ", Fingerabdruck " + question.fingerprint;
     if (question.changed)
-        text += " - ACHTUNG: Der Schl\xFCssel des Servers hat sich ge\xE4ndert";
+        text += " - ACHTUNG: Der Schlüssel des Servers hat sich geändert"_cp1252;
     return text;
 }
 

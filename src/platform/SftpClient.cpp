@@ -1,6 +1,7 @@
 #include "platform/SftpClient.h"
 
 #include "core/ftp/FtpListingParser.h"
+#include "core/text/Cp1252Literal.h"
 #include "core/text/Wildcard.h"
 #include "platform/DownloadTarget.h"
 #include "platform/FtpRemotePath.h"
@@ -168,11 +169,11 @@ bool SftpClient::connect(const std::string& server, const std::string& user,
     close();
     const auto address = FtpServerAddress::parse(server);
     if (!address)
-        return fail(malformedAddress, "Ung\xFCltige Serveradresse");
+        return fail(malformedAddress, "Ungültige Serveradresse"_cp1252);
     if (address->scheme != FtpServerAddress::Scheme::Sftp)
-        return fail(unsupported, "Nur SFTP ist hier m\xF6glich");
+        return fail(unsupported, "Nur SFTP ist hier möglich"_cp1252);
     if (user.find('\0') != std::string::npos || password.find('\0') != std::string::npos)
-        return fail(malformedAddress, "Ung\xFCltige Anmeldedaten");
+        return fail(malformedAddress, "Ungültige Anmeldedaten"_cp1252);
     // Kept while logged in, as the FTP client keeps them in libcurl, so that a connection the
     // server drops during a pause can be taken up again without asking the user.
     login_ = Login{*address, user, password};
@@ -318,7 +319,7 @@ bool SftpClient::hostKeyTrusted(const FtpServerAddress& address)
             return true;
         if (match == LIBSSH2_KNOWNHOST_CHECK_MISMATCH) {
             question.changed = true;
-            question.reason = "anderer Schl\xFCssel als in known_hosts";
+            question.reason = "anderer Schlüssel als in known_hosts"_cp1252;
         }
     }
     if (trust_->accept(question))
@@ -412,8 +413,7 @@ bool SftpClient::setCurrentDirectory(const std::string& target)
     if (libssh2_sftp_stat_ex(sftp(sftp_), resolved.c_str(),
                              static_cast<unsigned int>(resolved.size()), LIBSSH2_SFTP_STAT,
                              &attributes) != 0)
-        return failServer("Ordner nicht verf\xFC"
-                          "gbar");
+        return failServer("Ordner nicht verfügbar"_cp1252);
     if (!isLinkOrDirectory(attributes, LIBSSH2_SFTP_S_IFDIR))
         return fail(refusedByServer, "550 Kein Ordner: " + resolved);
     current_ = resolved;
@@ -572,7 +572,7 @@ bool SftpClient::deleteFile(const std::string& name)
     const std::string target = path(name);
     if (libssh2_sftp_unlink_ex(sftp(sftp_), target.c_str(),
                                static_cast<unsigned int>(target.size())) != 0)
-        return failServer("Datei kann nicht gel\xF6scht werden");
+        return failServer("Datei kann nicht gelöscht werden"_cp1252);
     return succeed();
 }
 
@@ -610,7 +610,7 @@ bool SftpClient::renameFile(const std::string& from, const std::string& to)
                                static_cast<unsigned int>(target.size()),
                                LIBSSH2_SFTP_RENAME_OVERWRITE | LIBSSH2_SFTP_RENAME_ATOMIC |
                                    LIBSSH2_SFTP_RENAME_NATIVE) != 0)
-        return failServer("Umbenennen nicht m\xF6glich");
+        return failServer("Umbenennen nicht möglich"_cp1252);
     return succeed();
 }
 
@@ -630,7 +630,7 @@ void SftpClient::keepAlive()
 
 std::string SftpClient::securityNotice() const
 {
-    return connected_ ? "Verbindung verschl\xFCsselt (SSH)" : std::string();
+    return connected_ ? "Verbindung verschlüsselt (SSH)"_cp1252 : std::string();
 }
 
 bool SftpClient::ensureConnected()

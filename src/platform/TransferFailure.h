@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ftp/FtpClient.h"
+#include "core/text/Cp1252Literal.h"
 
 namespace vantiro {
 
@@ -17,8 +18,8 @@ struct TransferFailure final {
     static constexpr unsigned long lostConnection = base + 56;
     static constexpr unsigned long untrustedKey = base + 60;
 
-    static constexpr const char* timeoutText = "Zeit\xFC"
-                                               "berschreitung: Der Server antwortet zu langsam";
+    static constexpr const char* timeoutText =
+        "Zeitüberschreitung: Der Server antwortet zu langsam"_cp1252;
     static constexpr const char* noConnectionText = "Keine Verbindung zum Server";
     static constexpr const char* lostConnectionText = "Verbindung zum Server unterbrochen";
     static constexpr const char* cancelledText = "Abgebrochen";

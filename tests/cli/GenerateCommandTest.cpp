@@ -40,10 +40,11 @@ protected:
 
 TEST_F(GenerateCommandTest, SameSeedGivesByteIdenticalOutput)
 {
-    const auto args = generate({"--seed", "17", "--title",
-                                "Gr\xC3\xB6\xC3\x9F"
-                                "e \xE2\x82\xAC \xE2\x98\x83",
-                                "--background", "#ff8000"});
+    const auto args =
+        generate({"--seed", "17", "--title",
+                  "Gr\xC3\xB6\xC3\x9F"
+                  "e \xE2\x82\xAC \xE2\x98\x83",
+                  "--background", "#ff8000", "--description", " G\xC3\xBCnstige Felgen "});
     const auto first = runCli(args);
     ASSERT_EQ(first.exitCode, 0) << first.err;
     EXPECT_NE(first.out.find("Doorpages erstellt in " + home.path() + "/doorpages/\n"),
@@ -54,6 +55,8 @@ TEST_F(GenerateCommandTest, SameSeedGivesByteIdenticalOutput)
               std::string::npos)
         << "Windows-1252 bytes, '?' for the snowman";
     EXPECT_NE(page.find("BGCOLOR=\"#ff8000\""), std::string::npos);
+    EXPECT_NE(page.find("<META NAME=\"description\" CONTENT=\"G\xFCnstige Felgen "),
+              std::string::npos);
     ASSERT_EQ(runCli(args).exitCode, 0);
     EXPECT_EQ(test::readFile(home.file("doorpages/vorschau.htm")), page);
 }

@@ -2,6 +2,7 @@
 
 #include "core/ftp/RemoteName.h"
 #include "core/text/Cp1252.h"
+#include "core/text/Cp1252Literal.h"
 #include "core/text/TextCleaning.h"
 
 #include <algorithm>
@@ -12,9 +13,8 @@
 namespace vantiro {
 namespace {
 
-const std::string noLineMessage = "Keine Datei ausgew\xE4hlt!";
-const std::string downloadFailedMessage = "\xDC"
-                                          "bertragungsfehler";
+const std::string noLineMessage = "Keine Datei ausgewählt!"_cp1252;
+const std::string downloadFailedMessage = "Übertragungsfehler"_cp1252;
 
 bool isRegularFile(const std::string& path)
 {
@@ -80,10 +80,11 @@ std::string connectFailureCause(const FtpResponse& response, const std::string& 
     case FtpResponse::noConnectionCode:
         return "Verbindung abgelehnt";
     case FtpResponse::untrustedCode:
-        return lowerCaseAscii(server.substr(0, 7)) == "sftp://" ? "Schl\xFCssel nicht angenommen"
-                                                                : "Zertifikat nicht angenommen";
+        return lowerCaseAscii(server.substr(0, 7)) == "sftp://"
+                   ? "Schlüssel nicht angenommen"_cp1252
+                   : "Zertifikat nicht angenommen";
     case FtpResponse::noTlsCode:
-        return "Server bietet keine Verschl\xFCsselung an";
+        return "Server bietet keine Verschlüsselung an"_cp1252;
     default:
         break;
     }
@@ -511,8 +512,8 @@ void FtpSession::sortListing()
     if (listing_.leftOut() == 0)
         setStatus("Ok");
     else
-        setStatus("Ok - Verzeichnis gek\xFCrzt: nur die ersten " +
-                  std::to_string(RemoteListing::maxEntries) + " Eintr\xE4ge werden gezeigt, " +
+        setStatus("Ok - Verzeichnis gekürzt: nur die ersten "_cp1252 +
+                  std::to_string(RemoteListing::maxEntries) + " Einträge werden gezeigt, "_cp1252 +
                   std::to_string(listing_.leftOut()) + " fehlen");
 }
 
@@ -609,12 +610,10 @@ void FtpSession::uploadFile(const std::string& localPath)
         return;
     const std::string name = localPath.substr(slash + 1);
     const vantiro::TransferType type = transferType_;
-    const bool ok = step("\xDC"
-                         "bertrage Datei...",
+    const bool ok = step("Übertrage Datei..."_cp1252,
                          [&](FtpClient& client) { return client.putFile(localPath, name, type); });
     if (!ok)
-        view_.showMessage("\xDC"
-                          "bertragungsfehler!");
+        view_.showMessage("Übertragungsfehler!"_cp1252);
 }
 
 void FtpSession::upload()
@@ -625,9 +624,7 @@ void FtpSession::upload()
         const std::string folder = view_.localFolder();
         const std::vector<std::string> names = view_.selectedLocalFiles();
         {
-            TransferLoop loop(*this, names.size(),
-                              "\xDC"
-                              "bertrage");
+            TransferLoop loop(*this, names.size(), "Übertrage"_cp1252);
             for (const std::string& name : names) {
                 loop.beginFile(name);
                 const std::string path = folder + "/" + name;
@@ -711,17 +708,17 @@ void FtpSession::deleteRemoteEntry()
         if (setRemotePath(locationText_)) {
             const Busy busy(view_);
             if (!RemoteListing::isFolder(target)) {
-                setStatus("L\xF6sche Datei...");
+                setStatus("Lösche Datei..."_cp1252);
                 ok = blocking(
                     [&target](FtpClient& client) { return client.deleteFile(target.name); });
             } else if (!target.name.starts_with('.')) {
-                setStatus("L\xF6sche Verzeichnis...");
+                setStatus("Lösche Verzeichnis..."_cp1252);
                 ok = blocking(
                     [&target](FtpClient& client) { return client.removeDirectory(target.name); });
             }
             ok = answered(ok);
         }
-        showFolderOrTell(ok, "Datei kann nicht gel\xF6scht werden!");
+        showFolderOrTell(ok, "Datei kann nicht gelöscht werden!"_cp1252);
     });
 }
 
@@ -741,7 +738,7 @@ void FtpSession::renameRemoteEntry()
         const bool ok = step("Benenne um...", [&](FtpClient& client) {
             return client.renameFile(oldName, *newName);
         });
-        showFolderOrTell(ok, "Umbenennen nicht m\xF6glich");
+        showFolderOrTell(ok, "Umbenennen nicht möglich"_cp1252);
     });
 }
 

@@ -182,21 +182,23 @@ RunResult GenerationRun::run()
     if (!pageCount)
         return {};
 
-    completeColours(settings_);
-    colourBody(settings_);
-    reporter_.settingsChanged();
-    reporter_.setBusy(true);
-    settings_.runKeywordFile = settings_.keywordFile;
-
+    // Every refusal comes before the first change, so that a refused run leaves the window as
+    // it was.
     KeywordList keywords;
-    const KeywordList::ReadResult read = keywords.read(settings_.runKeywordFile);
-    if (const auto failure = keywordReadFailure(read, settings_.runKeywordFile))
+    const KeywordList::ReadResult read = keywords.read(settings_.keywordFile);
+    if (const auto failure = keywordReadFailure(read, settings_.keywordFile))
         return stop(RunOutcome::CheckFailed, failure->title, failure->text, failure->focus);
 
     const std::string outputFolder = WorkFolders::path(programFolder_, WorkFolders::doorpages);
     if (!folderExists(outputFolder))
         return stop(RunOutcome::CheckFailed, "Programmfehler",
                     RunMessages::outputFolderMissing(outputFolder), std::nullopt);
+
+    completeColours(settings_);
+    colourBody(settings_);
+    reporter_.settingsChanged();
+    reporter_.setBusy(true);
+    settings_.runKeywordFile = settings_.keywordFile;
 
     const std::vector<std::string> names =
         makePageNames(*pageCount, settings_.keywordNames, keywords, random_);

@@ -9,9 +9,10 @@ namespace vantiro {
 class KeywordList final {
 public:
     static constexpr int maxKeywords = 32000;
-    // Longer lines are refused: a keyword is drawn about three times per link and a million
-    // links make a run, so a huge line would make every page huge.
-    static constexpr size_t maxKeywordLength = 255;
+    // The keyword dialog takes no more than this, so every file it writes can be read. Longer
+    // lines are refused: a keyword is drawn about three times per link and a million links make
+    // a run, so a huge line would make every page huge.
+    static constexpr size_t maxKeywordLength = 32000;
 
     enum class Status { Ok, CannotOpen, NoKeywords, Binary, LineTooLong };
 

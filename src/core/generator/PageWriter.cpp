@@ -100,7 +100,7 @@ PageWriter::PageWriter(const PageSettings& settings, const KeywordList& keywords
     : keywords_(keywords), random_(random),
       sponsorlinkReplacement_(std::string(crlf) + sponsorlink + std::string(crlf) +
                               std::string(bodyEnd)),
-      title_(trim(settings.title)),
+      title_(trim(settings.title)), description_(trim(settings.description)),
       pageStart_(doctypePart(settings.doctype) + "\r\n\r\n<HTML>\r\n<HEAD>\r\n"),
       fixedHeadLines_(fixedHeadLines(settings)),
       pageEnd_("\r\n\r\n" + std::string(trim(settings.scripting)) + "\r\n</HEAD>\r\n" +
@@ -123,7 +123,11 @@ std::string PageWriter::titleLine()
 
 std::string PageWriter::descriptionLine()
 {
+    // The user's text leads as the title's does, but an empty field adds no blank, so that
+    // pages without one stay as they always were.
     std::string line(descriptionStart);
+    if (!description_.empty())
+        (line += description_) += ' ';
     while (line.size() <= 250)
         (line += pick()) += ' ';
     return std::string(trim(line)) + "\">";

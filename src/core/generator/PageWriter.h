@@ -62,6 +62,7 @@ private:
     Random& random_;
     std::string sponsorlinkReplacement_;
     std::string title_;
+    std::string description_;
     std::string pageStart_;      // DOCTYPE part, "<HTML>" and "<HEAD>"
     std::string fixedHeadLines_; // robots to expires
     std::string pageEnd_;        // from the empty lines after the head lines to the end

@@ -7,6 +7,7 @@
 #include "qt/ftp/TextViewer.h"
 #include "qt/platform/LocalPath.h"
 #include "qt/platform/MessageBoxes.h"
+#include "qt/platform/ScreenFit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -44,7 +45,7 @@ FtpWindow::FtpWindow(MessageBoxes& boxes, FtpClientFactory factory, QString prog
 {
     setObjectName(QStringLiteral("frmFTP"));
     setModal(true);
-    resize(1000, 640);
+    ScreenFit::fit(*this, QSize(1000, 640));
     ui_.serverEdit->setToolTip(serverToolTip);
     // Long listings: rows of one height let the list lay out without measuring every row.
     ui_.remoteList->setUniformItemSizes(true);

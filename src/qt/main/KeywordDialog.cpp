@@ -1,8 +1,10 @@
 #include "qt/main/KeywordDialog.h"
 
+#include "core/generator/KeywordList.h"
 #include "core/keywords/KeywordFileWriter.h"
 #include "qt/main/BusyCursor.h"
 #include "qt/main/WidgetText.h"
+#include "qt/platform/KeyboardAccess.h"
 #include "qt/platform/LocalPath.h"
 #include "qt/platform/MessageBoxes.h"
 
@@ -15,7 +17,8 @@
 namespace vantiro {
 namespace {
 
-constexpr int typedTextLimit = 32000;
+// One piece of the typed text becomes one line of the file; a run reads lines up to this length.
+constexpr int typedTextLimit = static_cast<int>(KeywordList::maxKeywordLength);
 
 } // namespace
 
@@ -33,6 +36,7 @@ KeywordDialog::KeywordDialog(MessageBoxes& boxes, std::string programFolder, QWi
     keywordsEdit->setObjectName(QStringLiteral("txtKeywords"));
     keywordsEdit->setMaxLength(typedTextLimit);
     keywordsEdit->setMinimumWidth(420);
+    KeyboardAccess::nameByLabel(*promptLabel, *keywordsEdit);
     okButton = new QPushButton(QStringLiteral("OK"), this);
     okButton->setObjectName(QStringLiteral("cmdOK"));
     okButton->setDefault(true);

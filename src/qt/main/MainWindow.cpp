@@ -17,6 +17,7 @@
 #include "qt/platform/FileDialogs.h"
 #include "qt/platform/LocalPath.h"
 #include "qt/platform/MessageBoxes.h"
+#include "qt/platform/ScreenFit.h"
 #include "qt/platform/Shell.h"
 #include "qt/platform/StyleDialogs.h"
 
@@ -42,7 +43,7 @@ MainWindow::MainWindow(ProgramPaths paths, WindowServices services, QWidget* par
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vantiro 3.0 - Doorpage-Generator von ") +
                    QString::fromLatin1(makerAddress));
-    resize(793, 563);
+    ScreenFit::fit(*this, QSize(793, 563));
     applySettings(PageSettings::startValues());
     WorkFolders::create(paths_.programFolder);
     connectButtons();

@@ -2,8 +2,10 @@
 
 #include "core/generator/MakerAddress.h"
 #include "qt/main/WidgetText.h"
+#include "qt/platform/AccessibleControls.h"
 #include "qt/platform/KeyboardAccess.h"
 #include "qt/platform/LocalPath.h"
+#include "qt/platform/NamedComboBox.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -55,7 +57,7 @@ QPushButton* button(QWidget& parent, const char* name, const QString& caption)
 QComboBox* comboBox(QWidget& parent, const char* name, const std::vector<std::string>& choices,
                     bool editable)
 {
-    auto* combo = named(new QComboBox(&parent), name);
+    auto* combo = named(new NamedComboBox(&parent), name);
     for (const std::string& choice : choices)
         combo->addItem(WidgetText::fromCp1252(choice));
     combo->setEditable(editable);
@@ -145,6 +147,7 @@ constexpr int authorLimit = 64;
 
 MainWindowUi::MainWindowUi(QWidget& window)
 {
+    AccessibleControls::install();
     createControls(window);
     layOut(window);
     setUpKeyboard();
@@ -165,6 +168,9 @@ void MainWindowUi::setUpKeyboard()
         {pageCountLabel, pageCountEdit}};
     for (const auto& [label, field] : labelled)
         KeyboardAccess::nameByLabel(*label, *field);
+    // Typing goes to the line edit inside, which a screen reader announces on its own.
+    for (QComboBox* combo : {robotsBox, pragmaBox, revisitBox, cachingBox})
+        combo->lineEdit()->setAccessibleName(combo->accessibleName());
     revisitBox->setAccessibleDescription(revisitUnitLabel->text());
     KeyboardAccess::name(*scriptingEdit, scriptingGroup->title());
     KeyboardAccess::name(*bodyEdit, bodyGroup->title());

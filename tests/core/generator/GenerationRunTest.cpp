@@ -1,4 +1,5 @@
 #include "core/generator/GenerationRun.h"
+#include "core/generator/KeywordList.h"
 #include "core/generator/Random.h"
 #include "core/generator/RecordingReporter.h"
 #include "core/session/WorkFolders.h"
@@ -189,12 +190,17 @@ TEST_F(GenerationRunTest, UnusableKeywordFilesStopBeforeAnyPageWithTheirName)
         {"", "enthält keine Keywords"},
         {"  \r\n \r\r\n", "enthält keine Keywords"},
         {std::string("Auto\r\nRei\0fen\r\n", 13), "Nullzeichen in Zeile 2"},
-        {"Auto\r" + std::string(300, 'x') + "\r\n", "Zeile 2 der Keyword-Datei"},
+        {"Auto\r" + std::string(KeywordList::maxKeywordLength + 1, 'x') + "\r\n",
+         "Zeile 2 der Keyword-Datei"},
     };
+    const PageSettings before = settings;
     for (const auto& [content, expected] : files) {
         reporter = {};
         test::writeFile(path, content);
         EXPECT_EQ(run().outcome, RunOutcome::CheckFailed);
+        EXPECT_EQ(settings.body, before.body) << "refused before the colours go in";
+        EXPECT_EQ(settings.backgroundColor, before.backgroundColor);
+        EXPECT_FALSE(reporter.settingsShownAfterCaptions.has_value());
         ASSERT_EQ(reporter.messages.size(), 1u);
         EXPECT_EQ(reporter.messages[0].title, "Keyword-Datei fehlt");
         EXPECT_NE(reporter.messages[0].text.find(path), std::string::npos);
@@ -206,6 +212,27 @@ TEST_F(GenerationRunTest, UnusableKeywordFilesStopBeforeAnyPageWithTheirName)
     EXPECT_NE(reporter.messages.at(0).text.find("gone.vrk kann nicht gelesen werden"),
               std::string::npos);
     EXPECT_TRUE(filesIn("doorpages").empty());
+}
+
+TEST_F(GenerationRunTest, KeywordsOverTwoHundredFiftyFiveCharactersAreUsedLikeOthers)
+{
+    const std::string longKeyword = "Lang" + std::string(296, 'x');
+    test::writeFile(settings.keywordFile, "Auto\r\n" + longKeyword + "\r\n");
+    const RunResult result = run();
+    ASSERT_EQ(result.outcome, RunOutcome::Completed);
+    EXPECT_EQ(result.pagesWritten, 20);
+
+    bool namedAfterIt = false;
+    bool describedByItAlone = false;
+    for (const std::string& name : filesIn("doorpages")) {
+        EXPECT_LE(name.size(), 255u) << name;
+        namedAfterIt |= name.starts_with("Lang" + std::string(240, 'x'));
+        describedByItAlone |= test::readFile(home.file("doorpages/" + name))
+                                  .find("<META NAME=\"description\" CONTENT=\"" + longKeyword +
+                                        "\">") != std::string::npos;
+    }
+    EXPECT_TRUE(namedAfterIt);
+    EXPECT_TRUE(describedByItAlone);
 }
 
 TEST_F(GenerationRunTest, ReportsFilesThatCouldNotBeWritten)
@@ -227,8 +254,11 @@ TEST_F(GenerationRunTest, FileInPlaceOfOutputFolderStopsWithAMessage)
 {
     fs::remove_all(home.file("doorpages"));
     test::writeFile(home.file("doorpages"), "not a folder");
+    const std::string bodyBefore = settings.body;
     EXPECT_EQ(run().outcome, RunOutcome::CheckFailed);
     EXPECT_EQ(reporter.messages.at(0).title, "Programmfehler");
+    EXPECT_EQ(settings.body, bodyBefore);
+    EXPECT_FALSE(reporter.settingsShownAfterCaptions.has_value());
     EXPECT_EQ(test::readFile(home.file("doorpages")), "not a folder");
 }
 

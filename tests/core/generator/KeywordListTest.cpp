@@ -50,7 +50,17 @@ TEST(KeywordList, ReadsAtMostThirtyTwoThousandKeywordsAndIgnoresTheRest)
     EXPECT_EQ(list.at(32000), "k32000");
 }
 
-TEST(KeywordList, RefusesBinaryAndOverlongLinesAndMissingFiles)
+TEST(KeywordList, ReadsLongLinesAsOtherKeywordsUpToWhatTheKeywordDialogWrites)
+{
+    KeywordList::ReadResult result;
+    const std::string longest(KeywordList::maxKeywordLength, 'y');
+    EXPECT_EQ(
+        all(readContent("a\r\n" + std::string(300, 'x') + "\r\n  " + longest + "  \r\nb", &result)),
+        (std::vector<std::string>{"a", std::string(300, 'x'), longest, "b"}));
+    EXPECT_EQ(result.status, KeywordList::Status::Ok);
+}
+
+TEST(KeywordList, RefusesBinaryAndHugeLinesAndMissingFiles)
 {
     KeywordList::ReadResult result;
     readContent(std::string("a\r\nb\0", 5), &result);
@@ -58,8 +68,9 @@ TEST(KeywordList, RefusesBinaryAndOverlongLinesAndMissingFiles)
     EXPECT_EQ(result.lineNumber, 2);
     readContent("a\r\n" + std::string(100'000'000, 'y'), &result);
     EXPECT_EQ(result.status, KeywordList::Status::LineTooLong);
-    readContent("  " + std::string(KeywordList::maxKeywordLength, 'y') + "  ", &result);
-    EXPECT_EQ(result.status, KeywordList::Status::Ok);
+    EXPECT_EQ(result.lineNumber, 2);
+    readContent(std::string(KeywordList::maxKeywordLength + 1, 'y'), &result);
+    EXPECT_EQ(result.status, KeywordList::Status::LineTooLong);
     KeywordList list;
     EXPECT_EQ(list.read("/nonexistent/k.vrk").status, KeywordList::Status::CannotOpen);
     EXPECT_EQ(list.at(1), "");

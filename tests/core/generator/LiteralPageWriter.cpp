@@ -74,6 +74,8 @@ std::string literalPage(const PageSettings& s, const std::function<std::string()
     page += title + nl + nl;
 
     std::string description = "<META NAME=\"description\" CONTENT=\"";
+    if (!trim(s.description).empty())
+        description += trim(s.description) + " ";
     while (description.size() <= 250)
         description += trim(pick()) + " ";
     description = trim(description) + "\">";

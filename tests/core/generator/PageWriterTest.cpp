@@ -55,6 +55,8 @@ TEST(PageWriter, MatchesLiteralRecipeOnAdversarialKeywordsAndTemplates)
         settings.scripting = randomText(engine, tokens, 3);
         settings.title = randomText(engine, tokens, 2);
         settings.robots = randomText(engine, capitals, 3);
+        if (round % 3 != 0)
+            settings.description = randomText(engine, tokens, 1 + round % 4);
         const bool imageLinks = round % 2 == 0;
         const PagePair pages =
             buildBothPages(settings, keywords, imageLinks, round, round % 5 == 0);
@@ -139,6 +141,47 @@ TEST(PageWriter, FillsTitleUpToSixtyFourCharactersAndKeepsTheLastKeywordWhole)
     EXPECT_EQ(titleOf(std::string(56, 'x')), "<TITLE>" + std::string(56, 'x') + " Felge</TITLE>");
     EXPECT_EQ(titleOf(std::string(57, 'x')), "<TITLE>" + std::string(57, 'x') + "</TITLE>");
     EXPECT_EQ(titleOf("").substr(0, 13), "<TITLE> Felge");
+}
+
+TEST(PageWriter, DescriptionFieldLeadsTheDescriptionLineAndItsTwoCopies)
+{
+    const KeywordList keywords = KeywordList::fromLines({"Felge"});
+    const auto pageWith = [&](const std::string& description) {
+        PageSettings settings = plainSettings("<BODY></BODY>");
+        settings.description = description;
+        Random random(3);
+        return PageWriter(settings, keywords, random, "").buildPage(SpiderLinks::fromText(""));
+    };
+    const auto felgen = [](int count) {
+        std::string words;
+        for (int i = 0; i < count; ++i)
+            words += i == 0 ? "Felge" : " Felge";
+        return words;
+    };
+    const auto linesOf = [](const std::string& content) {
+        return "<META NAME=\"description\" CONTENT=\"" + content + "\">\r\n" +
+               "<META NAME=\"keywords\"";
+    };
+
+    // An empty or blank field leaves the page as it was before the field counted.
+    const std::string unchanged = pageWith("");
+    EXPECT_NE(unchanged.find(linesOf(felgen(37))), std::string::npos);
+    EXPECT_EQ(pageWith("   "), unchanged);
+
+    const std::string page = pageWith("  Gute Felgen  ");
+    EXPECT_NE(page.find(linesOf("Gute Felgen " + felgen(35))), std::string::npos);
+    EXPECT_NE(page.find("<META NAME=\"DC.Subject\" CONTENT=\"Gute Felgen " + felgen(35) +
+                        "\">\r\n<META NAME=\"DC.Description\" CONTENT=\"Gute Felgen " + felgen(35) +
+                        "\">\r\n"),
+              std::string::npos);
+
+    // Keywords follow only while the line is within 250 characters.
+    EXPECT_NE(pageWith(std::string(215, 'x')).find(linesOf(std::string(215, 'x') + " Felge")),
+              std::string::npos);
+    EXPECT_NE(pageWith(std::string(216, 'x')).find(linesOf(std::string(216, 'x'))),
+              std::string::npos);
+    EXPECT_NE(pageWith(std::string(300, 'x')).find(linesOf(std::string(300, 'x'))),
+              std::string::npos);
 }
 
 TEST(PageWriter, WithoutKeywordsFillsEverySlotWithAnEmptyText)

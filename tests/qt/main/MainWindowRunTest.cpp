@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include <filesystem>
 
@@ -65,6 +66,41 @@ TEST_F(Erstellen, EachFailingCheckShowsItsMessageAndFocusesItsControl)
     }
     EXPECT_TRUE(std::filesystem::is_empty(path("doorpages/images")));
     EXPECT_FALSE(exists(path("doorpages/_keyliste.htm")));
+}
+
+TEST_F(Erstellen, RefusedKeywordFileOrMissingOutputFolderLeavesTheBodyOnScreenAsItWas)
+{
+    put("keywordfile/empty.vrk", " \r\n");
+    put("keywordfile/binary.vrk", std::string("Auto\r\nRei\0fen", 13));
+    const std::string body = "<BODY>\r\nEigener Text\r\n</BODY>";
+    window().show();
+    const auto shownBody = [this] { return control<QPlainTextEdit>("txtBody")->toPlainText(); };
+    QString bodyShownWithMessage;
+    boxes.onMessage = [&](const FakeMessageBoxes::Message&) { bodyShownWithMessage = shownBody(); };
+    const auto refuse = [&](const std::string& keywordFile) {
+        SCOPED_TRACE(keywordFile);
+        boxes.messages.clear();
+        change([&](PageSettings& s) {
+            s.keywordFile = keywordFile;
+            s.body = body;
+        });
+        const QString shownBefore = shownBody();
+        click("cmdErstellen");
+        ASSERT_EQ(boxes.messages.size(), 1u);
+        EXPECT_EQ(bodyShownWithMessage, shownBefore);
+        EXPECT_EQ(shownBody(), shownBefore);
+        EXPECT_EQ(settings().body, body);
+        EXPECT_EQ(settings().backgroundColor, "");
+    };
+    refuse(path("keywordfile/empty.vrk"));
+    refuse(path("keywordfile/binary.vrk"));
+    refuse(path("keywordfile/missing.vrk"));
+    refuse(path("keywordfile"));
+
+    put("keywordfile/keywords.vrk", "Auto\r\nReifen\r\n");
+    std::filesystem::remove_all(path("doorpages"));
+    refuse(path("keywordfile/keywords.vrk"));
+    EXPECT_EQ(boxes.messages.at(0).title, "Programmfehler");
 }
 
 TEST_F(Erstellen, RunWritesThePagesShowsProgressAndRewritesTheBody)

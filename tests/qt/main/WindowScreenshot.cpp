@@ -29,6 +29,9 @@ int main(int argc, char* argv[])
     vantiro::MainWindow window({folder.path(), {folder.path()}},
                                {boxes, shell, files, styles, random});
     window.show();
+    // The size the window opens with on a screen with room for it, whatever screen this runs on.
+    if (const auto* content = window.findChild<QWidget*>(QStringLiteral("scrolledContent")))
+        window.resize(window.size().expandedTo(content->minimumSizeHint()));
     QApplication::processEvents();
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
