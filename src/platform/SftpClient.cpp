@@ -6,6 +6,7 @@
 #include "platform/FtpRemotePath.h"
 #include "platform/HostFingerprint.h"
 #include "platform/HostTrust.h"
+#include "platform/KnownHosts.h"
 #include "platform/UploadSource.h"
 
 #include <libssh2.h>
@@ -15,7 +16,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <mutex>
 #include <netdb.h>
 #include <poll.h>
@@ -41,6 +41,8 @@ constexpr unsigned long refusedByServer = 550;
 
 constexpr int connectTimeoutMilliseconds = 30000;
 constexpr std::size_t chunkBytes = 64 * 1024;
+// Enough for the version line and the first key exchange packet.
+constexpr std::size_t keptBytes = 64 * 1024;
 
 LIBSSH2_SESSION* ssh(void* session)
 {
@@ -82,24 +84,126 @@ private:
     LIBSSH2_SFTP_HANDLE* handle_;
 };
 
-int knownHostKeyType(int hostKeyType)
+// What OpenSSH 9 offers by default, in its order; of these only what the linked libssh2 has is
+// offered, and nothing weaker (no SHA-1 key exchange or host key signature, no CBC, RC4, 3DES,
+// Blowfish or MD5).
+constexpr const char* keyExchanges[] = {
+    "curve25519-sha256", "curve25519-sha256@libssh.org", "ecdh-sha2-nistp256", "ecdh-sha2-nistp384",
+    "ecdh-sha2-nistp521", "diffie-hellman-group-exchange-sha256", "diffie-hellman-group16-sha512",
+    "diffie-hellman-group18-sha512", "diffie-hellman-group14-sha256",
+    // Not methods but signals that go in the same list, where libssh2 has them.
+    "ext-info-c", "kex-strict-c-v00@openssh.com"};
+constexpr const char* ciphers[] = {"chacha20-poly1305@openssh.com",
+                                   "aes128-ctr",
+                                   "aes192-ctr",
+                                   "aes256-ctr",
+                                   "aes128-gcm@openssh.com",
+                                   "aes256-gcm@openssh.com"};
+constexpr const char* macs[] = {"hmac-sha2-256-etm@openssh.com",
+                                "hmac-sha2-512-etm@openssh.com",
+                                "hmac-sha1-etm@openssh.com",
+                                "hmac-sha2-256",
+                                "hmac-sha2-512",
+                                "hmac-sha1"};
+constexpr const char* hostKeys[] = {"ssh-ed25519",         "ecdsa-sha2-nistp256",
+                                    "ecdsa-sha2-nistp384", "ecdsa-sha2-nistp521",
+                                    "rsa-sha2-512",        "rsa-sha2-256"};
+
+// The host key methods that verify a key of a type known_hosts lists: an RSA key is checked
+// with SHA-2 signatures only.
+std::vector<std::string> hostKeyMethodsFor(const std::string& knownType)
 {
-    switch (hostKeyType) {
-    case LIBSSH2_HOSTKEY_TYPE_RSA:
-        return LIBSSH2_KNOWNHOST_KEY_SSHRSA;
-    case LIBSSH2_HOSTKEY_TYPE_DSS:
-        return LIBSSH2_KNOWNHOST_KEY_SSHDSS;
-    case LIBSSH2_HOSTKEY_TYPE_ECDSA_256:
-        return LIBSSH2_KNOWNHOST_KEY_ECDSA_256;
-    case LIBSSH2_HOSTKEY_TYPE_ECDSA_384:
-        return LIBSSH2_KNOWNHOST_KEY_ECDSA_384;
-    case LIBSSH2_HOSTKEY_TYPE_ECDSA_521:
-        return LIBSSH2_KNOWNHOST_KEY_ECDSA_521;
-    case LIBSSH2_HOSTKEY_TYPE_ED25519:
-        return LIBSSH2_KNOWNHOST_KEY_ED25519;
-    default:
-        return LIBSSH2_KNOWNHOST_KEY_UNKNOWN;
+    if (knownType == "ssh-rsa")
+        return {"rsa-sha2-512", "rsa-sha2-256"};
+    if (std::find(std::begin(hostKeys), std::end(hostKeys), knownType) != std::end(hostKeys))
+        return {knownType};
+    return {};
+}
+
+std::vector<std::string> supportedMethods(LIBSSH2_SESSION* session, int type)
+{
+    const char** algorithms = nullptr;
+    const int count = libssh2_session_supported_algs(session, type, &algorithms);
+    std::vector<std::string> supported;
+    for (int i = 0; i < count; ++i)
+        supported.emplace_back(algorithms[i]);
+    if (count > 0)
+        libssh2_free(session, static_cast<void*>(algorithms));
+    return supported;
+}
+
+// The wanted methods that libssh2 supports, in the order wanted, each once.
+std::vector<std::string> offered(LIBSSH2_SESSION* session, int type,
+                                 const std::vector<std::string>& wanted)
+{
+    const std::vector<std::string> supported = supportedMethods(session, type);
+    std::vector<std::string> result;
+    for (const std::string& method : wanted)
+        if (std::find(supported.begin(), supported.end(), method) != supported.end() &&
+            std::find(result.begin(), result.end(), method) == result.end())
+            result.push_back(method);
+    return result;
+}
+
+std::string joined(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ",") + name;
+    return text;
+}
+
+std::vector<std::string> splitNames(std::string_view list)
+{
+    std::vector<std::string> names;
+    while (!list.empty()) {
+        const std::size_t comma = list.find(',');
+        names.emplace_back(list.substr(0, comma));
+        list.remove_prefix(comma == std::string_view::npos ? list.size() : comma + 1);
     }
+    return names;
+}
+
+bool shareAny(const std::vector<std::string>& a, const std::vector<std::string>& b)
+{
+    return std::any_of(a.begin(), a.end(), [&](const std::string& name) {
+        return std::find(b.begin(), b.end(), name) != b.end();
+    });
+}
+
+// The method lists of the server's first key exchange packet (SSH_MSG_KEXINIT), read from the
+// bytes it sent before anything was encrypted: key exchange, host key, ciphers and MACs (each
+// in both directions). Empty when the bytes hold no such packet.
+std::vector<std::vector<std::string>> serverMethodLists(std::string_view stream)
+{
+    // Lines before the version line are allowed; the packet follows the version line.
+    for (;;) {
+        const std::size_t end = stream.find('\n');
+        if (end == std::string_view::npos)
+            return {};
+        const bool version = stream.compare(0, 4, "SSH-") == 0;
+        stream.remove_prefix(end + 1);
+        if (version)
+            break;
+    }
+    const auto number = [&](std::size_t at) {
+        return (std::size_t{static_cast<unsigned char>(stream[at])} << 24) |
+               (std::size_t{static_cast<unsigned char>(stream[at + 1])} << 16) |
+               (std::size_t{static_cast<unsigned char>(stream[at + 2])} << 8) |
+               std::size_t{static_cast<unsigned char>(stream[at + 3])};
+    };
+    constexpr unsigned char kexinit = 20;
+    if (stream.size() < 6 + 16 || static_cast<unsigned char>(stream[5]) != kexinit)
+        return {};
+    std::size_t at = 6 + 16;
+    std::vector<std::vector<std::string>> lists;
+    for (int i = 0; i < 6; ++i) {
+        if (stream.size() < at + 4 || stream.size() - at - 4 < number(at))
+            return {};
+        lists.push_back(splitNames(stream.substr(at + 4, number(at))));
+        at += 4 + number(at);
+    }
+    return lists;
 }
 
 // What the server refused, in the words of an FTP reply.
@@ -135,6 +239,22 @@ bool isLinkOrDirectory(const LIBSSH2_SFTP_ATTRIBUTES& attributes, unsigned long 
 } // namespace
 
 struct SftpCallbacks {
+    // libssh2 reads the connection through here; the start of what the server sends, up to its
+    // first key exchange packet, is kept to explain a key exchange that found nothing in common.
+    static ssize_t receive(libssh2_socket_t socket, void* buffer, std::size_t length, int flags,
+                           void** abstract)
+    {
+        auto* client = static_cast<SftpClient*>(*abstract);
+        const ssize_t count = ::recv(socket, buffer, length, flags);
+        if (count < 0)
+            return -errno;
+        if (client->keepReceived_ && client->received_.size() < keptBytes)
+            client->received_.append(
+                static_cast<const char*>(buffer),
+                std::min(static_cast<std::size_t>(count), keptBytes - client->received_.size()));
+        return count;
+    }
+
     // Servers that take passwords only through keyboard-interactive ask one or more prompts; the
     // password is the answer to each.
     static void keyboard(const char*, int, const char*, int, int promptCount,
@@ -202,11 +322,26 @@ bool SftpClient::openSession()
     }
     libssh2_session_set_blocking(ssh(session_), 1);
     applyTimeout(timeout_);
-    if (libssh2_session_handshake(ssh(session_), socket_) != 0) {
+    const KnownHosts knownHosts = trust_->settings().knownHostsPath.empty()
+                                      ? KnownHosts()
+                                      : KnownHosts::read(trust_->settings().knownHostsPath);
+    if (!preferMethods(knownHosts.keyTypesFor(login_->address.host, login_->address.port)))
+        return failed();
+    received_.clear();
+    keepReceived_ = true;
+    libssh2_session_callback_set(ssh(session_), LIBSSH2_CALLBACK_RECV,
+                                 reinterpret_cast<void*>(&SftpCallbacks::receive));
+    const int handshake = libssh2_session_handshake(ssh(session_), socket_);
+    keepReceived_ = false;
+    if (handshake != 0) {
+        if (handshake == LIBSSH2_ERROR_KEX_FAILURE && explainKeyExchangeFailure())
+            return failed();
         failSession("SSH-Verbindung fehlgeschlagen");
         return failed();
     }
-    if (!hostKeyTrusted(login_->address))
+    received_.clear();
+    received_.shrink_to_fit();
+    if (!hostKeyTrusted(login_->address, knownHosts))
         return failed();
     if (!authenticate(login_->user, login_->password))
         return failed();
@@ -218,6 +353,100 @@ bool SftpClient::openSession()
     libssh2_keepalive_config(ssh(session_), 1, 30);
     connected_ = true;
     return true;
+}
+
+// Known key types of the server first, so that libssh2 asks for a key that known_hosts can
+// vouch for; then the usual order.
+bool SftpClient::preferMethods(const std::vector<std::string>& knownKeyTypes)
+{
+    LIBSSH2_SESSION* session = ssh(session_);
+    std::vector<std::string> wantedKeys;
+    for (const std::string& type : knownKeyTypes)
+        for (std::string& method : hostKeyMethodsFor(type))
+            wantedKeys.push_back(std::move(method));
+    wantedKeys.insert(wantedKeys.end(), std::begin(hostKeys), std::end(hostKeys));
+    const struct {
+        int type;
+        std::vector<std::string> wanted;
+    } preferences[] = {
+        {LIBSSH2_METHOD_KEX, {std::begin(keyExchanges), std::end(keyExchanges)}},
+        {LIBSSH2_METHOD_HOSTKEY, wantedKeys},
+        {LIBSSH2_METHOD_CRYPT_CS, {std::begin(ciphers), std::end(ciphers)}},
+        {LIBSSH2_METHOD_CRYPT_SC, {std::begin(ciphers), std::end(ciphers)}},
+        {LIBSSH2_METHOD_MAC_CS, {std::begin(macs), std::end(macs)}},
+        {LIBSSH2_METHOD_MAC_SC, {std::begin(macs), std::end(macs)}},
+    };
+    for (const auto& preference : preferences) {
+        const std::string list = joined(offered(session, preference.type, preference.wanted));
+        if (list.empty() ||
+            libssh2_session_method_pref(session, preference.type, list.c_str()) != 0)
+            return fail(sshFailure, "Die SSH-Bibliothek bietet keine sicheren Verfahren an");
+    }
+    return true;
+}
+
+// A key exchange that failed because client and server share no method says which methods the
+// server would have wanted, in the user's words. False when that was not the cause.
+bool SftpClient::explainKeyExchangeFailure()
+{
+    const auto server = serverMethodLists(received_);
+    if (server.size() < 6)
+        return false;
+    LIBSSH2_SESSION* session = ssh(session_);
+    const auto ours = [&](int type, const auto& wanted) {
+        return offered(session, type, {std::begin(wanted), std::end(wanted)});
+    };
+    const std::vector<std::string> serverKeys = server[1];
+    if (!shareAny(serverKeys, ours(LIBSSH2_METHOD_HOSTKEY, hostKeys))) {
+        const bool rsaOnly = std::all_of(serverKeys.begin(), serverKeys.end(), [](const auto& m) {
+            return m == "ssh-rsa" || m == "rsa-sha2-256" || m == "rsa-sha2-512";
+        });
+        const bool rsaSha2 = shareAny(supportedMethods(session, LIBSSH2_METHOD_HOSTKEY),
+                                      {"rsa-sha2-256", "rsa-sha2-512"});
+        if (rsaOnly && !rsaSha2)
+            return !fail(sshFailure,
+                         "Der Server weist sich nur mit einem RSA-Schl\xFCssel aus, und die "
+                         "SSH-Bibliothek dieses Systems (libssh2 " +
+                             std::string(libssh2_version(0)) +
+                             ") kann RSA-Schl\xFCssel nur mit SHA-1 pr\xFC"
+                             "fen (ssh-rsa), das als unsicher gilt und das OpenSSH seit Version "
+                             "8.8 ablehnt. Abhilfe: libssh2 ab 1.11 oder ein ed25519- oder "
+                             "ECDSA-Schl\xFCssel auf dem Server");
+        return !fail(sshFailure, "Der Server bietet nur veraltete, unsichere Verfahren an "
+                                 "(Serverschl\xFCssel: " +
+                                     joined(serverKeys) + "); keine Verbindung");
+    }
+    const struct {
+        const char* what;
+        std::size_t list;
+        std::vector<std::string> ours;
+    } parts[] = {
+        {"Schl\xFCsselaustausch", 0, ours(LIBSSH2_METHOD_KEX, keyExchanges)},
+        {"Verschl\xFCsselung", 2, ours(LIBSSH2_METHOD_CRYPT_CS, ciphers)},
+        {"Verschl\xFCsselung", 3, ours(LIBSSH2_METHOD_CRYPT_SC, ciphers)},
+        {"Pr\xFC"
+         "fsumme",
+         4, ours(LIBSSH2_METHOD_MAC_CS, macs)},
+        {"Pr\xFC"
+         "fsumme",
+         5, ours(LIBSSH2_METHOD_MAC_SC, macs)},
+    };
+    for (const auto& part : parts) {
+        // An AEAD cipher brings its own check; the MAC list then does not matter.
+        const bool aeadOnly =
+            part.list >= 4 &&
+            std::all_of(server[part.list - 2].begin(), server[part.list - 2].end(),
+                        [](const std::string& cipher) {
+                            return cipher.find("gcm") != std::string::npos ||
+                                   cipher.find("poly1305") != std::string::npos;
+                        });
+        if (!aeadOnly && !shareAny(server[part.list], part.ours))
+            return !fail(sshFailure, std::string("Der Server bietet nur veraltete, unsichere "
+                                                 "Verfahren an (") +
+                                         part.what + ": " + joined(server[part.list]) +
+                                         "); keine Verbindung");
+    }
+    return false;
 }
 
 void SftpClient::setTimeout(std::chrono::milliseconds timeout)
@@ -279,47 +508,52 @@ bool SftpClient::openSocket(const FtpServerAddress& address)
     return fail(noConnection, "Keine Verbindung zu " + address.authority());
 }
 
-bool SftpClient::hostKeyTrusted(const FtpServerAddress& address)
+bool SftpClient::hostKeyTrusted(const FtpServerAddress& address, const KnownHosts& knownHosts)
 {
     std::size_t length = 0;
     int type = 0;
     const char* key = libssh2_session_hostkey(ssh(session_), &length, &type);
+    const std::string_view blob = key ? std::string_view(key, length) : std::string_view();
     HostKeyQuestion question;
     question.kind = HostKeyQuestion::Kind::Ssh;
     question.host = address.host;
     question.port = address.port;
-    question.fingerprint = HostFingerprint::of(key ? std::string_view(key, length) : "");
+    question.fingerprint = HostFingerprint::of(blob);
+    question.hexFingerprint = HostFingerprint::hexOf(blob);
     question.reason = "nicht in known_hosts";
-    if (!key) {
+    if (!key)
         return fail(untrustedKeyCode, HostTrust::refusalText(question));
-    }
 
-    const std::string& knownHosts = trust_->settings().knownHostsPath;
-    if (!knownHosts.empty()) {
-        LIBSSH2_KNOWNHOSTS* hosts = libssh2_knownhost_init(ssh(session_));
-        // Line by line, so that one line libssh2 does not understand (a newer key type, a
-        // marker) does not hide the lines after it.
-        std::ifstream file(knownHosts);
-        std::string line;
-        while (hosts && std::getline(file, line))
-            if (!line.empty() && line.front() != '#')
-                libssh2_knownhost_readline(hosts, line.data(), line.size(),
-                                           LIBSSH2_KNOWNHOST_FILE_OPENSSH);
-        libssh2_knownhost* entry = nullptr;
-        const int match = hosts ? libssh2_knownhost_checkp(
-                                      hosts, address.host.c_str(), address.port, key, length,
-                                      LIBSSH2_KNOWNHOST_TYPE_PLAIN | LIBSSH2_KNOWNHOST_KEYENC_RAW |
-                                          knownHostKeyType(type),
-                                      &entry)
-                                : LIBSSH2_KNOWNHOST_CHECK_FAILURE;
-        if (hosts)
-            libssh2_knownhost_free(hosts);
-        if (match == LIBSSH2_KNOWNHOST_CHECK_MATCH)
+    switch (knownHosts.check(address.host, address.port, blob)) {
+    case KnownHosts::Verdict::Revoked:
+        // OpenSSH refuses a revoked key whatever else vouches for it, and so does this.
+        question.reason = "in known_hosts als widerrufen markiert (@revoked)";
+        return fail(untrustedKeyCode, HostTrust::refusalText(question));
+    case KnownHosts::Verdict::Match:
+        if (trust_->systemVouchingCounts())
             return true;
-        if (match == LIBSSH2_KNOWNHOST_CHECK_MISMATCH) {
-            question.changed = true;
-            question.reason = "anderer Schl\xFCssel als in known_hosts";
-        }
+        break;
+    case KnownHosts::Verdict::Changed:
+        question.changed = true;
+        question.reason = "anderer Schl\xFCssel als in known_hosts";
+        break;
+    case KnownHosts::Verdict::CertificateAuthorityOnly:
+        question.reason = "known_hosts nennt f\xFCr diesen Server nur eine Zertifizierungsstelle "
+                          "(@cert-authority); Host-Zertifikate werden nicht unterst\xFCtzt";
+        break;
+    case KnownHosts::Verdict::Unknown: {
+        const auto known = knownHosts.keyTypesFor(address.host, address.port);
+        const bool rsaSha2 = shareAny(supportedMethods(ssh(session_), LIBSSH2_METHOD_HOSTKEY),
+                                      {"rsa-sha2-256", "rsa-sha2-512"});
+        if (!known.empty() && !rsaSha2 &&
+            std::all_of(known.begin(), known.end(), [](const auto& t) { return t == "ssh-rsa"; }))
+            question.reason = "known_hosts nennt nur den RSA-Schl\xFCssel des Servers, den die "
+                              "SSH-Bibliothek dieses Systems (libssh2 " +
+                              std::string(libssh2_version(0)) +
+                              ") nur mit dem unsicheren SHA-1 pr\xFC"
+                              "fen k\xF6nnte";
+        break;
+    }
     }
     if (trust_->accept(question))
         return true;

@@ -15,6 +15,7 @@
 namespace vantiro {
 
 class HostTrust;
+class KnownHosts;
 
 // The uploader's operations over SSH file transfer (libssh2), for "sftp://" servers. Paths mean
 // what they mean on FTP: "/" is the top folder as the server shows it, the current folder is
@@ -24,7 +25,10 @@ class HostTrust;
 // SFTP has no text mode: files always go byte for byte, whatever TransferType says.
 //
 // The server's host key is checked against known_hosts and HostTrust after the key exchange and
-// before the user name is sent; a refused key ends the connection with untrustedKeyCode.
+// before the user name is sent; a refused key ends the connection with untrustedKeyCode. The key
+// types known_hosts lists for the server are asked for first, so a host known by one of its keys
+// is met with that key. Only the methods OpenSSH 9 offers by default are offered; a server that
+// wants weaker ones is refused with a message that names them.
 // Error codes and their texts are TransferFailure's, as for CurlFtpClient: 12002 timeout, 12007 no
 // connection, 12056 connection lost, 12023 local file not writable, 12026 not readable, 530 for a
 // refused login and 550 for an operation the server refused, with the reason in the text.
@@ -76,7 +80,9 @@ private:
     bool relogin();
     bool openSocket(const FtpServerAddress& address);
     // On refusal response_ holds untrustedKeyCode and the text that names the key.
-    bool hostKeyTrusted(const FtpServerAddress& address);
+    bool hostKeyTrusted(const FtpServerAddress& address, const KnownHosts& knownHosts);
+    bool preferMethods(const std::vector<std::string>& knownKeyTypes);
+    bool explainKeyExchangeFailure();
     bool authenticate(const std::string& user, const std::string& password);
     bool ensureConnected();
     bool ensureSendable(const std::string& name);
@@ -104,6 +110,9 @@ private:
     std::atomic<bool> cancelRequested_ = false;
     TransferProgress progress_;
     std::chrono::milliseconds timeout_{defaultTimeoutMilliseconds};
+    // The server's first bytes during the handshake.
+    bool keepReceived_ = false;
+    std::string received_;
 
     friend struct SftpCallbacks;
 };

@@ -228,6 +228,32 @@ TEST(SecureConnectionTest, CertifiedServerIsTrustedWithoutAQuestionOnlyUnderItsO
     EXPECT_EQ(other.commands().find("USER"), std::string::npos);
 }
 
+TEST(SecureConnectionTest, FingerprintPinsTheCertificateEvenAgainstTheSystemStore)
+{
+    TlsFtpTestServer server({TlsFtpTestServer::Mode::ExplicitRequired, true, "localhost"});
+    const std::string address = "ftpes://localhost:" + std::to_string(server.port());
+    const auto pinnedTo = [&](const std::string& fingerprint) {
+        HostTrust::Settings settings;
+        settings.extraCertificatesPath = server.caCertificate();
+        settings.pinnedFingerprint = fingerprint;
+        return std::make_shared<HostTrust>(settings);
+    };
+    // The public key's base64 as OpenSSH prints it, and the certificate's hex pairs.
+    for (const std::string& own : {server.fingerprint(), server.certificateHexFingerprint()}) {
+        SchemeFtpClient client(pinnedTo(own));
+        EXPECT_TRUE(client.connect(address, server.user(), server.password(), true))
+            << own << ": " << client.lastResponse().text;
+    }
+
+    const std::string commandsBefore = server.commands();
+    const std::string elsewhere = "SHA256:AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA";
+    SchemeFtpClient client(pinnedTo(elsewhere));
+    EXPECT_FALSE(client.connect(address, server.user(), server.password(), true));
+    EXPECT_EQ(client.lastResponse().code, TransferFailure::untrustedKey)
+        << client.lastResponse().text;
+    EXPECT_EQ(server.commands().substr(commandsBefore.size()).find("USER"), std::string::npos);
+}
+
 TEST(SecureConnectionTest, AcceptedCertificateIsRememberedAndAChangedOneAsksAgainWithAWarning)
 {
     TempDir config;

@@ -11,13 +11,15 @@ namespace {
 constexpr const char* python = "/usr/bin/python3";
 
 constexpr const char* server = R"(
-import asyncio, os, sys, warnings
+import asyncio, hashlib, os, sys, warnings
 warnings.simplefilter('ignore')
 import asyncssh
 
 port, root, user, password, folder = sys.argv[1:6]
 key = asyncssh.generate_private_key('ssh-ed25519')
 open(folder + '/fingerprint', 'w').write(key.get_fingerprint('sha256'))
+open(folder + '/hex', 'w').write(
+    ':'.join('%02X' % b for b in hashlib.sha256(key.public_data).digest()))
 public = key.export_public_key('openssh').decode().split()
 open(folder + '/known_hosts_line', 'w').write('[127.0.0.1]:%s %s %s' % (port, public[0], public[1]))
 auth = open(folder + '/auth.log', 'a', buffering=1)
@@ -78,6 +80,11 @@ std::string SftpTestServer::address() const
 std::string SftpTestServer::fingerprint() const
 {
     return readFile(folder_.file("fingerprint"));
+}
+
+std::string SftpTestServer::hexFingerprint() const
+{
+    return readFile(folder_.file("hex"));
 }
 
 std::string SftpTestServer::knownHostsLine() const

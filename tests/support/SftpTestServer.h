@@ -22,6 +22,8 @@ public:
     const std::string& password() const { return password_; }
     // "SHA256:..." of the host key, as asyncssh prints it.
     std::string fingerprint() const;
+    // The SHA-256 of the host key as hex pairs, as hosting panels publish it.
+    std::string hexFingerprint() const;
     // The host key as a line of known_hosts ("[127.0.0.1]:PORT ssh-ed25519 AAAA...").
     std::string knownHostsLine() const;
     // One line per authentication step the server saw ("auth USER", "password USER").
