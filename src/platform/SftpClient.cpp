@@ -1,6 +1,7 @@
 #include "platform/SftpClient.h"
 
 #include "core/ftp/FtpListingParser.h"
+#include "core/ftp/RemoteListing.h"
 #include "core/text/Wildcard.h"
 #include "platform/DownloadTarget.h"
 #include "platform/FtpRemotePath.h"
@@ -41,6 +42,10 @@ constexpr unsigned long refusedByServer = 550;
 
 constexpr int connectTimeoutMilliseconds = 30000;
 constexpr std::size_t chunkBytes = 64 * 1024;
+// Set by us, never by a server: the attributes of a readdir that reached the end of the folder.
+constexpr unsigned long endOfFolder = 0xFFFFFFFFUL;
+// Longer names exist on no file system a server runs on (PATH_MAX).
+constexpr std::size_t maxNameBytes = 4096;
 // Enough for the version line and the first key exchange packet.
 constexpr std::size_t keptBytes = 64 * 1024;
 
@@ -664,18 +669,32 @@ bool SftpClient::findFiles(const std::string& pattern, std::vector<FtpEntry>& en
                                              LIBSSH2_SFTP_OPENDIR));
     if (!folder.get())
         return failServer("Ordner kann nicht gelesen werden");
-    std::vector<char> name(4096);
+    // Room for any name an SFTP packet can carry, so that a long one is skipped here instead of
+    // failing the folder in libssh2.
+    std::vector<char> name(256 * 1024 + 1);
     std::vector<FtpEntry> all;
+    // The limits hold while the folder is read, so an endless listing cannot fill the memory;
+    // an entry counts with its name and the room its record takes.
+    std::size_t bytes = 0;
     for (;;) {
         if (takeCancel())
             return false;
         LIBSSH2_SFTP_ATTRIBUTES attributes{};
+        // libssh2 leaves the attributes alone at the end of the folder, and only there: an entry
+        // with an empty name also reads as length 0.
+        attributes.flags = endOfFolder;
         const int length = libssh2_sftp_readdir_ex(folder.get(), name.data(), name.size(), nullptr,
                                                    0, &attributes);
-        if (length == 0)
+        if (length == 0 && attributes.flags == endOfFolder)
             break;
-        if (length < 0)
+        if (length < 0 && length != LIBSSH2_ERROR_BUFFER_TOO_SMALL)
             return failServer("Ordner kann nicht gelesen werden");
+        bytes += std::max(length, 0) + sizeof(FtpEntry);
+        if (bytes > maxListingBytes)
+            break;
+        // No file can be named so: skipped, and the rest of the folder is read.
+        if (length <= 0 || static_cast<std::size_t>(length) >= maxNameBytes)
+            continue;
         FtpEntry entry;
         entry.name.assign(name.data(), static_cast<std::size_t>(length));
         // The pattern only looks at the name: a link the filter drops costs no stat.
@@ -704,6 +723,9 @@ bool SftpClient::findFiles(const std::string& pattern, std::vector<FtpEntry>& en
             entry.lastWrite =
                 FtpListingParser::timeFromUnixSeconds(static_cast<std::int64_t>(attributes.mtime));
         all.push_back(std::move(entry));
+        // One more than a listing shows, so that it can tell that entries are missing.
+        if (all.size() > RemoteListing::maxEntries)
+            break;
     }
     entries = std::move(all);
     return succeed();
@@ -743,8 +765,7 @@ bool SftpClient::getFile(const std::string& remoteName, const std::string& local
         if (count < 0)
             return failServer("Datei kann nicht gelesen werden");
         if (!target.write(buffer.data(), static_cast<std::size_t>(count)))
-            return fail(localWrite, "Die lokale Datei kann nicht geschrieben werden: " +
-                                        std::string(std::strerror(target.error())));
+            return fail(localWrite, target.failureText());
         done += static_cast<std::uint64_t>(count);
         if (progress_)
             progress_(done, total);

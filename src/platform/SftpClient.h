@@ -36,6 +36,9 @@ class SftpClient final : public FtpClient {
 public:
     static constexpr unsigned long untrustedKeyCode = TransferFailure::untrustedKey;
     static constexpr long defaultTimeoutMilliseconds = 60000;
+    // A folder listing ends here, as over FTP: names and records together, counted while they
+    // are read. Entries beyond RemoteListing::maxEntries + 1 are not read either.
+    static constexpr std::size_t maxListingBytes = 64 * 1024 * 1024;
 
     explicit SftpClient(std::shared_ptr<HostTrust> trust = nullptr);
     ~SftpClient() override;

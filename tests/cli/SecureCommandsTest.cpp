@@ -131,6 +131,19 @@ TEST_F(SecureCommandsTest, SftpFingerprintInHexPairsIsTakenAndPinsOnlyThatKey)
     EXPECT_EQ(server.authLog(), auth) << "no login after the refused key";
 }
 
+TEST_F(SecureCommandsTest, ListOverSftpSkipsOddNamesAndEscapesBidiControls)
+{
+    test::SftpTestServer server;
+    fs::create_directory(server.root() + "/seltsam");
+    const auto result = runCli({"list", "--server", server.address(), "--user", server.user(),
+                                "--fingerprint", server.fingerprint(), "--remote", "/seltsam"},
+                               {"VANTIRO_FTP_PASSWORD=" + server.password()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("\na.htm\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\n\\342\\200\\256gpj.htm\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\nz.htm\n"), std::string::npos) << "the rest of the folder";
+}
+
 TEST_F(SecureCommandsTest, MalformedFingerprintIsRefusedBeforeConnecting)
 {
     const auto result = runCli(

@@ -10,6 +10,10 @@ namespace vantiro::test {
 // An SFTP server for tests: Debian's python3-asyncssh on 127.0.0.1 and a free port, serving a
 // fresh folder as "/" to one user with a password. It makes a new ed25519 host key at every
 // start and logs each authentication step, so a test can tell that no login was tried.
+// Some names misbehave as hostile servers do: the folder /endlos never ends its listing,
+// /seltsam holds an empty name, one of 4,100 bytes and one with U+202E between a.htm and z.htm,
+// /schweigen is never answered, a stat of /flut is answered only with SSH_MSG_IGNORE packets, and
+// a file endlos.bin sends data without end whatever its size on disk.
 class SftpTestServer final {
 public:
     SftpTestServer();
