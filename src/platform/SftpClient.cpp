@@ -22,6 +22,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 #include <utility>
 
@@ -41,6 +42,9 @@ constexpr unsigned long loginRefused = 530;
 constexpr unsigned long refusedByServer = 550;
 
 constexpr int connectTimeoutMilliseconds = 30000;
+// The longest wait for the socket in one go: a cancel is noticed that soon.
+constexpr long long waitStepMilliseconds = 100;
+constexpr std::chrono::milliseconds goodbyeTime{1000};
 constexpr std::size_t chunkBytes = 64 * 1024;
 // Set by us, never by a server: the attributes of a readdir that reached the end of the folder.
 constexpr unsigned long endOfFolder = 0xFFFFFFFFUL;
@@ -64,30 +68,6 @@ void initialiseLibssh2Once()
     static std::once_flag once;
     std::call_once(once, [] { libssh2_init(0); });
 }
-
-class RemoteHandle final {
-public:
-    explicit RemoteHandle(LIBSSH2_SFTP_HANDLE* handle) : handle_(handle) {}
-    ~RemoteHandle()
-    {
-        if (handle_)
-            libssh2_sftp_close_handle(handle_);
-    }
-    RemoteHandle(const RemoteHandle&) = delete;
-    RemoteHandle& operator=(const RemoteHandle&) = delete;
-
-    LIBSSH2_SFTP_HANDLE* get() const { return handle_; }
-    // Closes now: a server reports a failed write of the last bytes only here.
-    bool close()
-    {
-        const int code = libssh2_sftp_close_handle(handle_);
-        handle_ = nullptr;
-        return code == 0;
-    }
-
-private:
-    LIBSSH2_SFTP_HANDLE* handle_;
-};
 
 // What OpenSSH 9 offers by default, in its order; of these only what the linked libssh2 has is
 // offered, and nothing weaker (no SHA-1 key exchange or host key signature, no CBC, RC4, 3DES,
@@ -243,6 +223,31 @@ bool isLinkOrDirectory(const LIBSSH2_SFTP_ATTRIBUTES& attributes, unsigned long 
 
 } // namespace
 
+// An open remote file or folder, closed when it goes.
+class SftpClient::Handle final {
+public:
+    Handle(SftpClient& client, LIBSSH2_SFTP_HANDLE* handle) : client_(client), handle_(handle) {}
+    ~Handle()
+    {
+        if (handle_)
+            close();
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    LIBSSH2_SFTP_HANDLE* get() const { return handle_; }
+    // Closes now: a server reports a failed write of the last bytes only here.
+    bool close()
+    {
+        LIBSSH2_SFTP_HANDLE* handle = std::exchange(handle_, nullptr);
+        return client_.io([&] { return libssh2_sftp_close_handle(handle); }) == 0;
+    }
+
+private:
+    SftpClient& client_;
+    LIBSSH2_SFTP_HANDLE* handle_;
+};
+
 struct SftpCallbacks {
     // libssh2 reads the connection through here; the start of what the server sends, up to its
     // first key exchange packet, is kept to explain a key exchange that found nothing in common.
@@ -250,6 +255,10 @@ struct SftpCallbacks {
                            void** abstract)
     {
         auto* client = static_cast<SftpClient*>(*abstract);
+        // A server that floods the connection (SSH_MSG_IGNORE without end, a version line that
+        // never ends) keeps libssh2 reading without a pause; the call ends here at its deadline.
+        if (client->abortNow())
+            return -ECONNABORTED;
         const ssize_t count = ::recv(socket, buffer, length, flags);
         if (count < 0)
             return -errno;
@@ -258,6 +267,17 @@ struct SftpCallbacks {
                 static_cast<const char*>(buffer),
                 std::min(static_cast<std::size_t>(count), keptBytes - client->received_.size()));
         return count;
+    }
+
+    // Nothing goes out once a call was ended: after DISCONNECT during a login no password.
+    static ssize_t send(libssh2_socket_t socket, const void* buffer, std::size_t length, int flags,
+                        void** abstract)
+    {
+        auto* client = static_cast<SftpClient*>(*abstract);
+        if (client->abortNow())
+            return -ECONNABORTED;
+        const ssize_t count = ::send(socket, buffer, length, flags | MSG_NOSIGNAL);
+        return count < 0 ? -errno : count;
     }
 
     // Servers that take passwords only through keyboard-interactive ask one or more prompts; the
@@ -325,8 +345,13 @@ bool SftpClient::openSession()
         fail(sshFailure, "SSH kann nicht gestartet werden");
         return failed();
     }
-    libssh2_session_set_blocking(ssh(session_), 1);
-    applyTimeout(timeout_);
+    // libssh2 waits only where this client can see it (io()), so that a cancel and the deadline
+    // of a call are noticed while it waits.
+    libssh2_session_set_blocking(ssh(session_), 0);
+    libssh2_session_callback_set(ssh(session_), LIBSSH2_CALLBACK_RECV,
+                                 reinterpret_cast<void*>(&SftpCallbacks::receive));
+    libssh2_session_callback_set(ssh(session_), LIBSSH2_CALLBACK_SEND,
+                                 reinterpret_cast<void*>(&SftpCallbacks::send));
     const KnownHosts knownHosts = trust_->settings().knownHostsPath.empty()
                                       ? KnownHosts()
                                       : KnownHosts::read(trust_->settings().knownHostsPath);
@@ -334,9 +359,7 @@ bool SftpClient::openSession()
         return failed();
     received_.clear();
     keepReceived_ = true;
-    libssh2_session_callback_set(ssh(session_), LIBSSH2_CALLBACK_RECV,
-                                 reinterpret_cast<void*>(&SftpCallbacks::receive));
-    const int handshake = libssh2_session_handshake(ssh(session_), socket_);
+    const int handshake = io([&] { return libssh2_session_handshake(ssh(session_), socket_); });
     keepReceived_ = false;
     if (handshake != 0) {
         if (handshake == LIBSSH2_ERROR_KEX_FAILURE && explainKeyExchangeFailure())
@@ -348,15 +371,19 @@ bool SftpClient::openSession()
     received_.shrink_to_fit();
     if (!hostKeyTrusted(login_->address, knownHosts))
         return failed();
+    // The key question may have taken a while; a DISCONNECT meanwhile sends no password.
+    if (takeCancel())
+        return failed();
     if (!authenticate(login_->user, login_->password))
         return failed();
-    sftp_ = libssh2_sftp_init(ssh(session_));
+    sftp_ = io([&] { return libssh2_sftp_init(ssh(session_)); });
     if (!sftp_) {
         failSession("SFTP wird vom Server nicht angeboten");
         return failed();
     }
     libssh2_keepalive_config(ssh(session_), 1, 30);
     connected_ = true;
+    removePartialsOfEarlierConnections();
     return true;
 }
 
@@ -457,17 +484,74 @@ bool SftpClient::explainKeyExchangeFailure()
 void SftpClient::setTimeout(std::chrono::milliseconds timeout)
 {
     timeout_ = timeout;
-    if (session_)
-        applyTimeout(timeout_);
 }
 
-void SftpClient::applyTimeout(std::chrono::milliseconds timeout)
+// Every libssh2 call runs here: its own deadline on the wall clock, the waits for the socket
+// in short steps, and an end at once on cancel() or at the deadline. A call that was ended
+// leaves the session unusable (libssh2 cannot take up a call it did not finish), so the socket
+// is shut down and the next call logs in again.
+template <typename Call> auto SftpClient::io(Call call) -> decltype(call())
 {
-    // libssh2 measures the time a call has waited in whole seconds of time(), so a call that
-    // starts just before a second turns over may end up to a second early: a timeout under one
-    // second could end a call that had waited only a few milliseconds. One second more keeps
-    // every call waiting at least as long as asked.
-    libssh2_session_set_timeout(ssh(session_), static_cast<long>(timeout.count()) + 1000);
+    deadline_ = std::chrono::steady_clock::now() + timeout_;
+    aborted_ = Abort::None;
+    cancelSeen_.reset();
+    for (;;) {
+        auto result = call();
+        bool blocked = false;
+        if constexpr (std::is_pointer_v<decltype(result)>)
+            blocked = result == nullptr && session_ &&
+                      libssh2_session_last_errno(ssh(session_)) == LIBSSH2_ERROR_EAGAIN;
+        else
+            blocked = result == LIBSSH2_ERROR_EAGAIN;
+        if (!blocked || !waitForSocket())
+            return result;
+    }
+}
+
+bool SftpClient::waitForSocket()
+{
+    for (;;) {
+        if (abortNow())
+            return false;
+        const int directions = libssh2_session_block_directions(ssh(session_));
+        short events = 0;
+        if (directions & LIBSSH2_SESSION_BLOCK_INBOUND)
+            events |= POLLIN;
+        if (directions & LIBSSH2_SESSION_BLOCK_OUTBOUND)
+            events |= POLLOUT;
+        pollfd socket{socket_, events ? events : short(POLLIN), 0};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline_ - std::chrono::steady_clock::now());
+        const int wait =
+            static_cast<int>(std::clamp<long long>(left.count(), 0, waitStepMilliseconds));
+        if (poll(&socket, 1, wait) != 0)
+            return true;
+    }
+}
+
+// Whether the running call must end now. A cancel ends a login at once; a call on an open
+// connection gets a moment to finish, so that a transfer stopped between two blocks keeps the
+// connection (and can remove its partial file) while a call the server does not answer ends
+// within a second.
+bool SftpClient::abortNow()
+{
+    if (aborted_ != Abort::None)
+        return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (cancelRequested_) {
+        if (!cancelSeen_)
+            cancelSeen_ = now;
+        if (!connected_ || now - *cancelSeen_ >= cancelGrace)
+            aborted_ = Abort::Cancelled;
+    }
+    if (aborted_ == Abort::None && now >= deadline_)
+        aborted_ = Abort::TimedOut;
+    if (aborted_ == Abort::None)
+        return false;
+    connected_ = false;
+    if (socket_ >= 0)
+        shutdown(socket_, SHUT_RDWR);
+    return true;
 }
 
 bool SftpClient::openSocket(const FtpServerAddress& address)
@@ -502,7 +586,6 @@ bool SftpClient::openSocket(const FtpServerAddress& address)
             }
         }
         if (ready) {
-            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
             socket_ = fd;
             return true;
         }
@@ -567,8 +650,10 @@ bool SftpClient::hostKeyTrusted(const FtpServerAddress& address, const KnownHost
 
 bool SftpClient::authenticate(const std::string& user, const std::string& password)
 {
-    const char* methods =
-        libssh2_userauth_list(ssh(session_), user.c_str(), static_cast<unsigned int>(user.size()));
+    const char* methods = io([&] {
+        return libssh2_userauth_list(ssh(session_), user.c_str(),
+                                     static_cast<unsigned int>(user.size()));
+    });
     if (!methods) {
         if (libssh2_userauth_authenticated(ssh(session_)))
             return true;
@@ -577,13 +662,18 @@ bool SftpClient::authenticate(const std::string& user, const std::string& passwo
     const std::string offered = methods;
     int code = LIBSSH2_ERROR_AUTHENTICATION_FAILED;
     if (offered.find("password") != std::string::npos)
-        code = libssh2_userauth_password_ex(
-            ssh(session_), user.c_str(), static_cast<unsigned int>(user.size()), password.c_str(),
-            static_cast<unsigned int>(password.size()), nullptr);
-    if (code != 0 && offered.find("keyboard-interactive") != std::string::npos)
-        code = libssh2_userauth_keyboard_interactive_ex(ssh(session_), user.c_str(),
-                                                        static_cast<unsigned int>(user.size()),
-                                                        &SftpCallbacks::keyboard);
+        code = io([&] {
+            return libssh2_userauth_password_ex(
+                ssh(session_), user.c_str(), static_cast<unsigned int>(user.size()),
+                password.c_str(), static_cast<unsigned int>(password.size()), nullptr);
+        });
+    if (code != 0 && aborted_ == Abort::None &&
+        offered.find("keyboard-interactive") != std::string::npos)
+        code = io([&] {
+            return libssh2_userauth_keyboard_interactive_ex(ssh(session_), user.c_str(),
+                                                            static_cast<unsigned int>(user.size()),
+                                                            &SftpCallbacks::keyboard);
+        });
     if (code == 0)
         return true;
     if (code == LIBSSH2_ERROR_AUTHENTICATION_FAILED || code == LIBSSH2_ERROR_PUBLICKEY_UNVERIFIED)
@@ -603,18 +693,27 @@ void SftpClient::close()
 
 void SftpClient::releaseSession()
 {
+    // A short goodbye: a server that no longer answers must not hold the window up. After a
+    // cancelled login nothing more is sent.
+    const std::chrono::milliseconds timeout = std::exchange(timeout_, goodbyeTime);
     if (sftp_) {
-        libssh2_sftp_shutdown(sftp(sftp_));
+        io([&] { return libssh2_sftp_shutdown(sftp(sftp_)); });
         sftp_ = nullptr;
     }
     if (session_) {
-        // A short goodbye: a server that no longer answers must not hold the window up.
-        applyTimeout(std::chrono::milliseconds(1000));
         if (connected_)
-            libssh2_session_disconnect(ssh(session_), "");
-        libssh2_session_free(ssh(session_));
+            io([&] { return libssh2_session_disconnect(ssh(session_), ""); });
+        // Freeing sends the ends of open channels; once the socket is shut down that fails at
+        // once and the memory is freed all the same.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (io([&] { return libssh2_session_free(ssh(session_)); }) != LIBSSH2_ERROR_EAGAIN)
+                break;
+            if (socket_ >= 0)
+                shutdown(socket_, SHUT_RDWR);
+        }
         session_ = nullptr;
     }
+    timeout_ = timeout;
     if (socket_ >= 0) {
         ::close(socket_);
         socket_ = -1;
@@ -648,9 +747,11 @@ bool SftpClient::setCurrentDirectory(const std::string& target)
         return false;
     const std::string resolved = FtpRemotePath::resolve(current_, target);
     LIBSSH2_SFTP_ATTRIBUTES attributes{};
-    if (libssh2_sftp_stat_ex(sftp(sftp_), resolved.c_str(),
-                             static_cast<unsigned int>(resolved.size()), LIBSSH2_SFTP_STAT,
-                             &attributes) != 0)
+    if (io([&] {
+            return libssh2_sftp_stat_ex(sftp(sftp_), resolved.c_str(),
+                                        static_cast<unsigned int>(resolved.size()),
+                                        LIBSSH2_SFTP_STAT, &attributes);
+        }) != 0)
         return failServer("Ordner nicht verf\xFC"
                           "gbar");
     if (!isLinkOrDirectory(attributes, LIBSSH2_SFTP_S_IFDIR))
@@ -664,9 +765,11 @@ bool SftpClient::findFiles(const std::string& pattern, std::vector<FtpEntry>& en
     entries.clear();
     if (!ensureConnected())
         return false;
-    RemoteHandle folder(libssh2_sftp_open_ex(sftp(sftp_), current_.c_str(),
-                                             static_cast<unsigned int>(current_.size()), 0, 0,
-                                             LIBSSH2_SFTP_OPENDIR));
+    Handle folder(*this, io([&] {
+        return libssh2_sftp_open_ex(sftp(sftp_), current_.c_str(),
+                                    static_cast<unsigned int>(current_.size()), 0, 0,
+                                    LIBSSH2_SFTP_OPENDIR);
+    }));
     if (!folder.get())
         return failServer("Ordner kann nicht gelesen werden");
     // Room for any name an SFTP packet can carry, so that a long one is skipped here instead of
@@ -683,8 +786,10 @@ bool SftpClient::findFiles(const std::string& pattern, std::vector<FtpEntry>& en
         // libssh2 leaves the attributes alone at the end of the folder, and only there: an entry
         // with an empty name also reads as length 0.
         attributes.flags = endOfFolder;
-        const int length = libssh2_sftp_readdir_ex(folder.get(), name.data(), name.size(), nullptr,
-                                                   0, &attributes);
+        const int length = io([&] {
+            return libssh2_sftp_readdir_ex(folder.get(), name.data(), name.size(), nullptr, 0,
+                                           &attributes);
+        });
         if (length == 0 && attributes.flags == endOfFolder)
             break;
         if (length < 0 && length != LIBSSH2_ERROR_BUFFER_TOO_SMALL)
@@ -704,9 +809,11 @@ bool SftpClient::findFiles(const std::string& pattern, std::vector<FtpEntry>& en
             // A link shows as what it leads to, as in an FTP listing.
             const std::string target = path(entry.name);
             LIBSSH2_SFTP_ATTRIBUTES followed{};
-            if (libssh2_sftp_stat_ex(sftp(sftp_), target.c_str(),
-                                     static_cast<unsigned int>(target.size()), LIBSSH2_SFTP_STAT,
-                                     &followed) == 0)
+            if (io([&] {
+                    return libssh2_sftp_stat_ex(sftp(sftp_), target.c_str(),
+                                                static_cast<unsigned int>(target.size()),
+                                                LIBSSH2_SFTP_STAT, &followed);
+                }) == 0)
                 attributes = followed;
         }
         if (isLinkOrDirectory(attributes, LIBSSH2_SFTP_S_IFDIR)) {
@@ -740,16 +847,19 @@ bool SftpClient::getFile(const std::string& remoteName, const std::string& local
     if (failIfExists && lstat(localPath.c_str(), &existing) == 0)
         return fail(localWrite, "Die lokale Datei existiert bereits: " + localPath);
     const std::string remote = path(remoteName);
-    RemoteHandle file(libssh2_sftp_open_ex(sftp(sftp_), remote.c_str(),
-                                           static_cast<unsigned int>(remote.size()),
-                                           LIBSSH2_FXF_READ, 0, LIBSSH2_SFTP_OPENFILE));
+    Handle file(*this, io([&] {
+        return libssh2_sftp_open_ex(sftp(sftp_), remote.c_str(),
+                                    static_cast<unsigned int>(remote.size()), LIBSSH2_FXF_READ, 0,
+                                    LIBSSH2_SFTP_OPENFILE);
+    }));
     if (!file.get())
         return failServer("Datei kann nicht gelesen werden");
     LIBSSH2_SFTP_ATTRIBUTES attributes{};
-    const std::uint64_t total = libssh2_sftp_fstat_ex(file.get(), &attributes, 0) == 0 &&
-                                        (attributes.flags & LIBSSH2_SFTP_ATTR_SIZE)
-                                    ? attributes.filesize
-                                    : 0;
+    const std::uint64_t total =
+        io([&] { return libssh2_sftp_fstat_ex(file.get(), &attributes, 0); }) == 0 &&
+                (attributes.flags & LIBSSH2_SFTP_ATTR_SIZE)
+            ? attributes.filesize
+            : 0;
     DownloadTarget target(localPath);
     if (!target.open())
         return fail(localWrite, "Die lokale Datei kann nicht angelegt werden: " +
@@ -759,7 +869,8 @@ bool SftpClient::getFile(const std::string& remoteName, const std::string& local
     for (;;) {
         if (takeCancel())
             return false;
-        const ssize_t count = libssh2_sftp_read(file.get(), buffer.data(), buffer.size());
+        const ssize_t count =
+            io([&] { return libssh2_sftp_read(file.get(), buffer.data(), buffer.size()); });
         if (count == 0)
             break;
         if (count < 0)
@@ -786,13 +897,33 @@ bool SftpClient::putFile(const std::string& localPath, const std::string& remote
     if (!local.isOpen())
         return fail(localRead, local.failureText());
     const std::string remote = path(remoteName);
-    RemoteHandle file(libssh2_sftp_open_ex(
-        sftp(sftp_), remote.c_str(), static_cast<unsigned int>(remote.size()),
-        LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_TRUNC,
-        LIBSSH2_SFTP_S_IRUSR | LIBSSH2_SFTP_S_IWUSR | LIBSSH2_SFTP_S_IRGRP | LIBSSH2_SFTP_S_IROTH,
-        LIBSSH2_SFTP_OPENFILE));
+    Handle file(*this, io([&] {
+        return libssh2_sftp_open_ex(sftp(sftp_), remote.c_str(),
+                                    static_cast<unsigned int>(remote.size()),
+                                    LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_TRUNC,
+                                    LIBSSH2_SFTP_S_IRUSR | LIBSSH2_SFTP_S_IWUSR |
+                                        LIBSSH2_SFTP_S_IRGRP | LIBSSH2_SFTP_S_IROTH,
+                                    LIBSSH2_SFTP_OPENFILE);
+    }));
     if (!file.get())
         return failServer("Datei kann nicht angelegt werden");
+    bool sent = sendData(file, local);
+    if (sent && !file.close())
+        sent = failServer("Datei kann nicht geschrieben werden");
+    if (sent)
+        return succeed();
+    // An upload that did not complete, for whatever reason, leaves nothing under the target
+    // name: the old file is gone already, and a partial one would pass for the page.
+    const FtpResponse failed = response_;
+    if (file.get())
+        file.close();
+    removePartial(remote);
+    response_ = failed;
+    return false;
+}
+
+bool SftpClient::sendData(Handle& file, UploadSource& local)
+{
     std::vector<char> buffer(chunkBytes);
     std::uint64_t done = 0;
     const std::uint64_t total = local.size();
@@ -805,8 +936,10 @@ bool SftpClient::putFile(const std::string& localPath, const std::string& remote
         if (count == 0)
             break;
         for (ssize_t sent = 0; sent < count;) {
-            const ssize_t written = libssh2_sftp_write(file.get(), buffer.data() + sent,
-                                                       static_cast<std::size_t>(count - sent));
+            const ssize_t written = io([&] {
+                return libssh2_sftp_write(file.get(), buffer.data() + sent,
+                                          static_cast<std::size_t>(count - sent));
+            });
             if (written < 0)
                 return failServer("Datei kann nicht geschrieben werden");
             sent += written;
@@ -815,9 +948,35 @@ bool SftpClient::putFile(const std::string& localPath, const std::string& remote
         if (progress_)
             progress_(done, total);
     }
-    if (!file.close())
-        return failServer("Datei kann nicht geschrieben werden");
-    return succeed();
+    return true;
+}
+
+void SftpClient::removePartial(const std::string& remote)
+{
+    if (connected_ && io([&] {
+                          return libssh2_sftp_unlink_ex(sftp(sftp_), remote.c_str(),
+                                                        static_cast<unsigned int>(remote.size()));
+                      }) == 0)
+        return;
+    // The connection is gone: the file goes at the next login to this server as this user.
+    if (connected_ || !login_)
+        return;
+    const std::string owner = login_->address.authority() + " " + login_->user;
+    if (partialsOwner_ != owner)
+        partials_.clear();
+    partialsOwner_ = owner;
+    partials_.push_back(remote);
+}
+
+void SftpClient::removePartialsOfEarlierConnections()
+{
+    if (partials_.empty() || partialsOwner_ != login_->address.authority() + " " + login_->user)
+        return;
+    for (const std::string& remote : std::exchange(partials_, {}))
+        io([&] {
+            return libssh2_sftp_unlink_ex(sftp(sftp_), remote.c_str(),
+                                          static_cast<unsigned int>(remote.size()));
+        });
 }
 
 bool SftpClient::deleteFile(const std::string& name)
@@ -825,8 +984,10 @@ bool SftpClient::deleteFile(const std::string& name)
     if (!ensureConnected() || !ensureSendable(name))
         return false;
     const std::string target = path(name);
-    if (libssh2_sftp_unlink_ex(sftp(sftp_), target.c_str(),
-                               static_cast<unsigned int>(target.size())) != 0)
+    if (io([&] {
+            return libssh2_sftp_unlink_ex(sftp(sftp_), target.c_str(),
+                                          static_cast<unsigned int>(target.size()));
+        }) != 0)
         return failServer("Datei kann nicht gel\xF6scht werden");
     return succeed();
 }
@@ -836,8 +997,10 @@ bool SftpClient::removeDirectory(const std::string& name)
     if (!ensureConnected() || !ensureSendable(name))
         return false;
     const std::string target = path(name);
-    if (libssh2_sftp_rmdir_ex(sftp(sftp_), target.c_str(),
-                              static_cast<unsigned int>(target.size())) != 0)
+    if (io([&] {
+            return libssh2_sftp_rmdir_ex(sftp(sftp_), target.c_str(),
+                                         static_cast<unsigned int>(target.size()));
+        }) != 0)
         return failServer("Ordner kann nicht entfernt werden");
     return succeed();
 }
@@ -847,9 +1010,12 @@ bool SftpClient::createDirectory(const std::string& name)
     if (!ensureConnected() || !ensureSendable(name))
         return false;
     const std::string target = path(name);
-    if (libssh2_sftp_mkdir_ex(sftp(sftp_), target.c_str(), static_cast<unsigned int>(target.size()),
-                              LIBSSH2_SFTP_S_IRWXU | LIBSSH2_SFTP_S_IRGRP | LIBSSH2_SFTP_S_IXGRP |
-                                  LIBSSH2_SFTP_S_IROTH | LIBSSH2_SFTP_S_IXOTH) != 0)
+    if (io([&] {
+            return libssh2_sftp_mkdir_ex(
+                sftp(sftp_), target.c_str(), static_cast<unsigned int>(target.size()),
+                LIBSSH2_SFTP_S_IRWXU | LIBSSH2_SFTP_S_IRGRP | LIBSSH2_SFTP_S_IXGRP |
+                    LIBSSH2_SFTP_S_IROTH | LIBSSH2_SFTP_S_IXOTH);
+        }) != 0)
         return failServer("Ordner kann nicht angelegt werden");
     return succeed();
 }
@@ -860,11 +1026,13 @@ bool SftpClient::renameFile(const std::string& from, const std::string& to)
         return false;
     const std::string source = path(from);
     const std::string target = path(to);
-    if (libssh2_sftp_rename_ex(sftp(sftp_), source.c_str(),
-                               static_cast<unsigned int>(source.size()), target.c_str(),
-                               static_cast<unsigned int>(target.size()),
-                               LIBSSH2_SFTP_RENAME_OVERWRITE | LIBSSH2_SFTP_RENAME_ATOMIC |
-                                   LIBSSH2_SFTP_RENAME_NATIVE) != 0)
+    if (io([&] {
+            return libssh2_sftp_rename_ex(
+                sftp(sftp_), source.c_str(), static_cast<unsigned int>(source.size()),
+                target.c_str(), static_cast<unsigned int>(target.size()),
+                LIBSSH2_SFTP_RENAME_OVERWRITE | LIBSSH2_SFTP_RENAME_ATOMIC |
+                    LIBSSH2_SFTP_RENAME_NATIVE);
+        }) != 0)
         return failServer("Umbenennen nicht m\xF6glich");
     return succeed();
 }
@@ -879,7 +1047,7 @@ void SftpClient::keepAlive()
     if (!connected())
         return;
     int nextSeconds = 0;
-    if (libssh2_keepalive_send(ssh(session_), &nextSeconds) != 0)
+    if (io([&] { return libssh2_keepalive_send(ssh(session_), &nextSeconds); }) != 0)
         connected_ = false;
 }
 
@@ -934,6 +1102,12 @@ bool SftpClient::takeCancel()
 
 bool SftpClient::failSession(const char* what)
 {
+    if (aborted_ == Abort::Cancelled) {
+        cancelRequested_ = false;
+        return fail(cancelledCode, Failure::cancelledText);
+    }
+    if (aborted_ == Abort::TimedOut)
+        return fail(timedOut, Failure::timeoutText);
     char* message = nullptr;
     const int error = session_ ? libssh2_session_last_error(ssh(session_), &message, nullptr, 0)
                                : LIBSSH2_ERROR_SOCKET_DISCONNECT;

@@ -16,6 +16,7 @@ namespace vantiro {
 
 class HostTrust;
 class KnownHosts;
+class UploadSource;
 
 // The uploader's operations over SSH file transfer (libssh2), for "sftp://" servers. Paths mean
 // what they mean on FTP: "/" is the top folder as the server shows it, the current folder is
@@ -77,7 +78,14 @@ public:
     void setTimeout(std::chrono::milliseconds timeout);
 
 private:
-    void applyTimeout(std::chrono::milliseconds timeout);
+    class Handle;
+    enum class Abort { None, Cancelled, TimedOut };
+    template <typename Call> auto io(Call call) -> decltype(call());
+    bool waitForSocket();
+    bool sendData(Handle& file, UploadSource& local);
+    void removePartial(const std::string& remote);
+    void removePartialsOfEarlierConnections();
+    bool abortNow();
     bool openSession();
     void releaseSession();
     bool relogin();
@@ -111,6 +119,15 @@ private:
     NoticeQueue notices_;
     FtpResponse response_;
     std::atomic<bool> cancelRequested_ = false;
+    // The running libssh2 call: when it must end, why it was ended, and when a cancel came.
+    std::chrono::steady_clock::time_point deadline_;
+    Abort aborted_ = Abort::None;
+    std::optional<std::chrono::steady_clock::time_point> cancelSeen_;
+    static constexpr std::chrono::milliseconds cancelGrace{300};
+    // Partial uploads left when the connection broke, removed at the next login of the same
+    // user to the same server ("host:port user").
+    std::vector<std::string> partials_;
+    std::string partialsOwner_;
     TransferProgress progress_;
     std::chrono::milliseconds timeout_{defaultTimeoutMilliseconds};
     // The server's first bytes during the handshake.
