@@ -69,6 +69,17 @@ void initialiseLibssh2Once()
     std::call_once(once, [] { libssh2_init(0); });
 }
 
+// libssh2 1.11.1 marks libssh2_session_callback_set deprecated in favour of a variant that
+// 1.10 lacks; the call is the same for both.
+template <typename Function>
+void setCallback(LIBSSH2_SESSION* session, int type, Function* function)
+{
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    libssh2_session_callback_set(session, type, reinterpret_cast<void*>(function));
+#pragma GCC diagnostic pop
+}
+
 // What OpenSSH 9 offers by default, in its order; of these only what the linked libssh2 has is
 // offered, and nothing weaker (no SHA-1 key exchange or host key signature, no CBC, RC4, 3DES,
 // Blowfish or MD5).
@@ -348,10 +359,8 @@ bool SftpClient::openSession()
     // libssh2 waits only where this client can see it (io()), so that a cancel and the deadline
     // of a call are noticed while it waits.
     libssh2_session_set_blocking(ssh(session_), 0);
-    libssh2_session_callback_set(ssh(session_), LIBSSH2_CALLBACK_RECV,
-                                 reinterpret_cast<void*>(&SftpCallbacks::receive));
-    libssh2_session_callback_set(ssh(session_), LIBSSH2_CALLBACK_SEND,
-                                 reinterpret_cast<void*>(&SftpCallbacks::send));
+    setCallback(ssh(session_), LIBSSH2_CALLBACK_RECV, &SftpCallbacks::receive);
+    setCallback(ssh(session_), LIBSSH2_CALLBACK_SEND, &SftpCallbacks::send);
     const KnownHosts knownHosts = trust_->settings().knownHostsPath.empty()
                                       ? KnownHosts()
                                       : KnownHosts::read(trust_->settings().knownHostsPath);
