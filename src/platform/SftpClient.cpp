@@ -1139,7 +1139,8 @@ bool SftpClient::failSession(const char* what)
 
 bool SftpClient::failServer(const char* what)
 {
-    if (!session_ || libssh2_session_last_errno(ssh(session_)) != LIBSSH2_ERROR_SFTP_PROTOCOL)
+    if (!session_ || aborted_ != Abort::None ||
+        libssh2_session_last_errno(ssh(session_)) != LIBSSH2_ERROR_SFTP_PROTOCOL)
         return failSession(what);
     const unsigned long status = libssh2_sftp_last_error(sftp(sftp_));
     return fail(refusedByServer, "550 " + std::string(what) + ": " + statusText(status));
