@@ -345,6 +345,20 @@ bool SftpClient::connect(const std::string& server, const std::string& user,
 // why, and the login data stay for the caller to keep or drop.
 bool SftpClient::openSession()
 {
+    // A pinned fingerprint may be that of another of the server's keys (providers publish
+    // them all): each key type the server has is tried before the pin refuses it.
+    skippedKeyMethods_.clear();
+    for (;;) {
+        otherKeyWanted_ = false;
+        if (openSessionOnce())
+            return true;
+        if (!otherKeyWanted_)
+            return false;
+    }
+}
+
+bool SftpClient::openSessionOnce()
+{
     const auto failed = [this] {
         releaseSession();
         return false;
@@ -376,9 +390,10 @@ bool SftpClient::openSession()
         failSession("SSH-Verbindung fehlgeschlagen");
         return failed();
     }
+    const bool trusted = hostKeyTrusted(login_->address, knownHosts);
     received_.clear();
     received_.shrink_to_fit();
-    if (!hostKeyTrusted(login_->address, knownHosts))
+    if (!trusted)
         return failed();
     // The key question may have taken a while; a DISCONNECT meanwhile sends no password.
     if (takeCancel())
@@ -406,6 +421,10 @@ bool SftpClient::preferMethods(const std::vector<std::string>& knownKeyTypes)
         for (std::string& method : hostKeyMethodsFor(type))
             wantedKeys.push_back(std::move(method));
     wantedKeys.insert(wantedKeys.end(), std::begin(hostKeys), std::end(hostKeys));
+    std::erase_if(wantedKeys, [this](const std::string& method) {
+        return std::find(skippedKeyMethods_.begin(), skippedKeyMethods_.end(), method) !=
+               skippedKeyMethods_.end();
+    });
     const struct {
         int type;
         std::vector<std::string> wanted;
@@ -652,9 +671,35 @@ bool SftpClient::hostKeyTrusted(const FtpServerAddress& address, const KnownHost
         break;
     }
     }
+    if (!trust_->systemVouchingCounts() && !trust_->matchesPin(question) && skipToAnotherKey())
+        return fail(untrustedKeyCode, HostTrust::refusalText(question));
     if (trust_->accept(question))
         return true;
     return fail(untrustedKeyCode, HostTrust::refusalText(question));
+}
+
+// Notes the host key method just used as one not to ask for again; true when the server has a
+// key of another type that could be asked for instead.
+bool SftpClient::skipToAnotherKey()
+{
+    const char* used = libssh2_session_methods(ssh(session_), LIBSSH2_METHOD_HOSTKEY);
+    const auto server = serverMethodLists(received_);
+    if (!used || server.size() < 2)
+        return false;
+    // The two RSA methods check the same key.
+    const bool rsa = std::string_view(used).compare(0, 8, "rsa-sha2") == 0;
+    for (const std::string& method : rsa ? std::vector<std::string>{"rsa-sha2-512", "rsa-sha2-256"}
+                                         : std::vector<std::string>{used})
+        skippedKeyMethods_.push_back(method);
+    for (const std::string& method :
+         offered(ssh(session_), LIBSSH2_METHOD_HOSTKEY, {std::begin(hostKeys), std::end(hostKeys)}))
+        if (std::find(server[1].begin(), server[1].end(), method) != server[1].end() &&
+            std::find(skippedKeyMethods_.begin(), skippedKeyMethods_.end(), method) ==
+                skippedKeyMethods_.end()) {
+            otherKeyWanted_ = true;
+            return true;
+        }
+    return false;
 }
 
 bool SftpClient::authenticate(const std::string& user, const std::string& password)

@@ -87,6 +87,8 @@ private:
     void removePartialsOfEarlierConnections();
     bool abortNow();
     bool openSession();
+    bool openSessionOnce();
+    bool skipToAnotherKey();
     void releaseSession();
     bool relogin();
     bool openSocket(const FtpServerAddress& address);
@@ -132,6 +134,9 @@ private:
     std::chrono::milliseconds timeout_{defaultTimeoutMilliseconds};
     // The server's first bytes during the handshake.
     bool keepReceived_ = false;
+    // Host key methods whose key was not the pinned one, during one openSession().
+    std::vector<std::string> skippedKeyMethods_;
+    bool otherKeyWanted_ = false;
     std::string received_;
 
     friend struct SftpCallbacks;
