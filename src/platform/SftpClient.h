@@ -29,7 +29,8 @@ class UploadSource;
 // before the user name is sent; a refused key ends the connection with untrustedKeyCode. The key
 // types known_hosts lists for the server are asked for first, so a host known by one of its keys
 // is met with that key. Only the methods OpenSSH 9 offers by default are offered; a server that
-// wants weaker ones is refused with a message that names them.
+// wants weaker ones is refused with a message that names them. An upload that does not complete
+// removes its file, at once or at the next login of the same user to the same server.
 // Error codes and their texts are TransferFailure's, as for CurlFtpClient: 12002 timeout, 12007 no
 // connection, 12056 connection lost, 12023 local file not writable, 12026 not readable, 530 for a
 // refused login and 550 for an operation the server refused, with the reason in the text.
@@ -64,6 +65,9 @@ public:
 
     FtpResponse lastResponse() const override;
 
+    // Ends a login at once, with nothing more sent; a call on an open connection ends at the
+    // next block of a transfer, and one the server does not answer after 300 ms, which costs
+    // the connection (the next call logs in again).
     void cancel() override { cancelRequested_ = true; }
     void setProgress(TransferProgress progress) override { progress_ = std::move(progress); }
     void keepAlive() override;
@@ -73,8 +77,8 @@ public:
     // "Verbindung verschlüsselt (SSH)" while connected (Windows-1252), else empty.
     std::string securityNotice() const;
 
-    // How long one call may wait for the server before it ends with a timeout; also for an open
-    // connection.
+    // How long one libssh2 call may take, on the wall clock, before it ends with a timeout; also
+    // for an open connection. A server that keeps sending without answering cannot stretch it.
     void setTimeout(std::chrono::milliseconds timeout);
 
 private:
