@@ -18,6 +18,7 @@ packages=(
     lftp pure-ftpd
     # encrypted connections: OpenSSL and libssh2, TLS and SFTP test servers
     libssl-dev libssh2-1-dev python3-openssl python3-cryptography python3-asyncssh
+    openssh-server # the SSH server hosts run: host keys and algorithms against the real thing
 )
 
 missing=()

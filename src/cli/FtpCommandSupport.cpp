@@ -40,8 +40,14 @@ public:
                          ? std::string()
                          : " (bisher " + question.previousFingerprint + ")") +
                     ". Das kann ein Angriff sein.\n";
-        text += "Fingerabdruck: " + question.fingerprint +
-                "\nVergleichen Sie ihn mit dem Fingerabdruck, den Ihr Anbieter nennt; stimmt er, "
+        text += "Fingerabdruck: " + question.fingerprint + "\n";
+        // Panels and browsers show the SHA-256 as hex pairs, for TLS of the whole certificate.
+        if (!question.hexFingerprint.empty())
+            text += std::string(question.kind == HostKeyQuestion::Kind::Tls
+                                    ? "SHA-256 des Zertifikats: "
+                                    : "SHA-256 (Hex): ") +
+                    question.hexFingerprint + "\n";
+        text += "Vergleichen Sie ihn mit dem Fingerabdruck, den Ihr Anbieter nennt; stimmt er, "
                 "starten Sie erneut mit --fingerprint " +
                 question.fingerprint + "\n";
         // The server's words are escaped line by line; the line breaks are the tool's own.
@@ -83,7 +89,7 @@ bool FtpCommandSupport::checkArguments(const std::string& command, const Command
     const auto fingerprint = line.value("--fingerprint");
     if (error.empty() && fingerprint && !HostFingerprint::normalise(*fingerprint))
         error = "--fingerprint erwartet SHA256: und 43 Zeichen Base64, wie ssh-keygen -l sie "
-                "zeigt";
+                "zeigt, oder 32 Hex-Paare (1C:F4:...), wie Browser und Anbieter sie zeigen";
     if (error.empty() && !std::getenv(passwordVariable))
         error = std::string("Die Umgebungsvariable ") + passwordVariable +
                 " ist nicht gesetzt (leer für anonyme Server)";

@@ -36,6 +36,28 @@ void appendOctal(std::string& out, unsigned char c)
     out += static_cast<char>('0' + (c & 7));
 }
 
+// The length of the UTF-8 sequence at text[i] when it is a bidirectional or invisible format
+// control: U+061C, U+200E and U+200F, U+202A to U+202E and U+2066 to U+2069. Such a character in
+// a name can turn the rest of a line around ("gpj.exe" shown as "exe.jpg"), so it is escaped like
+// a control character.
+std::size_t bidiControlLength(const std::string& text, std::size_t i)
+{
+    const auto at = [&](std::size_t k) {
+        return k < text.size() ? static_cast<unsigned char>(text[k]) : 0;
+    };
+    if (at(i) == 0xD8 && at(i + 1) == 0x9C)
+        return 2;
+    if (at(i) != 0xE2)
+        return 0;
+    const unsigned char second = at(i + 1);
+    const unsigned char third = at(i + 2);
+    if (second == 0x80 && (third == 0x8E || third == 0x8F || (third >= 0xAA && third <= 0xAE)))
+        return 3;
+    if (second == 0x81 && third >= 0xA6 && third <= 0xA9)
+        return 3;
+    return 0;
+}
+
 } // namespace
 
 std::string TerminalText::escape(std::string_view bytes)
@@ -55,6 +77,10 @@ std::string TerminalText::escape(std::string_view bytes)
             } else {
                 appendOctal(out, c);
             }
+        } else if (const std::size_t length = bidiControlLength(utf8, i)) {
+            for (std::size_t k = 0; k < length; ++k)
+                appendOctal(out, static_cast<unsigned char>(utf8[i + k]));
+            i += length - 1;
         } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {
             // U+0080 to U+009F: some terminals take U+009B as the start of a control sequence.
             appendOctal(out, c);

@@ -13,7 +13,9 @@ public:
     // and the C1 range) are escaped as "ls --quoting-style=escape" does: "\n", "\t" and the
     // like by letter, the rest as octal bytes ("\033"), and a backslash is doubled, so no byte
     // a server sends can move the cursor, retitle the window or clear the screen, and an
-    // escape in a name cannot be mistaken for one that was made here.
+    // escape in a name cannot be mistaken for one that was made here. The Unicode controls of
+    // writing direction (U+202E and its kin) are escaped the same way, byte by byte, so a name
+    // cannot show itself backwards.
     static std::string escape(std::string_view bytes);
 };
 

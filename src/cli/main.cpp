@@ -51,7 +51,9 @@ const char* const keywordsDetails =
 const char* const serverNotes =
     "SCHEMA: ftp (unverschlüsselt), ftpes (TLS verlangt), ftps (TLS von Anfang an, Port 990),\n"
     "  sftp (SSH, Port 22); ohne Schema TLS, wenn der Server es anbietet.\n"
-    "  --fingerprint SHA256:...  vertraut für diesen Aufruf genau diesem Serverschlüssel\n";
+    "  --fingerprint SHA256:...  vertraut für diesen Aufruf nur diesem Serverschlüssel, auch\n"
+    "      gegen Zertifikatsspeicher und known_hosts; auch als 32 Hex-Paare (1C:F4:...), wie\n"
+    "      Anbieter und Browser sie zeigen (bei TLS vom ganzen Zertifikat)\n";
 const char* const uploadDetails =
     "Lädt doorpages und doorpages/images auf einen FTP-Server. Das Passwort steht in der\n"
     "Umgebungsvariablen VANTIRO_FTP_PASSWORD (leer für anonyme Server).\n"

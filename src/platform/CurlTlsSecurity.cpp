@@ -33,6 +33,17 @@ std::string publicKeyBytes(X509* certificate)
     return bytes;
 }
 
+std::string certificateBytes(X509* certificate)
+{
+    unsigned char* der = nullptr;
+    const int length = i2d_X509(certificate, &der);
+    if (length <= 0)
+        return {};
+    std::string bytes(reinterpret_cast<const char*>(der), static_cast<std::size_t>(length));
+    OPENSSL_free(der);
+    return bytes;
+}
+
 // Why OpenSSL would not vouch for the certificate, in the user's words.
 std::string reasonFor(int error)
 {
@@ -180,7 +191,7 @@ bool CurlTlsSecurity::verify(void* storeContext)
         error =
             X509_verify_cert(check.get()) == 1 ? X509_V_OK : X509_STORE_CTX_get_error(check.get());
     }
-    if (error == X509_V_OK) {
+    if (error == X509_V_OK && trust_->systemVouchingCounts()) {
         X509_STORE_CTX_set_error(context, X509_V_OK);
         return true;
     }
@@ -190,6 +201,7 @@ bool CurlTlsSecurity::verify(void* storeContext)
     question.host = address_.host;
     question.port = address_.port;
     question.fingerprint = HostFingerprint::of(publicKeyBytes(leaf));
+    question.hexFingerprint = HostFingerprint::hexOf(certificateBytes(leaf));
     question.reason = reasonFor(error);
     if (trust_->accept(question)) {
         X509_STORE_CTX_set_error(context, X509_V_OK);

@@ -1,6 +1,7 @@
 #include "platform/HostTrust.h"
 
 #include "core/text/Cp1252Literal.h"
+#include "platform/HostFingerprint.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TrustedKeyStore.h"
 
@@ -31,10 +32,16 @@ bool HostTrust::accept(HostKeyQuestion& question)
     const std::string key = runKey(question);
     if (acceptedThisRun_.count(key) > 0)
         return true;
-    if (!settings_.pinnedFingerprint.empty() &&
-        question.fingerprint == settings_.pinnedFingerprint) {
-        acceptedThisRun_.insert(key);
-        return true;
+    if (!settings_.pinnedFingerprint.empty()) {
+        if (matchesPin(question)) {
+            acceptedThisRun_.insert(key);
+            return true;
+        }
+        question.reason = "anderer Schlüssel als mit --fingerprint angegeben"_cp1252;
+        // Only so that the tool names the key it met; the pin alone decides.
+        if (settings_.decider)
+            settings_.decider->trustHostKey(question);
+        return false;
     }
     if (!settings_.trustedKeysPath.empty()) {
         const TrustedKeyStore store(settings_.trustedKeysPath);
@@ -57,6 +64,14 @@ bool HostTrust::accept(HostKeyQuestion& question)
     return true;
 }
 
+bool HostTrust::matchesPin(const HostKeyQuestion& question) const
+{
+    const std::string& pin = settings_.pinnedFingerprint;
+    if (pin.empty())
+        return false;
+    return pin == (HostFingerprint::isHex(pin) ? question.hexFingerprint : question.fingerprint);
+}
+
 std::string HostTrust::refusalText(const HostKeyQuestion& question)
 {
     const bool tls = question.kind == HostKeyQuestion::Kind::Tls;
@@ -66,6 +81,8 @@ std::string HostTrust::refusalText(const HostKeyQuestion& question)
     if (!question.reason.empty())
         text += " (" + question.reason + ")";
     text += ", Fingerabdruck " + question.fingerprint;
+    if (!question.hexFingerprint.empty())
+        text += " (SHA-256 " + question.hexFingerprint + ")";
     if (question.changed)
         text += " - ACHTUNG: Der Schlüssel des Servers hat sich geändert"_cp1252;
     return text;

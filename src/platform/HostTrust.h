@@ -19,7 +19,9 @@ public:
     struct Settings {
         // Asked about keys that nothing else vouches for; without one such keys are refused.
         std::shared_ptr<TrustDecider> decider;
-        // "SHA256:..." trusted for this run, as if the user had accepted it.
+        // The one key trusted for this run ("SHA256:..." or hex pairs, as HostFingerprint
+        // normalises them). While it is set every other key is refused, even one that the system
+        // store or known_hosts vouches for.
         std::string pinnedFingerprint;
         // Keys accepted earlier (TrustedKeyStore); empty for none.
         std::string trustedKeysPath;
@@ -41,7 +43,13 @@ public:
 
     // question describes a key that the system did not vouch for; its changed and
     // previousFingerprint are completed here from the remembered keys before the decider sees it.
+    // With a pinned fingerprint only that decides; the decider then only hears of a refused key.
     bool accept(HostKeyQuestion& question);
+
+    // Whether the system's word (certificate store, known_hosts) counts: not while a fingerprint
+    // is pinned, which then is the only key accepted.
+    bool systemVouchingCounts() const { return settings_.pinnedFingerprint.empty(); }
+    bool matchesPin(const HostKeyQuestion& question) const;
 
     // The status-line text for a refused key: host, fingerprint, and why (Windows-1252).
     static std::string refusalText(const HostKeyQuestion& question);

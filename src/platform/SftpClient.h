@@ -15,6 +15,8 @@
 namespace vantiro {
 
 class HostTrust;
+class KnownHosts;
+class UploadSource;
 
 // The uploader's operations over SSH file transfer (libssh2), for "sftp://" servers. Paths mean
 // what they mean on FTP: "/" is the top folder as the server shows it, the current folder is
@@ -24,7 +26,11 @@ class HostTrust;
 // SFTP has no text mode: files always go byte for byte, whatever TransferType says.
 //
 // The server's host key is checked against known_hosts and HostTrust after the key exchange and
-// before the user name is sent; a refused key ends the connection with untrustedKeyCode.
+// before the user name is sent; a refused key ends the connection with untrustedKeyCode. The key
+// types known_hosts lists for the server are asked for first, so a host known by one of its keys
+// is met with that key. Only the methods OpenSSH 9 offers by default are offered; a server that
+// wants weaker ones is refused with a message that names them. An upload that does not complete
+// removes its file, at once or at the next login of the same user to the same server.
 // Error codes and their texts are TransferFailure's, as for CurlFtpClient: 12002 timeout, 12007 no
 // connection, 12056 connection lost, 12023 local file not writable, 12026 not readable, 530 for a
 // refused login and 550 for an operation the server refused, with the reason in the text.
@@ -32,6 +38,9 @@ class SftpClient final : public FtpClient {
 public:
     static constexpr unsigned long untrustedKeyCode = TransferFailure::untrustedKey;
     static constexpr long defaultTimeoutMilliseconds = 60000;
+    // A folder listing ends here, as over FTP: names and records together, counted while they
+    // are read. Entries beyond RemoteListing::maxEntries + 1 are not read either.
+    static constexpr std::size_t maxListingBytes = 64 * 1024 * 1024;
 
     explicit SftpClient(std::shared_ptr<HostTrust> trust = nullptr);
     ~SftpClient() override;
@@ -56,6 +65,9 @@ public:
 
     FtpResponse lastResponse() const override;
 
+    // Ends a login at once, with nothing more sent; a call on an open connection ends at the
+    // next block of a transfer, and one the server does not answer after 300 ms, which costs
+    // the connection (the next call logs in again).
     void cancel() override { cancelRequested_ = true; }
     void setProgress(TransferProgress progress) override { progress_ = std::move(progress); }
     void keepAlive() override;
@@ -65,18 +77,29 @@ public:
     // "Verbindung verschlüsselt (SSH)" while connected (Windows-1252), else empty.
     std::string securityNotice() const;
 
-    // How long one call may wait for the server before it ends with a timeout; also for an open
-    // connection.
+    // How long one libssh2 call may take, on the wall clock, before it ends with a timeout; also
+    // for an open connection. A server that keeps sending without answering cannot stretch it.
     void setTimeout(std::chrono::milliseconds timeout);
 
 private:
-    void applyTimeout(std::chrono::milliseconds timeout);
+    class Handle;
+    enum class Abort { None, Cancelled, TimedOut };
+    template <typename Call> auto io(Call call) -> decltype(call());
+    bool waitForSocket();
+    bool sendData(Handle& file, UploadSource& local);
+    void removePartial(const std::string& remote);
+    void removePartialsOfEarlierConnections();
+    bool abortNow();
     bool openSession();
+    bool openSessionOnce();
+    bool skipToAnotherKey();
     void releaseSession();
     bool relogin();
     bool openSocket(const FtpServerAddress& address);
     // On refusal response_ holds untrustedKeyCode and the text that names the key.
-    bool hostKeyTrusted(const FtpServerAddress& address);
+    bool hostKeyTrusted(const FtpServerAddress& address, const KnownHosts& knownHosts);
+    bool preferMethods(const std::vector<std::string>& knownKeyTypes);
+    bool explainKeyExchangeFailure();
     bool authenticate(const std::string& user, const std::string& password);
     bool ensureConnected();
     bool ensureSendable(const std::string& name);
@@ -102,8 +125,23 @@ private:
     NoticeQueue notices_;
     FtpResponse response_;
     std::atomic<bool> cancelRequested_ = false;
+    // The running libssh2 call: when it must end, why it was ended, and when a cancel came.
+    std::chrono::steady_clock::time_point deadline_;
+    Abort aborted_ = Abort::None;
+    std::optional<std::chrono::steady_clock::time_point> cancelSeen_;
+    static constexpr std::chrono::milliseconds cancelGrace{300};
+    // Partial uploads left when the connection broke, removed at the next login of the same
+    // user to the same server ("host:port user").
+    std::vector<std::string> partials_;
+    std::string partialsOwner_;
     TransferProgress progress_;
     std::chrono::milliseconds timeout_{defaultTimeoutMilliseconds};
+    // The server's first bytes during the handshake.
+    bool keepReceived_ = false;
+    // Host key methods whose key was not the pinned one, during one openSession().
+    std::vector<std::string> skippedKeyMethods_;
+    bool otherKeyWanted_ = false;
+    std::string received_;
 
     friend struct SftpCallbacks;
 };

@@ -13,6 +13,9 @@ struct HostKeyQuestion {
     std::string host;
     int port = 0;
     std::string fingerprint; // "SHA256:..."
+    // SHA-256 as hex pairs ("1C:F4:..."), as hosting panels publish it: for TLS of the whole
+    // certificate, for SSH of the host key.
+    std::string hexFingerprint;
     // Another key was known for this host: a new server, or someone in between.
     bool changed = false;
     std::string previousFingerprint; // when known

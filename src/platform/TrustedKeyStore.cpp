@@ -29,9 +29,13 @@ std::vector<std::string> readLines(const std::string& path)
     std::vector<std::string> lines;
     std::ifstream file(path);
     std::string line;
-    while (std::getline(file, line))
+    while (std::getline(file, line)) {
+        // A file edited on Windows ends its lines in CR LF; the CR is no part of a fingerprint.
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         if (!line.empty())
             lines.push_back(line);
+    }
     return lines;
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 
@@ -52,6 +53,10 @@ TEST_F(SecureCommandsTest, UntrustedCertificateStopsBeforeTheLoginAndNamesItsFin
     EXPECT_NE(result.err.find("selbst signiertes Zertifikat"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("\nFingerabdruck: " + server.fingerprint() + "\n"), std::string::npos)
         << "one line each, not escaped line breaks: " << result.err;
+    EXPECT_NE(
+        result.err.find("\nSHA-256 des Zertifikats: " + server.certificateHexFingerprint() + "\n"),
+        std::string::npos)
+        << "the form browsers and panels show: " << result.err;
     EXPECT_EQ(server.commands().find("USER"), std::string::npos) << server.commands();
 
     const auto wrong =
@@ -96,6 +101,47 @@ TEST_F(SecureCommandsTest, ListOverSftpTrustsAHostKeyFromKnownHosts)
     EXPECT_NE(known.out.find("seite.htm"), std::string::npos) << known.out;
     EXPECT_NE(known.err.find("Verbindung verschl\xC3\xBCsselt (SSH)"), std::string::npos)
         << known.err;
+}
+
+TEST_F(SecureCommandsTest, SftpFingerprintInHexPairsIsTakenAndPinsOnlyThatKey)
+{
+    test::SftpTestServer server;
+    test::writeFile(server.root() + "/seite.htm", "x");
+    const std::vector<std::string> environment = {"VANTIRO_FTP_PASSWORD=" + server.password()};
+    std::string lower = server.hexFingerprint();
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto pinned = runCli(
+        {"list", "--server", server.address(), "--user", server.user(), "--fingerprint", lower},
+        environment);
+    ASSERT_EQ(pinned.exitCode, 0) << pinned.err;
+    EXPECT_NE(pinned.out.find("seite.htm"), std::string::npos) << pinned.out;
+
+    // known_hosts vouches for the key, but the command names another one.
+    fs::create_directories(home.file(".ssh"));
+    test::writeFile(home.file(".ssh/known_hosts"), server.knownHostsLine() + "\n");
+    const std::string auth = server.authLog();
+    const auto other =
+        runCli({"list", "--server", server.address(), "--user", server.user(), "--fingerprint",
+                "SHA256:AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA"},
+               environment);
+    EXPECT_EQ(other.exitCode, 2) << other.err;
+    EXPECT_NE(other.err.find("SHA-256 (Hex): " + server.hexFingerprint()), std::string::npos)
+        << other.err;
+    EXPECT_EQ(server.authLog(), auth) << "no login after the refused key";
+}
+
+TEST_F(SecureCommandsTest, ListOverSftpSkipsOddNamesAndEscapesBidiControls)
+{
+    test::SftpTestServer server;
+    fs::create_directory(server.root() + "/seltsam");
+    const auto result = runCli({"list", "--server", server.address(), "--user", server.user(),
+                                "--fingerprint", server.fingerprint(), "--remote", "/seltsam"},
+                               {"VANTIRO_FTP_PASSWORD=" + server.password()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("\na.htm\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\n\\342\\200\\256gpj.htm\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("\nz.htm\n"), std::string::npos) << "the rest of the folder";
 }
 
 TEST_F(SecureCommandsTest, MalformedFingerprintIsRefusedBeforeConnecting)

@@ -228,6 +228,32 @@ TEST(SecureConnectionTest, CertifiedServerIsTrustedWithoutAQuestionOnlyUnderItsO
     EXPECT_EQ(other.commands().find("USER"), std::string::npos);
 }
 
+TEST(SecureConnectionTest, FingerprintPinsTheCertificateEvenAgainstTheSystemStore)
+{
+    TlsFtpTestServer server({TlsFtpTestServer::Mode::ExplicitRequired, true, "localhost"});
+    const std::string address = "ftpes://localhost:" + std::to_string(server.port());
+    const auto pinnedTo = [&](const std::string& fingerprint) {
+        HostTrust::Settings settings;
+        settings.extraCertificatesPath = server.caCertificate();
+        settings.pinnedFingerprint = fingerprint;
+        return std::make_shared<HostTrust>(settings);
+    };
+    // The public key's base64 as OpenSSH prints it, and the certificate's hex pairs.
+    for (const std::string& own : {server.fingerprint(), server.certificateHexFingerprint()}) {
+        SchemeFtpClient client(pinnedTo(own));
+        EXPECT_TRUE(client.connect(address, server.user(), server.password(), true))
+            << own << ": " << client.lastResponse().text;
+    }
+
+    const std::string commandsBefore = server.commands();
+    const std::string elsewhere = "SHA256:AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA";
+    SchemeFtpClient client(pinnedTo(elsewhere));
+    EXPECT_FALSE(client.connect(address, server.user(), server.password(), true));
+    EXPECT_EQ(client.lastResponse().code, TransferFailure::untrustedKey)
+        << client.lastResponse().text;
+    EXPECT_EQ(server.commands().substr(commandsBefore.size()).find("USER"), std::string::npos);
+}
+
 TEST(SecureConnectionTest, AcceptedCertificateIsRememberedAndAChangedOneAsksAgainWithAWarning)
 {
     TempDir config;
@@ -382,11 +408,37 @@ TEST_F(SftpTest, CancelledTransferFailsAndTheConnectionGoesOn)
     EXPECT_EQ(client.lastResponse().code, FtpClient::cancelledCode);
     EXPECT_GT(reported, 0u);
     EXPECT_LT(reported, 2u * 1000 * 1000);
+    EXPECT_FALSE(test::exists(server.root() + "/gross.bin")) << "no partial file";
 
     client.setProgress(nullptr);
     std::vector<FtpEntry> entries;
     EXPECT_TRUE(client.findFiles("*.*", entries)) << client.lastResponse().text;
     EXPECT_TRUE(client.connected());
+}
+
+TEST_F(SftpTest, UploadCutOffByTheServerIsRemovedOnceTheConnectionIsBack)
+{
+    TempDir local;
+    test::writeFile(local.file("gross.bin"), randomBytes(2 * 1000 * 1000));
+    test::writeFile(server.root() + "/gross.bin", "the page as it was");
+    SchemeFtpClient client(pinned(server.fingerprint()));
+    ASSERT_TRUE(client.connect(server.address(), server.user(), server.password(), true));
+    bool dropped = false;
+    client.setProgress([&](std::uint64_t done, std::uint64_t) {
+        if (!dropped && done > 500 * 1000) {
+            dropped = true;
+            server.dropConnections();
+        }
+    });
+    EXPECT_FALSE(client.putFile(local.file("gross.bin"), "gross.bin", TransferType::Binary));
+    EXPECT_NE(client.lastResponse().code, 0u);
+    client.setProgress(nullptr);
+
+    // The next call logs in again and removes the partial file first.
+    std::vector<FtpEntry> entries;
+    ASSERT_TRUE(client.findFiles("*.*", entries)) << client.lastResponse().text;
+    EXPECT_EQ(entries.size(), 0u);
+    EXPECT_FALSE(test::exists(server.root() + "/gross.bin"));
 }
 
 TEST_F(SftpTest, ConnectionTheServerDroppedIsOpenedAgainInTheSameFolder)

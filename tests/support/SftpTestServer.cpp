@@ -11,13 +11,15 @@ namespace {
 constexpr const char* python = "/usr/bin/python3";
 
 constexpr const char* server = R"(
-import asyncio, os, sys, warnings
+import asyncio, hashlib, os, sys, warnings
 warnings.simplefilter('ignore')
 import asyncssh
 
 port, root, user, password, folder = sys.argv[1:6]
 key = asyncssh.generate_private_key('ssh-ed25519')
 open(folder + '/fingerprint', 'w').write(key.get_fingerprint('sha256'))
+open(folder + '/hex', 'w').write(
+    ':'.join('%02X' % b for b in hashlib.sha256(key.public_data).digest()))
 public = key.export_public_key('openssh').decode().split()
 open(folder + '/known_hosts_line', 'w').write('[127.0.0.1]:%s %s %s' % (port, public[0], public[1]))
 auth = open(folder + '/auth.log', 'a', buffering=1)
@@ -36,9 +38,69 @@ class Server(asyncssh.SSHServer):
         auth.write('password %s\n' % username)
         return username == user and secret == password
 
+# Folders and files that misbehave as hostile servers do; all others are served from root.
+#   /endlos/      a listing that never ends
+#   /seltsam/     odd names: empty, 4096 bytes and more, bidi controls, between normal ones
+#   /schweigen/   a listing that is never answered
+#   /flut         a stat answered only with a flood of SSH_MSG_IGNORE
+#   endlos.bin    (any folder) listed with its size on disk, but its data never ends
+from asyncssh.sftp import SFTPServerHandler, SFTPName, SFTPAttrs, SFTPEOFError, FXP_READDIR
+from asyncssh.constants import MSG_IGNORE
+from asyncssh.packet import String
+
+def name(filename):
+    return SFTPName(filename=filename, longname=b'-rw-r--r-- 1 u g 1 Jan 1 2000 x',
+                    attrs=SFTPAttrs(size=1, permissions=0o100644, atime=0, mtime=0))
+
+original_readdir = SFTPServerHandler._process_readdir
+async def readdir(self, packet):
+    start = packet._idx
+    names = self._dir_handles.get(packet.get_string())
+    if names and names[0].filename == b'__endless__':
+        readdir.count += 1
+        return [name(b'endlos-%09d.htm' % (readdir.count * 1000 + i)) for i in range(1000)], False
+    if names and names[0].filename == b'__endless_long__':
+        readdir.count += 1
+        return [name(b'%09d' % (readdir.count * 100 + i) + b'l' * 4000) for i in range(30)], False
+    if names and names[0].filename == b'__silent__':
+        await asyncio.Future()
+    packet._idx = start
+    return await original_readdir(self, packet)
+readdir.count = 0
+SFTPServerHandler._packet_handlers[FXP_READDIR] = readdir
+
 class Files(asyncssh.SFTPServer):
     def __init__(self, channel):
         super().__init__(channel, chroot=root)
+
+    def listdir(self, path):
+        folder = path.rstrip(b'/')
+        if folder.endswith(b'/endlos'):
+            return [name(b'__endless__')]
+        if folder.endswith(b'/endlos-lang'):
+            return [name(b'__endless_long__')]
+        if folder.endswith(b'/schweigen'):
+            return [name(b'__silent__')]
+        if folder.endswith(b'/seltsam'):
+            return [name(b'a.htm'), name(b''), name(b'l' * 4096 + b'.htm'),
+                    name(b'\xe2\x80\xaegpj.htm'), name(b'z.htm')]
+        return super().listdir(path)
+
+    async def stat(self, path):
+        if path.rstrip(b'/').endswith(b'/flut'):
+            connection = self.connection
+            while True:
+                connection.send_packet(MSG_IGNORE, String(b'x' * 1000))
+                if connection._transport.get_write_buffer_size() > 1000000:
+                    await asyncio.sleep(0.001)
+                else:
+                    await asyncio.sleep(0)
+        return super().stat(path)
+
+    def read(self, file_obj, offset, size):
+        if os.fsdecode(file_obj.name).endswith('endlos.bin'):
+            return b'x' * size
+        return super().read(file_obj, offset, size)
 
 async def main():
     await asyncssh.create_server(Server, '127.0.0.1', int(port), server_host_keys=[key],
@@ -78,6 +140,11 @@ std::string SftpTestServer::address() const
 std::string SftpTestServer::fingerprint() const
 {
     return readFile(folder_.file("fingerprint"));
+}
+
+std::string SftpTestServer::hexFingerprint() const
+{
+    return readFile(folder_.file("hex"));
 }
 
 std::string SftpTestServer::knownHostsLine() const

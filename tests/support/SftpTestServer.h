@@ -10,6 +10,10 @@ namespace vantiro::test {
 // An SFTP server for tests: Debian's python3-asyncssh on 127.0.0.1 and a free port, serving a
 // fresh folder as "/" to one user with a password. It makes a new ed25519 host key at every
 // start and logs each authentication step, so a test can tell that no login was tried.
+// Some names misbehave as hostile servers do: the folder /endlos never ends its listing,
+// /seltsam holds an empty name, one of 4,100 bytes and one with U+202E between a.htm and z.htm,
+// /schweigen is never answered, a stat of /flut is answered only with SSH_MSG_IGNORE packets, and
+// a file endlos.bin sends data without end whatever its size on disk.
 class SftpTestServer final {
 public:
     SftpTestServer();
@@ -22,6 +26,8 @@ public:
     const std::string& password() const { return password_; }
     // "SHA256:..." of the host key, as asyncssh prints it.
     std::string fingerprint() const;
+    // The SHA-256 of the host key as hex pairs, as hosting panels publish it.
+    std::string hexFingerprint() const;
     // The host key as a line of known_hosts ("[127.0.0.1]:PORT ssh-ed25519 AAAA...").
     std::string knownHostsLine() const;
     // One line per authentication step the server saw ("auth USER", "password USER").

@@ -51,6 +51,9 @@ spki = cert.public_key().public_bytes(serialization.Encoding.DER,
                                       serialization.PublicFormat.SubjectPublicKeyInfo)
 digest = base64.b64encode(hashlib.sha256(spki).digest()).decode().rstrip('=')
 open(folder + '/fingerprint', 'w').write('SHA256:' + digest)
+der = cert.public_bytes(serialization.Encoding.DER)
+open(folder + '/certificate_hex', 'w').write(
+    ':'.join('%02X' % b for b in hashlib.sha256(der).digest()))
 
 commands = open(folder + '/commands.log', 'a', buffering=1)
 
@@ -131,6 +134,11 @@ std::string TlsFtpTestServer::address(const std::string& scheme) const
 std::string TlsFtpTestServer::fingerprint() const
 {
     return readFile(folder_.file("fingerprint"));
+}
+
+std::string TlsFtpTestServer::certificateHexFingerprint() const
+{
+    return readFile(folder_.file("certificate_hex"));
 }
 
 std::string TlsFtpTestServer::commands() const

@@ -37,6 +37,8 @@ public:
     const std::string& password() const { return password_; }
     // "SHA256:..." of the certificate's public key, as the server computed it.
     std::string fingerprint() const;
+    // SHA-256 of the whole certificate (DER) as hex pairs, as browsers and panels show it.
+    std::string certificateHexFingerprint() const;
     std::string caCertificate() const { return folder_.file("ca.pem"); }
     // The commands received so far, one per line ("AUTH", "USER", ...).
     std::string commands() const;

@@ -13,6 +13,18 @@ QString text(const std::string& windows1252)
     return QString::fromStdString(Cp1252::toUtf8(windows1252));
 }
 
+// The same key as hosting panels and browsers show it: SHA-256 in hex pairs, for TLS of the
+// whole certificate.
+QString hexLine(const HostKeyQuestion& question)
+{
+    if (question.hexFingerprint.empty())
+        return {};
+    return (question.kind == HostKeyQuestion::Kind::Tls
+                ? QStringLiteral("SHA-256 des Zertifikats:\n%1\n")
+                : QStringLiteral("SHA-256 (Hex):\n%1\n"))
+        .arg(text(question.hexFingerprint));
+}
+
 } // namespace
 
 QtTrustDecider::QtTrustDecider(MessageBoxes& boxes) : boxes_(boxes) {}
@@ -32,13 +44,15 @@ QString QtTrustDecider::questionText(const HostKeyQuestion& question)
         if (!question.previousFingerprint.empty())
             body += QStringLiteral("Bisheriger Fingerabdruck:\n%1\n\n")
                         .arg(text(question.previousFingerprint));
-        body += QStringLiteral("Neuer Fingerabdruck:\n%1\n\n").arg(text(question.fingerprint));
+        body += QStringLiteral("Neuer Fingerabdruck:\n%1\n").arg(text(question.fingerprint)) +
+                hexLine(question) + QStringLiteral("\n");
     } else {
         body =
             QStringLiteral("Der Server %1 weist sich mit einem %2 aus, dem dieses System nicht "
-                           "vertraut (%3).\n\nFingerabdruck:\n%4\n\n")
+                           "vertraut (%3).\n\nFingerabdruck:\n%4\n")
                 .arg(server, tls ? QStringLiteral("Zertifikat") : QStringLiteral("SSH-Schlüssel"),
-                     text(question.reason), text(question.fingerprint));
+                     text(question.reason), text(question.fingerprint)) +
+            hexLine(question) + QStringLiteral("\n");
     }
     body += QStringLiteral("Vergleichen Sie den Fingerabdruck mit dem, den Ihr Anbieter nennt. "
                            "Nur wenn er übereinstimmt: Diesem Schlüssel vertrauen und verbinden? "

@@ -28,6 +28,8 @@ HostKeyQuestion unknownCertificate()
     question.host = "ftp.example.org";
     question.port = 21;
     question.fingerprint = "SHA256:47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU";
+    question.hexFingerprint = "E3:B0:C4:42:98:FC:1C:14:9A:FB:F4:C8:99:6F:B9:24:"
+                              "27:AE:41:E4:64:9B:93:4C:A4:95:99:1B:78:52:B8:55";
     question.reason = "selbst signiertes Zertifikat";
     return question;
 }
@@ -47,6 +49,8 @@ TEST(QtTrustDeciderTest, AsksWithHostAndFingerprintAndTrustsOnlyOnYes)
     EXPECT_EQ(asked.icon, MessageBoxes::Icon::Question);
     EXPECT_TRUE(asked.text.contains("ftp.example.org:21"));
     EXPECT_TRUE(asked.text.contains("SHA256:47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU"));
+    // The form hosting panels and browsers publish, too.
+    EXPECT_TRUE(asked.text.contains("SHA-256 des Zertifikats:\nE3:B0:C4:42:"));
     EXPECT_TRUE(asked.text.contains(QStringLiteral("Zertifikat")));
     EXPECT_TRUE(asked.text.contains(QStringLiteral("selbst signiertes Zertifikat")));
     EXPECT_FALSE(asked.text.contains("ACHTUNG"));
@@ -72,6 +76,8 @@ TEST(QtTrustDeciderTest, ChangedKeyIsAWarningWithBothFingerprints)
         << text.toStdString();
     EXPECT_TRUE(text.contains(QString::fromStdString(question.previousFingerprint)));
     EXPECT_TRUE(text.contains(QString::fromStdString(question.fingerprint)));
+    EXPECT_TRUE(
+        text.contains("SHA-256 (Hex):\n" + QString::fromStdString(question.hexFingerprint)));
 }
 
 // Remembers the thread each question was shown on.
