@@ -3,6 +3,7 @@
 #include "cli/CliSupport.h"
 #include "cli/CommandLine.h"
 #include "cli/FtpCommandSupport.h"
+#include "cli/HelperConnections.h"
 #include "cli/TerminalText.h"
 #include "core/session/WorkFolders.h"
 #include "platform/FtpRemotePath.h"
@@ -13,13 +14,14 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace vantiro {
 namespace {
 
 const std::string command = "upload";
 constexpr int mostConnections = 8;
+// Over a distant link every file costs round trips; several connections hide them.
+constexpr int defaultConnections = 4;
 
 // Visible plain files of a folder, by name, so that every run sends them in the same order.
 std::vector<std::string> filesToSend(const std::string& folder)
@@ -58,12 +60,13 @@ bool enterFolder(FtpClient& client, const std::string& path)
     return true;
 }
 
-// "--parallel N": 1 when not given, std::nullopt when it is no whole number from 1 to 8.
+// "--parallel N": defaultConnections when not given, std::nullopt when it is no whole number from 1
+// to 8.
 std::optional<int> connectionCount(const CommandLine& line)
 {
     const std::optional<std::string> text = line.value("--parallel");
     if (!text)
-        return 1;
+        return defaultConnections;
     if (text->empty() || text->size() > 1 || (*text)[0] < '1' || (*text)[0] > '0' + mostConnections)
         return std::nullopt;
     return (*text)[0] - '0';
@@ -160,12 +163,12 @@ int runUploadCommand(const std::vector<std::string>& args)
     std::vector<Folder> folders = {
         {WorkFolders::doorpages, remote, pageType, {}},
         {WorkFolders::images, FtpRemotePath::join(remote, "images"), TransferType::Binary, {}}};
-    bool anything = false;
+    size_t fileCount = 0;
     for (Folder& folder : folders) {
         folder.names = filesToSend(WorkFolders::path(*home, folder.localFolder));
-        anything = anything || !folder.names.empty();
+        fileCount += folder.names.size();
     }
-    if (!anything) {
+    if (fileCount == 0) {
         std::fprintf(
             stderr, "vantiro-cli upload: Nichts zu senden: %s enth\xC3\xA4lt keine Seiten\n",
             TerminalText::escape(WorkFolders::path(*home, WorkFolders::doorpages)).c_str());
@@ -176,6 +179,9 @@ int runUploadCommand(const std::vector<std::string>& args)
     FtpClient& first = *firstConnection;
     if (!FtpCommandSupport::login(first, command, line))
         return 2;
+    // The further connections log in while the first one makes the folders.
+    HelperConnections helpers(line, static_cast<int>(std::min<size_t>(*connections, fileCount)) - 1,
+                              command);
 
     // Every folder exists before any file is sent into it, whichever connection sends it.
     Report report;
@@ -196,20 +202,9 @@ int runUploadCommand(const std::vector<std::string>& args)
     }
 
     Upload upload(*home, std::move(files), report);
-    std::vector<std::thread> helpers;
-    for (int helper = 1; helper < *connections; ++helper) {
-        helpers.emplace_back([&upload, &line] {
-            const std::unique_ptr<FtpClient> connection = FtpCommandSupport::makeClient(line);
-            FtpClient& client = *connection;
-            // A connection the server does not grant leaves the files to the others.
-            if (FtpCommandSupport::connect(client, line))
-                upload.sendOn(client);
-            client.close();
-        });
-    }
+    helpers.start([&upload](FtpClient& client) { upload.sendOn(client); });
     upload.sendOn(first);
-    for (std::thread& helper : helpers)
-        helper.join();
+    helpers.join();
     first.close();
     return report.allSent() ? 0 : 1;
 }

@@ -55,7 +55,7 @@ const char* const serverNotes =
 const char* const uploadDetails =
     "Lädt doorpages und doorpages/images auf einen FTP-Server. Das Passwort steht in der\n"
     "Umgebungsvariablen VANTIRO_FTP_PASSWORD (leer für anonyme Server).\n"
-    "  --parallel N   N Verbindungen zugleich, 1 bis 8 (Vorgabe 1)\n";
+    "  --parallel N   N Verbindungen zugleich, 1 bis 8 (Vorgabe 4; nie mehr als Dateien)\n";
 const char* const listDetails =
     "Zeigt den Inhalt eines Ordners auf einem FTP-Server. Das Passwort steht in der\n"
     "Umgebungsvariablen VANTIRO_FTP_PASSWORD (leer für anonyme Server).\n";
