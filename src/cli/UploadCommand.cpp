@@ -4,7 +4,9 @@
 #include "cli/CommandLine.h"
 #include "cli/FtpCommandSupport.h"
 #include "cli/HelperConnections.h"
+#include "cli/InterruptStop.h"
 #include "cli/TerminalText.h"
+#include "cli/UploadSync.h"
 #include "core/session/WorkFolders.h"
 #include "platform/FtpRemotePath.h"
 
@@ -88,8 +90,12 @@ struct File {
 // Prints one line per file as it ends, whichever connection sent it.
 class Report final {
 public:
+    explicit Report(UploadSync* sync) : sync_(sync) {}
+
     void file(bool sent, const File& file, const FtpClient& client)
     {
+        if (sync_)
+            sync_->sent(file.folder->remoteFolder, file.name, sent);
         const std::string line = std::string(sent ? "ok     " : "FEHLER ") +
                                  file.folder->localFolder + "/" + file.name + " -> " +
                                  FtpRemotePath::join(file.folder->remoteFolder, file.name);
@@ -104,6 +110,7 @@ public:
     bool allSent() const { return allSent_; }
 
 private:
+    UploadSync* sync_;
     std::mutex mutex_;
     bool allSent_ = true;
 };
@@ -119,6 +126,8 @@ public:
     void sendOn(FtpClient& client)
     {
         for (size_t index = next_++; index < files_.size(); index = next_++) {
+            if (InterruptStop::requested())
+                return;
             const File& file = files_[index];
             const std::string local =
                 WorkFolders::path(programFolder_, file.folder->localFolder) + "/" + file.name;
@@ -143,7 +152,7 @@ int runUploadCommand(const std::vector<std::string>& args)
 {
     const CommandLine line(
         args, {"--server", "--user", "--fingerprint", "--remote", "--home", "--parallel"},
-        {"--binary"});
+        {"--binary", "--sync", "--delete", "--dry-run"});
     if (!FtpCommandSupport::checkArguments(command, line, args))
         return 2;
     const std::optional<int> connections = connectionCount(line);
@@ -151,6 +160,10 @@ int runUploadCommand(const std::vector<std::string>& args)
         return usageError(command, "--parallel erwartet eine ganze Zahl von 1 bis " +
                                        std::to_string(mostConnections));
     }
+    const bool syncing = line.flag("--sync");
+    const bool dryRun = line.flag("--dry-run");
+    if (line.flag("--delete") && !syncing)
+        return usageError(command, "--delete geht nur zusammen mit --sync");
     const std::optional<std::string> home = programFolderFor(line);
     if (!home)
         return 2;
@@ -179,34 +192,75 @@ int runUploadCommand(const std::vector<std::string>& args)
     FtpClient& first = *firstConnection;
     if (!FtpCommandSupport::login(first, command, line))
         return 2;
-    // The further connections log in while the first one makes the folders.
-    HelperConnections helpers(line, static_cast<int>(std::min<size_t>(*connections, fileCount)) - 1,
-                              command);
+    // The further connections log in while the first one makes the folders; with --sync they
+    // wait for the plan, which says how many files go.
+    std::optional<HelperConnections> helpers;
+    const auto startHelpers = [&](size_t files) {
+        if (!dryRun)
+            helpers.emplace(line, static_cast<int>(std::min<size_t>(*connections, files)) - 1,
+                            command);
+    };
+    if (!syncing)
+        startHelpers(fileCount);
 
     // Every folder exists before any file is sent into it, whichever connection sends it.
-    Report report;
+    UploadSync sync(command, line.flag("--delete"));
+    Report report(syncing ? &sync : nullptr);
     std::vector<File> files;
-    for (const Folder& folder : folders) {
-        if (folder.names.empty())
+    for (Folder& folder : folders) {
+        // An emptied local folder still has its list of files to delete.
+        if (folder.names.empty() && !syncing)
             continue;
-        if (enterFolder(first, folder.remoteFolder)) {
+        if (!dryRun && !folder.names.empty() && !enterFolder(first, folder.remoteFolder)) {
+            std::fprintf(stderr, "vantiro-cli upload: Zielordner %s nicht verf\xC3\xBCgbar: %s\n",
+                         TerminalText::escape(folder.remoteFolder).c_str(),
+                         FtpCommandSupport::describe(first.lastResponse()).c_str());
             for (const std::string& name : folder.names)
-                files.push_back(File{&folder, name});
+                report.file(false, File{&folder, name}, first);
             continue;
         }
-        std::fprintf(stderr, "vantiro-cli upload: Zielordner %s nicht verf\xC3\xBCgbar: %s\n",
-                     TerminalText::escape(folder.remoteFolder).c_str(),
-                     FtpCommandSupport::describe(first.lastResponse()).c_str());
+        if (syncing) {
+            std::optional<std::vector<std::string>> toSend =
+                sync.plan(first, WorkFolders::path(*home, folder.localFolder), folder.remoteFolder,
+                          folder.type, folder.names);
+            if (!toSend)
+                return 2;
+            folder.names = std::move(*toSend);
+        }
         for (const std::string& name : folder.names)
-            report.file(false, File{&folder, name}, first);
+            files.push_back(File{&folder, name});
+    }
+    if (syncing)
+        sync.printSummary();
+    if (dryRun) {
+        for (const File& file : files)
+            std::printf("senden %s\n",
+                        TerminalText::escape(
+                            std::string(file.folder->localFolder) + "/" + file.name + " -> " +
+                            FtpRemotePath::join(file.folder->remoteFolder, file.name))
+                            .c_str());
+        sync.printDeletes();
+        first.close();
+        return 0;
+    }
+    if (syncing) {
+        InterruptStop::install();
+        startHelpers(files.size());
     }
 
     Upload upload(*home, std::move(files), report);
-    helpers.start([&upload](FtpClient& client) { upload.sendOn(client); });
+    if (helpers)
+        helpers->start([&upload](FtpClient& client) { upload.sendOn(client); });
     upload.sendOn(first);
-    helpers.join();
+    if (helpers)
+        helpers->join();
+    const bool stopped = InterruptStop::requested();
+    if (stopped)
+        std::fprintf(stderr,
+                     "vantiro-cli upload: Abgebrochen; nicht alle Dateien wurden gesendet\n");
+    const bool finished = !syncing || sync.finish(first);
     first.close();
-    return report.allSent() ? 0 : 1;
+    return report.allSent() && finished && !stopped ? 0 : 1;
 }
 
 } // namespace vantiro
