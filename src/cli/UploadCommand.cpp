@@ -211,14 +211,6 @@ int runUploadCommand(const std::vector<std::string>& args)
         // An emptied local folder still has its list of files to delete.
         if (folder.names.empty() && !syncing)
             continue;
-        if (!dryRun && !folder.names.empty() && !enterFolder(first, folder.remoteFolder)) {
-            std::fprintf(stderr, "vantiro-cli upload: Zielordner %s nicht verf\xC3\xBCgbar: %s\n",
-                         TerminalText::escape(folder.remoteFolder).c_str(),
-                         FtpCommandSupport::describe(first.lastResponse()).c_str());
-            for (const std::string& name : folder.names)
-                report.file(false, File{&folder, name}, first);
-            continue;
-        }
         if (syncing) {
             std::optional<std::vector<std::string>> toSend =
                 sync.plan(first, WorkFolders::path(*home, folder.localFolder), folder.remoteFolder,
@@ -226,6 +218,16 @@ int runUploadCommand(const std::vector<std::string>& args)
             if (!toSend)
                 return 2;
             folder.names = std::move(*toSend);
+        }
+        // A folder that holds a list exists already: over a distant link every command counts.
+        if (!dryRun && !folder.names.empty() && !(syncing && sync.foundList(folder.remoteFolder)) &&
+            !enterFolder(first, folder.remoteFolder)) {
+            std::fprintf(stderr, "vantiro-cli upload: Zielordner %s nicht verf\xC3\xBCgbar: %s\n",
+                         TerminalText::escape(folder.remoteFolder).c_str(),
+                         FtpCommandSupport::describe(first.lastResponse()).c_str());
+            for (const std::string& name : folder.names)
+                report.file(false, File{&folder, name}, first);
+            continue;
         }
         for (const std::string& name : folder.names)
             files.push_back(File{&folder, name});

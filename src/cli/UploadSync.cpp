@@ -99,12 +99,22 @@ UploadSync::plan(FtpClient& client, const std::string& localFolder, const std::s
         }
         files.push_back({name, *digest});
     }
-    Folder folder{
-        remoteFolder, SyncPlan(files, previous, modeOf(type), deleteMissing_), previous, {}, {}};
+    Folder folder{remoteFolder, SyncPlan(files, previous, modeOf(type), deleteMissing_),
+                  previous,     fetched,
+                  {},           {}};
     std::vector<std::string> toSend = folder.plan->toSend();
     const std::lock_guard lock(mutex_);
     folders_.push_back(std::move(folder));
     return toSend;
+}
+
+bool UploadSync::foundList(const std::string& remoteFolder) const
+{
+    const std::lock_guard lock(mutex_);
+    for (const Folder& folder : folders_)
+        if (folder.remote == remoteFolder)
+            return folder.found;
+    return false;
 }
 
 void UploadSync::sent(const std::string& remoteFolder, const std::string& name, bool arrived)

@@ -28,6 +28,8 @@ public:
     std::optional<std::vector<std::string>> plan(FtpClient& client, const std::string& localFolder,
                                                  const std::string& remoteFolder, TransferType type,
                                                  const std::vector<std::string>& names);
+    // True when plan() found a list in remoteFolder, which therefore exists.
+    bool foundList(const std::string& remoteFolder) const;
     // How a file of a planned folder ended; safe from every connection's thread.
     void sent(const std::string& remoteFolder, const std::string& name, bool arrived);
 
@@ -44,6 +46,7 @@ private:
         std::string remote;
         std::optional<SyncPlan> plan;
         UploadManifest previous;
+        bool found = false;
         std::set<std::string> arrived;
         std::set<std::string> failed;
     };
@@ -55,7 +58,7 @@ private:
     std::string command_;
     bool deleteMissing_ = false;
     std::string scratchFolder_;
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::vector<Folder> folders_;
 };
 

@@ -46,8 +46,9 @@ protected:
 
 TEST_F(FtpCommandsTest, UploadSendsPagesAndImagesIntoNewRemoteFolders)
 {
-    const auto result =
-        runCli(withLogin("upload", {"--remote", "/www/neu", "--home", home.path()}), password());
+    const auto result = runCli(
+        withLogin("upload", {"--remote", "/www/neu", "--parallel", "1", "--home", home.path()}),
+        password());
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err << server.log();
     EXPECT_EQ(result.out, "ok     doorpages/_keyliste.htm -> /www/neu/_keyliste.htm\n"
                           "ok     doorpages/vorschau.htm -> /www/neu/vorschau.htm\n"
