@@ -151,6 +151,10 @@ TEST_P(UploadSyncTest, DryRunPrintsWhatWouldGoAndChangesNothing)
                          "senden doorpages/b.htm -> /neu/ordner/b.htm\n"
                          "senden doorpages/images/vtr.gif -> /neu/ordner/images/vtr.gif\n");
     EXPECT_FALSE(test::exists(server.root() + "/neu")) << "not even a folder is made";
+    const auto plain = upload({"--dry-run", "--remote", "/neu/ordner"});
+    EXPECT_EQ(plain.exitCode, 0) << plain.err;
+    EXPECT_EQ(plain.out, fresh.out) << "without --sync every file would go";
+    EXPECT_FALSE(test::exists(server.root() + "/neu"));
 
     ASSERT_EQ(upload({"--sync"}).exitCode, 0);
     const std::string list = test::readFile(remote(listName));
