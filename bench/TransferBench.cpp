@@ -9,10 +9,8 @@
 // vantiro-cli takes more than 1.2 times lftp's with one connection, or more than lftp's with
 // four, 2 when something could not be set up.
 
+#include "BenchServers.h"
 #include "BenchSupport.h"
-
-#include "core/generator/TextFile.h"
-#include "support/ServerProcess.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -27,35 +25,6 @@ namespace {
 
 using namespace vantiro::bench;
 
-namespace fs = std::filesystem;
-
-const std::string user = "bench";
-const std::string password = "Bench-4711";
-// The uid and gid pure-ftpd maps its virtual user to.
-constexpr int nobody = 65534;
-
-// pyftpdlib without MLSD, as servers that only know LIST answer it.
-constexpr const char* listOnlyServer = R"(
-import sys
-from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
-from pyftpdlib.servers import FTPServer
-port, root, user, password = sys.argv[1:5]
-class Handler(FTPHandler):
-    proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in ('MLSD', 'MLST')}
-authorizer = DummyAuthorizer()
-authorizer.add_user(user, password, root, perm='elradfmwMT')
-Handler.authorizer = authorizer
-FTPServer(('127.0.0.1', int(port)), Handler).serve_forever()
-)";
-
-// Servers and helpers log to a file of their own, stderr included.
-pid_t spawn(std::vector<std::string> args, const std::string& input = "",
-            const std::string& output = "/dev/null")
-{
-    return spawnChild(std::move(args), ChildFiles{input, output, true, true});
-}
-
 // Seconds of a run, or a negative number when it failed.
 double timedRun(std::vector<std::string> args)
 {
@@ -63,87 +32,7 @@ double timedRun(std::vector<std::string> args)
     return run.exitCode == 0 ? run.seconds : -1;
 }
 
-struct Server {
-    std::string name;
-    std::string root;
-    int port = -1;
-    vantiro::test::ServerProcess process;
-};
-
-// The server on a free port, ready once it greets there.
-bool start(Server& server, const std::function<std::vector<std::string>(const std::string&)>& args,
-           const std::string& log)
-{
-    const int port = vantiro::test::ServerProcess::freePort();
-    server.port = port;
-    return server.process.start(args(std::to_string(port)), log, [port] {
-        return vantiro::test::ServerProcess::greetsWithFtp(port);
-    });
-}
-
-bool startPureFtpd(const std::string& work, Server& server)
-{
-    server.name = "pure-ftpd (MLSD)";
-    server.root = work + "/pure-root";
-    fs::create_directories(server.root);
-    if (chown(server.root.c_str(), nobody, nobody) != 0)
-        return false;
-    const std::string input = work + "/pure-password";
-    vantiro::TextFile::writeReplacing(input, password + "\n" + password + "\n");
-    const std::string passwd = work + "/pure-passwd";
-    const std::string database = work + "/pure-passwd.pdb";
-    if (waitFor(
-            spawn({"pure-pw", "useradd", user, "-u", std::to_string(nobody), "-g",
-                   std::to_string(nobody), "-d", server.root, "-f", passwd, "-m", "-F", database},
-                  input)) != 0)
-        return false;
-    return start(
-        server,
-        [&](const std::string& port) -> std::vector<std::string> {
-            return {"/usr/sbin/pure-ftpd",
-                    "-S",
-                    "127.0.0.1," + port,
-                    "-l",
-                    "puredb:" + database,
-                    "-E",
-                    "-H",
-                    "-A",
-                    "-c",
-                    "50",
-                    "-C",
-                    "20",
-                    "-Y",
-                    "0"};
-        },
-        work + "/pure-ftpd.log");
-}
-
-bool startListOnly(const std::string& work, Server& server)
-{
-    server.name = "pyftpdlib (LIST only)";
-    server.root = work + "/list-root";
-    fs::create_directories(server.root);
-    return start(
-        server,
-        [&](const std::string& port) -> std::vector<std::string> {
-            return {"/usr/bin/python3", "-c", listOnlyServer, port, server.root, user, password};
-        },
-        work + "/pyftpdlib.log");
-}
-
-void emptyFolder(const std::string& folder)
-{
-    for (const auto& entry : fs::directory_iterator(folder))
-        fs::remove_all(entry.path());
-}
-
-size_t filesIn(const std::string& folder)
-{
-    size_t count = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        count += entry.is_regular_file() ? 1 : 0;
-    return count;
-}
+namespace fs = std::filesystem;
 
 double slowest(const std::vector<double>& values)
 {
@@ -152,13 +41,13 @@ double slowest(const std::vector<double>& values)
 
 // Times both sides in turn, run after run, so that a slow moment of the machine hits both.
 // False when a run failed or the files did not all arrive.
-bool compare(const Server& server, const std::string& home, int connections, int runs,
+bool compare(const FtpServer& server, const std::string& home, int connections, int runs,
              double target, bool& met)
 {
     const std::string pages = home + "/doorpages";
     const size_t expected = filesIn(pages);
     const std::string address = "127.0.0.1:" + std::to_string(server.port);
-    setenv("VANTIRO_FTP_PASSWORD", password.c_str(), 1);
+    setenv("VANTIRO_FTP_PASSWORD", benchPassword.c_str(), 1);
     std::vector<double> ours, theirs;
     const std::string mirror =
         "mirror -R --no-perms --parallel=" + std::to_string(connections) + " " + pages + " /";
@@ -167,7 +56,7 @@ bool compare(const Server& server, const std::string& home, int connections, int
                                                  "--server",
                                                  address,
                                                  "--user",
-                                                 user,
+                                                 benchUser,
                                                  "--home",
                                                  home,
                                                  "--binary",
@@ -175,8 +64,8 @@ bool compare(const Server& server, const std::string& home, int connections, int
                                                  std::to_string(connections)};
     const std::vector<std::string> lftpCommand = {
         "lftp", "-c",
-        "set ftp:ssl-allow no; set net:max-retries 1; set ftp:passive-mode on; open -u " + user +
-            "," + password + " ftp://" + address + "; " + mirror};
+        "set ftp:ssl-allow no; set net:max-retries 1; set ftp:passive-mode on; open -u " +
+            benchUser + "," + benchPassword + " ftp://" + address + "; " + mirror};
     // One upload into an empty server folder; its seconds, or a negative number on failure.
     auto upload = [&](const std::vector<std::string>& command, const char* who, int run) {
         emptyFolder(server.root);
@@ -239,14 +128,14 @@ int main(int argc, char** argv)
     std::printf("upload of a 1000-page image-link run: %zu files, %.1f MB; %d runs each\n",
                 filesIn(home + "/doorpages"), folderMegabytes(home + "/doorpages"), runs);
 
-    Server pure, listOnly;
+    FtpServer pure, listOnly;
     int result = 0;
     bool met = true;
     if (!startPureFtpd(work, pure) || !startListOnly(work, listOnly)) {
         std::fprintf(stderr, "the FTP servers do not start (see %s)\n", work.c_str());
         result = 2;
     } else {
-        for (const Server* server : {&pure, &listOnly})
+        for (const FtpServer* server : {&pure, &listOnly})
             if (!compare(*server, home, 1, runs, 1.2, met) ||
                 !compare(*server, home, 4, runs, 1.0, met))
                 result = 2;

@@ -17,6 +17,7 @@ set(vantiro_fuzzers
     ftp_listing_parser
     remote_listing
     wildcard_match
+    upload_manifest
 )
 set(fuzz_dir ${PROJECT_SOURCE_DIR}/fuzz)
 set(cp1252_source ${fuzz_dir}/Cp1252Fuzzer.cpp)
@@ -27,6 +28,7 @@ set(keyword_file_writer_source ${fuzz_dir}/KeywordFileWriterFuzzer.cpp)
 set(ftp_listing_parser_source ${fuzz_dir}/FtpListingParserFuzzer.cpp)
 set(remote_listing_source ${fuzz_dir}/RemoteListingFuzzer.cpp)
 set(wildcard_match_source ${fuzz_dir}/WildcardMatchFuzzer.cpp)
+set(upload_manifest_source ${fuzz_dir}/UploadManifestFuzzer.cpp)
 
 foreach(name IN LISTS vantiro_fuzzers)
     add_executable(fuzz_${name} ${${name}_source})

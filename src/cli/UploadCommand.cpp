@@ -3,7 +3,10 @@
 #include "cli/CliSupport.h"
 #include "cli/CommandLine.h"
 #include "cli/FtpCommandSupport.h"
+#include "cli/HelperConnections.h"
+#include "cli/InterruptStop.h"
 #include "cli/TerminalText.h"
+#include "cli/UploadSync.h"
 #include "core/session/WorkFolders.h"
 #include "platform/FtpRemotePath.h"
 
@@ -13,13 +16,14 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace vantiro {
 namespace {
 
 const std::string command = "upload";
 constexpr int mostConnections = 8;
+// Over a distant link every file costs round trips; several connections hide them.
+constexpr int defaultConnections = 4;
 
 // Visible plain files of a folder, by name, so that every run sends them in the same order.
 std::vector<std::string> filesToSend(const std::string& folder)
@@ -58,12 +62,13 @@ bool enterFolder(FtpClient& client, const std::string& path)
     return true;
 }
 
-// "--parallel N": 1 when not given, std::nullopt when it is no whole number from 1 to 8.
+// "--parallel N": defaultConnections when not given, std::nullopt when it is no whole number from 1
+// to 8.
 std::optional<int> connectionCount(const CommandLine& line)
 {
     const std::optional<std::string> text = line.value("--parallel");
     if (!text)
-        return 1;
+        return defaultConnections;
     if (text->empty() || text->size() > 1 || (*text)[0] < '1' || (*text)[0] > '0' + mostConnections)
         return std::nullopt;
     return (*text)[0] - '0';
@@ -85,8 +90,12 @@ struct File {
 // Prints one line per file as it ends, whichever connection sent it.
 class Report final {
 public:
+    explicit Report(UploadSync* sync) : sync_(sync) {}
+
     void file(bool sent, const File& file, const FtpClient& client)
     {
+        if (sync_)
+            sync_->sent(file.folder->remoteFolder, file.name, sent);
         const std::string line = std::string(sent ? "ok     " : "FEHLER ") +
                                  file.folder->localFolder + "/" + file.name + " -> " +
                                  FtpRemotePath::join(file.folder->remoteFolder, file.name);
@@ -101,6 +110,7 @@ public:
     bool allSent() const { return allSent_; }
 
 private:
+    UploadSync* sync_;
     std::mutex mutex_;
     bool allSent_ = true;
 };
@@ -116,6 +126,8 @@ public:
     void sendOn(FtpClient& client)
     {
         for (size_t index = next_++; index < files_.size(); index = next_++) {
+            if (InterruptStop::requested())
+                return;
             const File& file = files_[index];
             const std::string local =
                 WorkFolders::path(programFolder_, file.folder->localFolder) + "/" + file.name;
@@ -140,7 +152,7 @@ int runUploadCommand(const std::vector<std::string>& args)
 {
     const CommandLine line(
         args, {"--server", "--user", "--fingerprint", "--remote", "--home", "--parallel"},
-        {"--binary"});
+        {"--binary", "--sync", "--delete", "--dry-run"});
     if (!FtpCommandSupport::checkArguments(command, line, args))
         return 2;
     const std::optional<int> connections = connectionCount(line);
@@ -148,6 +160,10 @@ int runUploadCommand(const std::vector<std::string>& args)
         return usageError(command, "--parallel erwartet eine ganze Zahl von 1 bis " +
                                        std::to_string(mostConnections));
     }
+    const bool syncing = line.flag("--sync");
+    const bool dryRun = line.flag("--dry-run");
+    if (line.flag("--delete") && !syncing)
+        return usageError(command, "--delete geht nur zusammen mit --sync");
     const std::optional<std::string> home = programFolderFor(line);
     if (!home)
         return 2;
@@ -160,12 +176,12 @@ int runUploadCommand(const std::vector<std::string>& args)
     std::vector<Folder> folders = {
         {WorkFolders::doorpages, remote, pageType, {}},
         {WorkFolders::images, FtpRemotePath::join(remote, "images"), TransferType::Binary, {}}};
-    bool anything = false;
+    size_t fileCount = 0;
     for (Folder& folder : folders) {
         folder.names = filesToSend(WorkFolders::path(*home, folder.localFolder));
-        anything = anything || !folder.names.empty();
+        fileCount += folder.names.size();
     }
-    if (!anything) {
+    if (fileCount == 0) {
         std::fprintf(
             stderr, "vantiro-cli upload: Nichts zu senden: %s enthält keine Seiten\n",
             TerminalText::escape(WorkFolders::path(*home, WorkFolders::doorpages)).c_str());
@@ -176,42 +192,77 @@ int runUploadCommand(const std::vector<std::string>& args)
     FtpClient& first = *firstConnection;
     if (!FtpCommandSupport::login(first, command, line))
         return 2;
+    // The further connections log in while the first one makes the folders; with --sync they
+    // wait for the plan, which says how many files go.
+    std::optional<HelperConnections> helpers;
+    const auto startHelpers = [&](size_t files) {
+        if (!dryRun)
+            helpers.emplace(line, static_cast<int>(std::min<size_t>(*connections, files)) - 1,
+                            command);
+    };
+    if (!syncing)
+        startHelpers(fileCount);
 
     // Every folder exists before any file is sent into it, whichever connection sends it.
-    Report report;
+    UploadSync sync(command, line.flag("--delete"));
+    Report report(syncing ? &sync : nullptr);
     std::vector<File> files;
-    for (const Folder& folder : folders) {
-        if (folder.names.empty())
+    for (Folder& folder : folders) {
+        // An emptied local folder still has its list of files to delete.
+        if (folder.names.empty() && !syncing)
             continue;
-        if (enterFolder(first, folder.remoteFolder)) {
+        if (syncing) {
+            std::optional<std::vector<std::string>> toSend =
+                sync.plan(first, WorkFolders::path(*home, folder.localFolder), folder.remoteFolder,
+                          folder.type, folder.names);
+            if (!toSend)
+                return 2;
+            folder.names = std::move(*toSend);
+        }
+        // A folder that holds a list exists already: over a distant link every command counts.
+        if (!dryRun && !folder.names.empty() && !(syncing && sync.foundList(folder.remoteFolder)) &&
+            !enterFolder(first, folder.remoteFolder)) {
+            std::fprintf(stderr, "vantiro-cli upload: Zielordner %s nicht verfügbar: %s\n",
+                         TerminalText::escape(folder.remoteFolder).c_str(),
+                         FtpCommandSupport::describe(first.lastResponse()).c_str());
             for (const std::string& name : folder.names)
-                files.push_back(File{&folder, name});
+                report.file(false, File{&folder, name}, first);
             continue;
         }
-        std::fprintf(stderr, "vantiro-cli upload: Zielordner %s nicht verfügbar: %s\n",
-                     TerminalText::escape(folder.remoteFolder).c_str(),
-                     FtpCommandSupport::describe(first.lastResponse()).c_str());
         for (const std::string& name : folder.names)
-            report.file(false, File{&folder, name}, first);
+            files.push_back(File{&folder, name});
+    }
+    if (syncing)
+        sync.printSummary();
+    if (dryRun) {
+        for (const File& file : files)
+            std::printf("senden %s\n",
+                        TerminalText::escape(
+                            std::string(file.folder->localFolder) + "/" + file.name + " -> " +
+                            FtpRemotePath::join(file.folder->remoteFolder, file.name))
+                            .c_str());
+        sync.printDeletes();
+        first.close();
+        return 0;
+    }
+    if (syncing) {
+        InterruptStop::install();
+        startHelpers(files.size());
     }
 
     Upload upload(*home, std::move(files), report);
-    std::vector<std::thread> helpers;
-    for (int helper = 1; helper < *connections; ++helper) {
-        helpers.emplace_back([&upload, &line] {
-            const std::unique_ptr<FtpClient> connection = FtpCommandSupport::makeClient(line);
-            FtpClient& client = *connection;
-            // A connection the server does not grant leaves the files to the others.
-            if (FtpCommandSupport::connect(client, line))
-                upload.sendOn(client);
-            client.close();
-        });
-    }
+    if (helpers)
+        helpers->start([&upload](FtpClient& client) { upload.sendOn(client); });
     upload.sendOn(first);
-    for (std::thread& helper : helpers)
-        helper.join();
+    if (helpers)
+        helpers->join();
+    const bool stopped = InterruptStop::requested();
+    if (stopped)
+        std::fprintf(stderr,
+                     "vantiro-cli upload: Abgebrochen; nicht alle Dateien wurden gesendet\n");
+    const bool finished = !syncing || sync.finish(first);
     first.close();
-    return report.allSent() ? 0 : 1;
+    return report.allSent() && finished && !stopped ? 0 : 1;
 }
 
 } // namespace vantiro

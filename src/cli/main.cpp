@@ -20,7 +20,8 @@ const char* const generateUsage =
 const char* const keywordsUsage = "vantiro-cli keywords [--home ORDNER] [--] TEXT\n";
 const char* const uploadUsage =
     "vantiro-cli upload --server [SCHEMA://]HOST[:PORT] --user NAME [--remote ORDNER] [--binary]\n"
-    "      [--parallel N] [--home ORDNER] [--fingerprint SHA256:...]\n";
+    "      [--parallel N] [--sync [--delete]] [--dry-run] [--home ORDNER]\n"
+    "      [--fingerprint SHA256:...]\n";
 const char* const listUsage = "vantiro-cli list --server [SCHEMA://]HOST[:PORT] --user NAME "
                               "[--remote ORDNER] [--filter MUSTER]\n"
                               "      [--fingerprint SHA256:...]\n";
@@ -57,7 +58,13 @@ const char* const serverNotes =
 const char* const uploadDetails =
     "Lädt doorpages und doorpages/images auf einen FTP-Server. Das Passwort steht in der\n"
     "Umgebungsvariablen VANTIRO_FTP_PASSWORD (leer für anonyme Server).\n"
-    "  --parallel N   N Verbindungen zugleich, 1 bis 8 (Vorgabe 1)\n";
+    "  --parallel N   N Verbindungen zugleich, 1 bis 8 (Vorgabe 4; nie mehr als Dateien)\n"
+    "  --sync         nur Dateien senden, die sich seit dem letzten Senden mit diesem Programm\n"
+    "                 geändert haben (Liste .htvantiro-sync im Zielordner); auf dem Server\n"
+    "                 von anderen geänderte Dateien bemerkt es nicht\n"
+    "  --delete       mit --sync: Dateien früherer Läufe löschen, die lokal fehlen;\n"
+    "                 andere Dateien des Servers bleiben\n"
+    "  --dry-run      nur zeigen, was gesendet und gelöscht würde\n";
 const char* const listDetails =
     "Zeigt den Inhalt eines Ordners auf einem FTP-Server. Das Passwort steht in der\n"
     "Umgebungsvariablen VANTIRO_FTP_PASSWORD (leer für anonyme Server).\n";

@@ -1,5 +1,7 @@
 #include "platform/DownloadTarget.h"
 
+#include "core/text/Cp1252Literal.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>

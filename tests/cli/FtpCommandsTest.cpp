@@ -46,8 +46,9 @@ protected:
 
 TEST_F(FtpCommandsTest, UploadSendsPagesAndImagesIntoNewRemoteFolders)
 {
-    const auto result =
-        runCli(withLogin("upload", {"--remote", "/www/neu", "--home", home.path()}), password());
+    const auto result = runCli(
+        withLogin("upload", {"--remote", "/www/neu", "--parallel", "1", "--home", home.path()}),
+        password());
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err << server.log();
     EXPECT_EQ(result.out, "ok     doorpages/_keyliste.htm -> /www/neu/_keyliste.htm\n"
                           "ok     doorpages/vorschau.htm -> /www/neu/vorschau.htm\n"
@@ -205,6 +206,69 @@ TEST_F(FtpCommandsTest, ParallelUploadSendsEveryFileOnceIntoFoldersMadeBeforeIt)
     EXPECT_EQ(test::readFile(remote("www/neu/images/bild39.gif")), gifBytes);
     EXPECT_EQ(result.err, "vantiro-cli upload: Verbindung unverschl\xC3\xBCsselt\n")
         << "the connection is described once, not once per connection";
+}
+
+size_t loginsIn(const std::string& log)
+{
+    size_t count = 0;
+    for (size_t pos = log.find("logged in"); pos != std::string::npos;
+         pos = log.find("logged in", pos + 1))
+        ++count;
+    return count;
+}
+
+void addFiles(const test::TempDir& home, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        test::writeFile(home.file("doorpages/seite" + std::to_string(i) + ".htm"), "<P>\r\n");
+        test::writeFile(home.file("doorpages/images/bild" + std::to_string(i) + ".gif"), gifBytes);
+    }
+}
+
+TEST_F(FtpCommandsTest, UploadUsesFourConnectionsUnlessToldButNeverMoreThanFiles)
+{
+    auto run = [&](std::vector<std::string> more) {
+        more.insert(more.end(), {"--home", home.path()});
+        const auto result = runCli(withLogin("upload", more), password());
+        EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+        return loginsIn(server.log());
+    };
+    EXPECT_EQ(run({}), 3u) << "three files, so three connections of the default four";
+    EXPECT_EQ(run({"--parallel", "8"}), 3u + 3u);
+    addFiles(home, 10);
+    EXPECT_EQ(run({}), 3u + 3u + 4u);
+    EXPECT_EQ(run({"--parallel", "1"}), 3u + 3u + 4u + 1u);
+}
+
+// pyftpdlib refuses a connection beyond its limit with a 421 at once; pure-ftpd and proftpd let
+// it in and refuse its login with a 530.
+TEST(UploadConnectionLimitTest, ConnectionsTheServerRefusesAreDroppedAndEveryFileStillArrives)
+{
+    for (const bool refuseLogin : {false, true}) {
+        test::FtpTestServer::Options options;
+        (refuseLogin ? options.loginLimit : options.connectionLimit) = 2;
+        test::FtpTestServer limited(options);
+        test::TempDir home;
+        fs::create_directories(home.file("doorpages/images"));
+        addFiles(home, 15);
+        const auto result = runCli({"upload", "--server", limited.address(), "--user",
+                                    limited.user(), "--home", home.path(), "--parallel", "6"},
+                                   {"VANTIRO_FTP_PASSWORD=" + limited.password()});
+        ASSERT_EQ(result.exitCode, 0) << result.out << result.err << limited.log();
+        EXPECT_EQ(result.out.find("FEHLER"), std::string::npos) << result.out;
+        EXPECT_TRUE(test::exists(limited.root() + "/seite14.htm"));
+        EXPECT_EQ(test::readFile(limited.root() + "/images/bild0.gif"), gifBytes);
+        // The 421 of the greeting reaches the tool as libcurl reports it, not as the server's
+        // words.
+        const std::string note = refuseLogin ? "Der Server hat 4 von 6 Verbindungen abgelehnt (530 "
+                                             : "Der Server hat 4 von 6 Verbindungen abgelehnt (";
+        const size_t at = result.err.find(note);
+        EXPECT_NE(at, std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find("abgelehnt", at + note.size()), std::string::npos)
+            << "one note for all refused connections: " << result.err;
+        EXPECT_NE(result.err.find("es geht mit 2 Verbindungen weiter"), std::string::npos)
+            << result.err;
+    }
 }
 
 TEST_F(FtpCommandsTest, ParallelOutsideOneToEightIsAUsageErrorAndSendsNothing)

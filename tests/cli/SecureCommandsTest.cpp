@@ -81,6 +81,54 @@ TEST_F(SecureCommandsTest, UploadOverImplicitTlsWithTheCheckedFingerprint)
     EXPECT_EQ(test::readFile(server.root() + "/images/vtr.gif"), gifBytes);
 }
 
+// Several connections, --sync and --delete work alike over every scheme: the list of sent files
+// is read, written through a second name and renamed onto the old one, which SFTP servers of
+// protocol version 3 refuse unless the old one is removed first.
+TEST_F(SecureCommandsTest, UploadOverSftpAndFtpsUsesFourConnectionsAndSendsOnlyWhatChanged)
+{
+    for (int i = 0; i < 8; ++i)
+        test::writeFile(home.file("doorpages/seite" + std::to_string(i) + ".htm"), "<P>\r\n");
+    test::SftpTestServer sftp;
+    test::TlsFtpTestServer ftps({test::TlsFtpTestServer::Mode::Explicit, false, "localhost"});
+    struct Target {
+        std::string address, user, password, fingerprint, root;
+    };
+    for (const Target& target :
+         {Target{sftp.address(), sftp.user(), sftp.password(), sftp.fingerprint(), sftp.root()},
+          Target{ftps.address("ftpes://"), ftps.user(), ftps.password(), ftps.fingerprint(),
+                 ftps.root()}}) {
+        const auto upload = [&](std::vector<std::string> more) {
+            std::vector<std::string> args = {"upload",           "--server",  target.address,
+                                             "--user",           target.user, "--fingerprint",
+                                             target.fingerprint, "--home",    home.path()};
+            args.insert(args.end(), more.begin(), more.end());
+            return runCli(args, {"VANTIRO_FTP_PASSWORD=" + target.password});
+        };
+        test::writeFile(home.file("doorpages/seite0.htm"), "<P>\r\n");
+        test::writeFile(home.file("doorpages/seite7.htm"), "<P>\r\n");
+        const auto first = upload({"--sync"});
+        ASSERT_EQ(first.exitCode, 0) << target.address << first.out << first.err;
+        EXPECT_EQ(occurrences(first.out, "ok     "), 10u) << first.out;
+        EXPECT_TRUE(test::exists(target.root + "/.htvantiro-sync"));
+
+        const auto again = upload({"--sync"});
+        EXPECT_EQ(again.exitCode, 0) << again.err;
+        EXPECT_EQ(again.out, "") << target.address;
+
+        fs::remove(home.file("doorpages/seite7.htm"));
+        test::writeFile(home.file("doorpages/seite0.htm"), "<P>neu\r\n");
+        const auto changed = upload({"--sync", "--delete"});
+        EXPECT_EQ(changed.exitCode, 0) << changed.out << changed.err;
+        EXPECT_EQ(changed.out, "ok     doorpages/seite0.htm -> /seite0.htm\n"
+                               "ok     l\xC3\xB6schen /seite7.htm\n")
+            << target.address;
+        EXPECT_FALSE(test::exists(target.root + "/seite7.htm"));
+        EXPECT_EQ(upload({"--sync"}).out, "") << "the list was replaced: " << target.address;
+    }
+    EXPECT_EQ(occurrences(sftp.authLog(), "password " + sftp.user()), 4u + 1u + 1u + 1u)
+        << "four sessions for ten files, one for one file or none";
+}
+
 TEST_F(SecureCommandsTest, ListOverSftpTrustsAHostKeyFromKnownHosts)
 {
     test::SftpTestServer server;

@@ -10,21 +10,33 @@ namespace {
 constexpr const char* python = "/usr/bin/python3";
 
 // The same server with settings that its command line does not offer: MLSD taken out of the
-// handler's command table, and a shorter idle timeout.
+// handler's command table, a shorter idle timeout, and limits of connections and logins.
 constexpr const char* configuredServer = R"(
 import sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
-port, root, user, password, mlsd, timeout = sys.argv[1:7]
+port, root, user, password, mlsd, timeout, connections, logins = sys.argv[1:9]
+logged_in = set()
 class Handler(FTPHandler):
     if mlsd == '0':
         proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in ('MLSD', 'MLST')}
     if int(timeout) > 0:
         timeout = int(timeout)
+    def ftp_PASS(self, line):
+        if int(logins) > 0 and len(logged_in) >= int(logins):
+            self.respond('530 Sorry, the maximum number of clients (%s) is reached' % logins)
+            return
+        FTPHandler.ftp_PASS(self, line)
+        if self.authenticated:
+            logged_in.add(self)
+    def on_disconnect(self):
+        logged_in.discard(self)
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm='elradfmwMT')
 Handler.authorizer = authorizer
+if int(connections) > 0:
+    FTPServer.max_cons_per_ip = int(connections)
 # Without a poll timeout the idle timer does not fire once a command has reset it.
 FTPServer(('127.0.0.1', int(port)), Handler).serve_forever(timeout=0.2)
 )";
@@ -36,7 +48,8 @@ FtpTestServer::FtpTestServer() : FtpTestServer(Options{}) {}
 FtpTestServer::FtpTestServer(Options options) : root_(folder_.file("root"))
 {
     std::filesystem::create_directory(root_);
-    const bool plain = options.mlsd && options.idleTimeoutSeconds <= 0;
+    const bool plain = options.mlsd && options.idleTimeoutSeconds <= 0 &&
+                       options.connectionLimit <= 0 && options.loginLimit <= 0;
     // The server writes no marker of its own; its greeting on the port is the sign.
     port_ = process_.startOnFreePort(
         [&](const std::string& port) {
@@ -52,7 +65,9 @@ FtpTestServer::FtpTestServer(Options options) : root_(folder_.file("root"))
                                                   user_,
                                                   password_,
                                                   options.mlsd ? "1" : "0",
-                                                  std::to_string(options.idleTimeoutSeconds)};
+                                                  std::to_string(options.idleTimeoutSeconds),
+                                                  std::to_string(options.connectionLimit),
+                                                  std::to_string(options.loginLimit)};
         },
         folder_.file("server.log"), &ServerProcess::greetsWithFtp);
 }

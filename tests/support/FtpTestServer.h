@@ -21,6 +21,11 @@ public:
         bool mlsd = true;
         // Above 0: the server closes a connection that has been idle this long, with a 421.
         int idleTimeoutSeconds = 0;
+        // Above 0: a further connection from 127.0.0.1 is turned away with a 421 at once.
+        int connectionLimit = 0;
+        // Above 0: the login of a further connection is refused with a 530, as pure-ftpd and
+        // proftpd do once their limit of clients is reached.
+        int loginLimit = 0;
     };
 
     FtpTestServer();
