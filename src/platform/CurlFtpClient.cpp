@@ -5,10 +5,14 @@
 #include "core/text/Cp1252.h"
 #include "core/text/Wildcard.h"
 #include "platform/AsciiLineEnds.h"
+#include "platform/CurlCallbacks.h"
+#include "platform/CurlFailureText.h"
+#include "platform/CurlStringList.h"
 #include "platform/CurlTlsSecurity.h"
 #include "platform/DownloadTarget.h"
+#include "platform/FtpFeatureList.h"
 #include "platform/FtpRemotePath.h"
-#include "platform/UploadSource.h"
+#include "platform/UploadStream.h"
 
 #include <curl/curl.h>
 
@@ -21,7 +25,6 @@
 #include <netinet/in.h>
 #include <optional>
 #include <poll.h>
-#include <sys/select.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,15 +33,11 @@
 namespace vantiro {
 namespace {
 
-// A listing beyond this is no folder a person looks at; it only protects the memory.
-constexpr std::size_t maxListingBytes = 64 * 1024 * 1024;
 // Results of a call that the loop ends itself, beside libcurl's own codes.
-constexpr int cancelledResult = -1;
-constexpr int stalledResult = -2;
+constexpr int cancelledResult = CurlMultiLoop::cancelledResult;
+constexpr int stalledResult = CurlMultiLoop::stalledResult;
 constexpr int noConnectionResult = -3;
 constexpr std::chrono::milliseconds quitTime{3000};
-// The longest wait in the loop, so that cancel() and the stall limit are noticed soon.
-constexpr long longestWaitMilliseconds = 100;
 
 using Failure = TransferFailure;
 static_assert(Failure::untrustedKey == Failure::base + CURLE_PEER_FAILED_VERIFICATION);
@@ -47,36 +46,6 @@ static_assert(Failure::lostConnection == Failure::base + CURLE_RECV_ERROR);
 static_assert(Failure::localWrite == Failure::base + CURLE_WRITE_ERROR);
 static_assert(Failure::localRead == Failure::base + CURLE_READ_ERROR);
 static_assert(Failure::malformed == Failure::base + CURLE_URL_MALFORMAT);
-
-// The user reads what went wrong in German; libcurl's own words follow for whoever helps them.
-const char* transportFailureText(int curlCode)
-{
-    switch (curlCode) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-        return "Servername nicht gefunden";
-    case CURLE_COULDNT_CONNECT:
-        return "Keine Verbindung zum Server m\xF6glich";
-    case CURLE_SSL_CONNECT_ERROR:
-        return "Verschl\xFCsselte Verbindung nicht m\xF6glich";
-    case CURLE_USE_SSL_FAILED:
-        return "Der Server bietet keine Verschl\xFCsselung an";
-    case CURLE_PEER_FAILED_VERIFICATION:
-        return "Zertifikat des Servers nicht vertrauensw\xFCrdig";
-    case CURLE_SEND_ERROR:
-    case CURLE_RECV_ERROR:
-    case CURLE_GOT_NOTHING:
-        return "Verbindung zum Server unterbrochen";
-    case CURLE_WEIRD_SERVER_REPLY:
-    case CURLE_FTP_WEIRD_PASV_REPLY:
-    case CURLE_FTP_WEIRD_227_FORMAT:
-        return "Unverst\xE4ndliche Antwort des Servers";
-    case CURLE_FTP_CANT_GET_HOST:
-    case CURLE_FTP_ACCEPT_FAILED:
-        return "Keine Datenverbindung zum Server m\xF6glich";
-    default:
-        return nullptr;
-    }
-}
 
 CURL* easy(void* handle)
 {
@@ -87,38 +56,6 @@ void initialiseCurlOnce()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-class StringList final {
-public:
-    explicit StringList(const std::vector<std::string>& items)
-    {
-        for (const std::string& item : items)
-            list_ = curl_slist_append(list_, item.c_str());
-    }
-    ~StringList() { curl_slist_free_all(list_); }
-    StringList(const StringList&) = delete;
-    StringList& operator=(const StringList&) = delete;
-
-    curl_slist* get() const { return list_; }
-
-private:
-    curl_slist* list_ = nullptr;
-};
-
-int portOf(const curl_sockaddr* address)
-{
-    if (address->family == AF_INET) {
-        sockaddr_in ipv4{};
-        std::memcpy(&ipv4, &address->addr, sizeof ipv4);
-        return ntohs(ipv4.sin_port);
-    }
-    if (address->family == AF_INET6) {
-        sockaddr_in6 ipv6{};
-        std::memcpy(&ipv6, &address->addr, sizeof ipv6);
-        return ntohs(ipv6.sin6_port);
-    }
-    return -1;
 }
 
 bool isRefusal(int replyCode)
@@ -134,25 +71,6 @@ bool isCompletion(int replyCode)
 bool isIntermediate(int replyCode)
 {
     return replyCode >= 300 && replyCode <= 399;
-}
-
-// FEAT lists one feature per line, each indented by a blank.
-bool announcesFeature(const std::string& featReply, std::string_view feature)
-{
-    size_t begin = 0;
-    while (begin <= featReply.size()) {
-        const size_t end = std::min(featReply.find('\n', begin), featReply.size());
-        std::string_view line(featReply.data() + begin, end - begin);
-        while (!line.empty() && line.front() == ' ')
-            line.remove_prefix(1);
-        while (!line.empty() && (line.back() == ' ' || line.back() == '\r'))
-            line.remove_suffix(1);
-        const size_t blank = line.find(' ');
-        if (line.substr(0, blank) == feature)
-            return true;
-        begin = end + 1;
-    }
-    return false;
 }
 
 // Only a server that does not know the command at all gets the LIST fallback; other refusals
@@ -181,96 +99,6 @@ FtpTime utcNow()
 }
 
 } // namespace
-
-struct CurlFtpClient::Request {
-    std::string url;
-    bool noBody = false;
-    std::vector<std::string> quote;
-    std::vector<std::string> preQuote;
-    const char* customRequest = nullptr;
-    bool upload = false;
-    curl_off_t uploadSize = -1;
-    // Servers do not report the converted size of an ASCII transfer, some refuse SIZE then.
-    bool skipSizeCheck = false;
-    // A file transfer in this type.
-    std::optional<TransferType> type;
-    // The data as it came off the connection: libcurl turns every CR of a listing it fetches
-    // in type A into LF before the write callback, names with a CR included.
-    bool rawData = false;
-};
-
-struct CurlCallbacks {
-    // What the server sends is kept; of what goes out, only the amount is counted, so PASS is
-    // never looked at.
-    static int debug(CURL*, curl_infotype type, char* data, std::size_t size, void* self)
-    {
-        auto* client = static_cast<CurlFtpClient*>(self);
-        client->activity_ = true;
-        switch (type) {
-        case CURLINFO_HEADER_IN:
-            client->replies_.received({data, size});
-            client->bytesMoved_ += size;
-            break;
-        case CURLINFO_DATA_IN:
-            if (client->collectRawData_) {
-                if (client->rawData_.size() + size > maxListingBytes)
-                    client->rawDataTooLong_ = true;
-                else
-                    client->rawData_.append(data, size);
-            }
-            client->bytesMoved_ += size;
-            break;
-        case CURLINFO_HEADER_OUT:
-        case CURLINFO_DATA_OUT:
-            client->bytesMoved_ += size;
-            break;
-        default:
-            break;
-        }
-        return 0;
-    }
-
-    static std::size_t write(char* data, std::size_t size, std::size_t count, void* self)
-    {
-        auto* client = static_cast<CurlFtpClient*>(self);
-        const std::size_t bytes = size * count;
-        if (client->rawDataTooLong_)
-            return 0;
-        if (client->sink_ && !client->sink_(data, bytes))
-            return 0;
-        return bytes;
-    }
-
-    static std::size_t read(char* buffer, std::size_t size, std::size_t count, void* self)
-    {
-        auto* client = static_cast<CurlFtpClient*>(self);
-        return client->source_ ? client->source_(buffer, size * count) : 0;
-    }
-
-    static curl_socket_t openSocket(void* self, curlsocktype purpose, curl_sockaddr* address)
-    {
-        auto* client = static_cast<CurlFtpClient*>(self);
-        const bool control =
-            purpose == CURLSOCKTYPE_IPCXN && portOf(address) == client->address_.port;
-        if (control && client->refuseNewControlConnection_) {
-            client->refusedSocket_ = true;
-            return CURL_SOCKET_BAD;
-        }
-        const curl_socket_t opened =
-            socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
-        if (control)
-            client->controlSocket_ = opened;
-        return opened;
-    }
-
-    static int closeSocket(void* self, curl_socket_t socket)
-    {
-        auto* client = static_cast<CurlFtpClient*>(self);
-        if (socket == client->controlSocket_)
-            client->controlSocket_ = -1;
-        return ::close(socket);
-    }
-};
 
 CurlFtpClient::CurlFtpClient()
     : errorBuffer_(CURL_ERROR_SIZE, '\0'), tls_(std::make_unique<CurlTlsSecurity>(nullptr))
@@ -417,7 +245,7 @@ bool CurlFtpClient::getFile(const std::string& remoteName, const std::string& lo
     };
     const std::string path = FtpRemotePath::join(current_, onWire(remoteName));
     const bool fetched = withConnection([&] {
-        Request request;
+        CurlFtpRequest request;
         request.url = url(path, false);
         request.type = type;
         request.skipSizeCheck = ascii;
@@ -448,61 +276,25 @@ bool CurlFtpClient::putFile(const std::string& localPath, const std::string& rem
 {
     if (!ensureSendable(remoteName) || !ensureConnected())
         return false;
-    UploadSource file(localPath);
+    UploadStream file(localPath, type, progress_);
     if (!file.isOpen())
         return failTransport(CURLE_READ_ERROR, file.failureText());
 
-    const bool ascii = type == TransferType::Ascii;
-    const std::uint64_t size = file.size();
-    AsciiLineEnds lineEnds(AsciiLineEnds::Direction::ToNetwork);
-    std::string pending;
-    std::size_t sent = 0;
-    std::uint64_t read = 0;
-    bool readFailed = false;
-    auto readFile = [&](char* buffer, std::size_t capacity) -> ssize_t {
-        const ssize_t count = file.read(buffer, capacity);
-        readFailed = count < 0;
-        if (count > 0) {
-            read += static_cast<std::uint64_t>(count);
-            if (progress_)
-                progress_(read, size);
-        }
-        return count;
-    };
     source_ = [&](char* buffer, std::size_t capacity) -> std::size_t {
-        if (!ascii) {
-            const ssize_t count = readFile(buffer, capacity);
-            return count < 0 ? CURL_READFUNC_ABORT : static_cast<std::size_t>(count);
-        }
-        while (sent == pending.size()) {
-            char chunk[16384];
-            const ssize_t count = readFile(chunk, sizeof chunk);
-            if (count <= 0)
-                return count < 0 ? CURL_READFUNC_ABORT : 0;
-            pending.clear();
-            sent = 0;
-            lineEnds.convert({chunk, static_cast<std::size_t>(count)}, pending);
-        }
-        const std::size_t count = std::min(capacity, pending.size() - sent);
-        std::memcpy(buffer, pending.data() + sent, count);
-        sent += count;
-        return count;
+        const ssize_t count = file.read(buffer, capacity);
+        return count < 0 ? CURL_READFUNC_ABORT : static_cast<std::size_t>(count);
     };
     const std::string path = FtpRemotePath::join(current_, onWire(remoteName));
     const bool stored = withConnection([&] {
         // A retry after a new login starts the file again.
         file.rewind();
-        lineEnds = AsciiLineEnds(AsciiLineEnds::Direction::ToNetwork);
-        pending.clear();
-        sent = 0;
-        read = 0;
-        Request request;
+        CurlFtpRequest request;
         request.url = url(path, false);
         request.type = type;
         request.upload = true;
-        request.uploadSize = ascii ? -1 : static_cast<curl_off_t>(size);
+        request.uploadSize = file.ascii() ? -1 : static_cast<std::int64_t>(file.size());
         const int code = perform(request);
-        if (readFailed)
+        if (file.failed())
             return failTransport(CURLE_READ_ERROR, file.failureText());
         return finish(code, true);
     });
@@ -563,10 +355,7 @@ FtpResponse CurlFtpClient::lastResponse() const
 
 void CurlFtpClient::cancel()
 {
-    cancelRequested_ = true;
-    const std::lock_guard lock(multiMutex_);
-    if (multi_)
-        curl_multi_wakeup(static_cast<CURLM*>(multi_));
+    loop_.cancel();
 }
 
 void CurlFtpClient::keepAlive()
@@ -587,12 +376,9 @@ std::vector<std::string> CurlFtpClient::takeNotices()
 
 bool CurlFtpClient::openConnection()
 {
-    {
-        const std::lock_guard lock(multiMutex_);
-        multi_ = curl_multi_init();
-    }
+    const bool looping = loop_.open();
     handle_ = curl_easy_init();
-    if (!multi_ || !handle_)
+    if (!looping || !handle_)
         return failTransport(CURLE_FAILED_INIT, "libcurl kann nicht gestartet werden");
     refuseNewControlConnection_ = false;
     mlsdUnsupported_ = false;
@@ -601,7 +387,7 @@ bool CurlFtpClient::openConnection()
     curlType_ = 0;
     replies_.reset();
 
-    Request login;
+    CurlFtpRequest login;
     login.url = url("/", true);
     login.noBody = true;
     login.quote = {"*FEAT"};
@@ -613,7 +399,7 @@ bool CurlFtpClient::openConnection()
     for (const FtpReplyLog::Reply& reply : replies_.replies()) {
         if (reply.code == 230)
             welcome = reply.text;
-        if (reply.code == 211 && announcesFeature(reply.text, "UTF8"))
+        if (reply.code == 211 && FtpFeatureList(reply.text).has("UTF8"))
             utf8Offered = true;
     }
     refuseNewControlConnection_ = true;
@@ -630,12 +416,7 @@ void CurlFtpClient::dropConnection()
         curl_easy_cleanup(easy(handle_));
         handle_ = nullptr;
     }
-    {
-        const std::lock_guard lock(multiMutex_);
-        if (multi_)
-            curl_multi_cleanup(static_cast<CURLM*>(multi_));
-        multi_ = nullptr;
-    }
+    loop_.close();
     refuseNewControlConnection_ = false;
     connected_ = false;
     controlSocket_ = -1;
@@ -702,7 +483,7 @@ template <typename Attempt> bool CurlFtpClient::withConnection(Attempt attempt)
 // a final positive one, or 3xx where the protocol asks for more (RNFR).
 bool CurlFtpClient::runCommand(const std::string& command, bool intermediateExpected)
 {
-    Request request;
+    CurlFtpRequest request;
     request.url = url("/", true);
     request.noBody = true;
     request.quote = {"*" + command};
@@ -711,7 +492,7 @@ bool CurlFtpClient::runCommand(const std::string& command, bool intermediateExpe
         // libcurl took a line inside a multi-line reply ("550 " in a "250-" reply) for its end.
         // A NOOP brings the rest; as replies and commands no longer pair up afterwards, the
         // connection is given up and the next call logs in again.
-        Request flush;
+        CurlFtpRequest flush;
         flush.url = url("/", true);
         flush.noBody = true;
         flush.quote = {"*NOOP"};
@@ -740,7 +521,7 @@ bool CurlFtpClient::runCommand(const std::string& command, bool intermediateExpe
 
 bool CurlFtpClient::readListing(const char* command, std::string& listing)
 {
-    Request request;
+    CurlFtpRequest request;
     request.url = url(current_, true);
     request.customRequest = command;
     request.rawData = true;
@@ -752,7 +533,7 @@ bool CurlFtpClient::readListing(const char* command, std::string& listing)
     return finish(code, true);
 }
 
-int CurlFtpClient::perform(const Request& request)
+int CurlFtpClient::perform(const CurlFtpRequest& request)
 {
     replies_.clearLast();
     if (!handle_)
@@ -781,8 +562,8 @@ int CurlFtpClient::perform(const Request& request)
         serverTypeAfter = serverType_;
         curlTypeAfter = curlType_;
     }
-    const StringList quote(request.quote);
-    const StringList preQuote(preQuoteCommands);
+    const CurlStringList quote(request.quote);
+    const CurlStringList preQuote(preQuoteCommands);
     curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(curl, CURLOPT_NOBODY, request.noBody ? 1L : 0L);
     curl_easy_setopt(curl, CURLOPT_QUOTE, quote.get());
@@ -791,7 +572,8 @@ int CurlFtpClient::perform(const Request& request)
     curl_easy_setopt(curl, CURLOPT_IGNORE_CONTENT_LENGTH, request.skipSizeCheck ? 1L : 0L);
     if (request.upload) {
         curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-        curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, request.uploadSize);
+        curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE,
+                         static_cast<curl_off_t>(request.uploadSize));
     }
     errorBuffer_[0] = '\0';
     refusedSocket_ = false;
@@ -807,70 +589,11 @@ int CurlFtpClient::perform(const Request& request)
     return code;
 }
 
-// libcurl's own blocking loop waits up to a second on its poll whenever libcurl watches no
-// socket, as between reading a buffered passive-mode reply and opening the data connection.
-// Here the loop performs again at once while anything moved, and waits on the sockets only
-// when libcurl really waits for them.
 int CurlFtpClient::drive()
 {
-    auto* multi = static_cast<CURLM*>(multi_);
-    CURL* curl = easy(handle_);
-    if (cancelRequested_.exchange(false))
+    if (loop_.consumeCancel())
         return cancelledResult;
-    if (curl_multi_add_handle(multi, curl) != CURLM_OK)
-        return CURLE_FAILED_INIT;
-    int result = CURLE_OK;
-    auto windowStart = std::chrono::steady_clock::now();
-    std::uint64_t windowBytes = bytesMoved_;
-    int quietRounds = 0;
-    for (;;) {
-        activity_ = false;
-        int running = 0;
-        curl_multi_perform(multi, &running);
-        bool done = false;
-        int queued = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
-            if (message->msg == CURLMSG_DONE) {
-                result = message->data.result;
-                done = true;
-            }
-        }
-        if (done || running == 0)
-            break;
-        if (cancelRequested_.exchange(false)) {
-            result = cancelledResult;
-            break;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (bytesMoved_ - windowBytes >= limits_.stallBytes) {
-            windowStart = now;
-            windowBytes = bytesMoved_;
-        } else if (now - windowStart >= limits_.stallTime) {
-            result = stalledResult;
-            break;
-        }
-        if (activity_) {
-            quietRounds = 0;
-            continue;
-        }
-        fd_set readable, writable, failed;
-        FD_ZERO(&readable);
-        FD_ZERO(&writable);
-        FD_ZERO(&failed);
-        int highestSocket = -1;
-        curl_multi_fdset(multi, &readable, &writable, &failed, &highestSocket);
-        long wait = longestWaitMilliseconds;
-        if (highestSocket < 0) {
-            wait = quietRounds++ < 16 ? 0 : 1;
-        } else {
-            long due = -1;
-            curl_multi_timeout(multi, &due);
-            if (due >= 0)
-                wait = std::min(wait, due);
-        }
-        curl_multi_poll(multi, nullptr, 0, static_cast<int>(wait), nullptr);
-    }
-    curl_multi_remove_handle(multi, curl);
+    const int result = loop_.run(handle_, limits_.stallBytes, limits_.stallTime);
     if (result == cancelledResult || result == stalledResult)
         abandonConnection();
     return result;
@@ -946,7 +669,7 @@ bool CurlFtpClient::finish(int curlCode, bool serverAccepted)
         return failTransport(CURLE_WEIRD_SERVER_REPLY, replies_.unfinishedText());
     const std::string detail =
         errorBuffer_[0] != '\0' ? errorBuffer_.data() : curl_easy_strerror(CURLcode(curlCode));
-    const char* german = transportFailureText(curlCode);
+    const char* german = CurlFailureText::german(curlCode);
     return failTransport(curlCode, german ? std::string(german) + " (" + detail + ")" : detail);
 }
 

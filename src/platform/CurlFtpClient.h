@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/ftp/FtpClient.h"
+#include "platform/CurlFtpRequest.h"
+#include "platform/CurlMultiLoop.h"
 #include "platform/FtpReplyLog.h"
 #include "platform/FtpServerAddress.h"
 #include "platform/NoticeQueue.h"
@@ -26,10 +28,8 @@ class HostTrust;
 // once itself, leaves a note in takeNotices() and goes on; only when that fails does the call
 // fail with lostConnectionCode.
 //
-// Every call runs libcurl's multi interface in a loop of its own: libcurl's blocking perform
-// sleeps a full second whenever a reply is already buffered or a data connection is still
-// being set up, as it then waits on no socket at all. The loop performs again at once while
-// libcurl makes progress, watches the cancel flag, and ends a call that moves too few bytes.
+// Every call runs libcurl's multi interface in a loop of its own (CurlMultiLoop), which ends a
+// call that moves too few bytes and watches the cancel flag.
 //
 // The current folder is kept here, not on the server: every command names its file or folder by
 // its full path from "/", and setCurrentDirectory() changes the kept folder only after the server
@@ -105,7 +105,6 @@ public:
     std::string securityNotice() const;
 
 private:
-    struct Request;
     friend struct CurlCallbacks;
 
     bool openConnection();
@@ -117,7 +116,7 @@ private:
     template <typename Attempt> bool withConnection(Attempt attempt);
     bool runCommand(const std::string& command, bool intermediateExpected = false);
     bool readListing(const char* command, std::string& listing);
-    int perform(const Request& request);
+    int perform(const CurlFtpRequest& request);
     int drive();
     void applyCommonOptions();
     bool finish(int curlCode, bool serverAccepted);
@@ -126,9 +125,8 @@ private:
     std::string url(const std::string& absolutePath, bool folder) const;
     std::string onWire(const std::string& name) const;
 
-    void* multi_ = nullptr;  // the CURLM handle of the connection
+    CurlMultiLoop loop_;     // drives the calls of the connection
     void* handle_ = nullptr; // the CURL easy handle
-    std::mutex multiMutex_;  // guards multi_ for cancel() from another thread
     FtpServerAddress address_;
     std::string user_;
     std::string password_;
@@ -156,10 +154,7 @@ private:
     bool rawDataTooLong_ = false;
 
     Limits limits_;
-    std::atomic<bool> cancelRequested_{false};
     TransferProgress progress_;
-    std::uint64_t bytesMoved_ = 0;
-    bool activity_ = false;
     std::chrono::steady_clock::time_point lastUse_{};
     NoticeQueue notices_;
     std::unique_ptr<CurlTlsSecurity> tls_;
