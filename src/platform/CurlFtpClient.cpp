@@ -104,6 +104,17 @@ CurlFtpClient::CurlFtpClient()
     : errorBuffer_(CURL_ERROR_SIZE, '\0'), tls_(std::make_unique<CurlTlsSecurity>(nullptr))
 {
     initialiseCurlOnce();
+    tls12Ceiling_ = !resumesTls13Sessions();
+}
+
+// Servers that require the data connection to resume the control connection's TLS session
+// (vsftpd's and proftpd's default) refuse many data connections of libcurl before 8.12 when
+// TLS 1.3 is used: it does not always offer the session tickets the server sent after the
+// login. With such a libcurl, FTP connections stay at TLS 1.2, where resumption works.
+bool CurlFtpClient::resumesTls13Sessions()
+{
+    constexpr unsigned int fixedIn = 0x080C00; // 8.12.0, with the new TLS session cache
+    return curl_version_info(CURLVERSION_NOW)->version_num >= fixedIn;
 }
 
 CurlFtpClient::~CurlFtpClient()
@@ -441,6 +452,14 @@ bool CurlFtpClient::relogin()
     return true;
 }
 
+// 522 (vsftpd) and 425 (proftpd) are the refusals of a data connection that did not resume
+// the control connection's session.
+bool CurlFtpClient::refusedTls13DataConnection() const
+{
+    return !tls12Ceiling_ && (response_.code == 522 || response_.code == 425) &&
+           tls_->notice().find("TLS 1.3") != std::string::npos;
+}
+
 bool CurlFtpClient::ensureConnected()
 {
     if (!loggedIn_)
@@ -473,6 +492,11 @@ template <typename Attempt> bool CurlFtpClient::withConnection(Attempt attempt)
         return false;
     if (attempt())
         return true;
+    if (refusedTls13DataConnection()) {
+        // A libcurl that should resume TLS 1.3 sessions did not; TLS 1.2 from now on.
+        tls12Ceiling_ = true;
+        return relogin() && attempt();
+    }
     if (response_.code != lostConnectionCode || !replies_.replies().empty())
         return false;
     return relogin() && attempt();
@@ -615,6 +639,14 @@ void CurlFtpClient::applyCommonOptions()
     CURL* curl = easy(handle_);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp,ftps");
     tls_->apply(curl, address_);
+    if (tls12Ceiling_)
+        curl_easy_setopt(curl, CURLOPT_SSLVERSION,
+                         static_cast<long>(CURL_SSLVERSION_TLSv1_2) |
+                             static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
+    // The program has no proxy setting: ftp_proxy and all_proxy, set for a desktop's browser,
+    // would send the login to a proxy that mostly does not speak FTP.
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer_.data());
     // Verbose output goes to the debug callback only, which keeps the server's replies.

@@ -112,6 +112,8 @@ private:
     void abandonConnection();
     bool relogin();
     bool ensureConnected();
+    bool refusedTls13DataConnection() const;
+    static bool resumesTls13Sessions();
     bool ensureSendable(const std::string& text);
     template <typename Attempt> bool withConnection(Attempt attempt);
     bool runCommand(const std::string& command, bool intermediateExpected = false);
@@ -141,6 +143,7 @@ private:
     mutable bool connected_ = false;
     bool mlsdUnsupported_ = false;
     bool utf8Names_ = false;
+    bool tls12Ceiling_ = false; // FTP over TLS 1.2 at most, see resumesTls13Sessions()
     bool collectRawData_ = false;
     char serverType_ = 0; // 'A' or 'I' as last set on the server, 0 when not known
     char curlType_ = 0;   // the type libcurl believes it set last, 0 when not known
