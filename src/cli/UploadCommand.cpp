@@ -191,6 +191,11 @@ int runUploadCommand(const std::vector<std::string>& args)
         std::fprintf(stderr, "vantiro-cli upload: Zielordner %s nicht verf\xC3\xBCgbar: %s\n",
                      TerminalText::escape(folder.remoteFolder).c_str(),
                      FtpCommandSupport::describe(first.lastResponse()).c_str());
+        // Without the target folder nothing at all can go: one message, and nothing was done.
+        if (&folder == &folders.front() || files.empty()) {
+            first.close();
+            return 2;
+        }
         for (const std::string& name : folder.names)
             report.file(false, File{&folder, name}, first);
     }
