@@ -135,6 +135,8 @@ bool CurlFtpClient::connect(const std::string& server, const std::string& user,
     tls_->clearRefusal();
     if (!ensureSendable(user) || !ensureSendable(password))
         return false;
+    if (address_.host != address->host || address_.port != address->port || user_ != user)
+        unfinished_.clear();
     address_ = *address;
     user_ = user;
     password_ = password;
@@ -148,6 +150,9 @@ bool CurlFtpClient::connect(const std::string& server, const std::string& user,
         return false;
     }
     loggedIn_ = true;
+    const FtpResponse welcome = response_;
+    removeUnfinished();
+    response_ = welcome;
     return true;
 }
 
@@ -296,6 +301,7 @@ bool CurlFtpClient::putFile(const std::string& localPath, const std::string& rem
         return count < 0 ? CURL_READFUNC_ABORT : static_cast<std::size_t>(count);
     };
     const std::string path = FtpRemotePath::join(current_, onWire(remoteName));
+    bool started = false;
     const bool stored = withConnection([&] {
         // A retry after a new login starts the file again.
         file.rewind();
@@ -305,19 +311,41 @@ bool CurlFtpClient::putFile(const std::string& localPath, const std::string& rem
         request.upload = true;
         request.uploadSize = file.ascii() ? -1 : static_cast<std::int64_t>(file.size());
         const int code = perform(request);
+        started = started || std::any_of(replies_.replies().begin(), replies_.replies().end(),
+                                         [](const FtpReplyLog::Reply& reply) {
+                                             return reply.code == 125 || reply.code == 150;
+                                         });
         if (file.failed())
             return failTransport(CURLE_READ_ERROR, file.failureText());
         return finish(code, true);
     });
     source_ = nullptr;
-    if (!stored && response_.code == cancelledCode) {
-        // A cancelled upload leaves no half file on the server.
-        const FtpResponse cancelled = response_;
-        if (ensureConnected())
-            runCommand("DELE " + path);
-        response_ = cancelled;
+    if (stored) {
+        unfinished_.erase(path);
+        return true;
     }
-    return stored;
+    // An upload that did not complete leaves no empty or partial file under its name. A plain
+    // refusal of the STOR left the server's file as it was; anything else may have cut it.
+    const FtpResponse failure = response_;
+    if (started || failure.code >= transportErrorBase) {
+        unfinished_.insert(path);
+        if (ensureConnected())
+            removeUnfinished();
+    }
+    response_ = failure;
+    return false;
+}
+
+// Removes the files of uploads that did not complete, as soon as the connection allows; a
+// file the server no longer has counts as removed.
+void CurlFtpClient::removeUnfinished()
+{
+    for (auto it = unfinished_.begin(); it != unfinished_.end() && handle_;) {
+        if (runCommand("DELE " + *it) || (response_.code >= 400 && response_.code <= 599))
+            it = unfinished_.erase(it);
+        else
+            ++it;
+    }
 }
 
 bool CurlFtpClient::deleteFile(const std::string& name)
@@ -449,6 +477,7 @@ bool CurlFtpClient::relogin()
     if (!handle_)
         return failLocally(lostConnectionCode, Failure::lostConnectionText);
     notices_.add(Failure::reloginNotice);
+    removeUnfinished();
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,7 @@ private:
     void abandonConnection();
     bool relogin();
     bool ensureConnected();
+    void removeUnfinished();
     bool refusedTls13DataConnection() const;
     static bool resumesTls13Sessions();
     bool ensureSendable(const std::string& text);
@@ -148,6 +150,8 @@ private:
     char serverType_ = 0; // 'A' or 'I' as last set on the server, 0 when not known
     char curlType_ = 0;   // the type libcurl believes it set last, 0 when not known
     std::string current_ = "/";
+    // Uploads that did not complete, by full path: removed once the connection allows.
+    std::set<std::string> unfinished_;
     FtpReplyLog replies_;
     FtpResponse response_;
     std::vector<char> errorBuffer_;

@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace vantiro {
 namespace {
@@ -115,6 +119,90 @@ TEST(RealServerProxyTest, ProxyVariablesOfTheEnvironmentAreIgnored)
     ASSERT_TRUE(client.putFile(local.file("seite.htm"), "seite.htm", TransferType::Binary))
         << client.lastResponse().text;
     EXPECT_EQ(test::readFile(server.localFolder() + "/seite.htm"), pageContent(7));
+}
+
+class RealServerBrokenUploadTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string missing = RealFtpServer::unavailable(Kind::VsftpdTls);
+        if (!missing.empty())
+            GTEST_SKIP() << missing;
+        server = std::make_unique<RealFtpServer>(Kind::VsftpdTls);
+        test::writeFile(local.file("gross.bin"), std::string(64 * 1024 * 1024, 'x'));
+    }
+
+    // Starts the upload of a large file and returns once part of it is on the server.
+    std::thread startUpload(CurlFtpClient& client, bool& sent)
+    {
+        // Slowed down, so that the server is still receiving when the test breaks in.
+        client.setProgress([](std::uint64_t, std::uint64_t) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        });
+        std::thread upload([&] {
+            sent = client.putFile(local.file("gross.bin"), "gross.bin", TransferType::Binary);
+        });
+        const std::string target = server->localFolder() + "/gross.bin";
+        for (int wait = 0; wait < 500; ++wait) {
+            std::error_code error;
+            if (std::filesystem::file_size(target, error) > 0 && !error)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return upload;
+    }
+
+    std::unique_ptr<RealFtpServer> server;
+    TempDir local;
+};
+
+// A half file on the server would pass for the page: it is removed once the connection is back.
+TEST_F(RealServerBrokenUploadTest, UploadCutByARestartLeavesNoPartialFile)
+{
+    CurlFtpClient client;
+    connectTo(client, *server, "ftpes");
+    bool sent = true;
+    std::thread upload = startUpload(client, sent);
+    server->restart();
+    upload.join();
+    EXPECT_FALSE(sent);
+    // The upload may have ended while the server was still down; the next call removes it.
+    std::vector<FtpEntry> entries;
+    ASSERT_TRUE(client.findFiles("*", entries)) << client.lastResponse().text;
+    EXPECT_FALSE(test::exists(server->localFolder() + "/gross.bin"));
+}
+
+TEST_F(RealServerBrokenUploadTest, UploadEndedByAFrozenServerLeavesNoFileOnceItAnswersAgain)
+{
+    CurlFtpClient client;
+    CurlFtpClient::Limits limits;
+    limits.stallTime = std::chrono::milliseconds(500);
+    limits.connectTimeout = std::chrono::milliseconds(500);
+    client.setLimits(limits);
+    connectTo(client, *server, "ftpes");
+    bool sent = true;
+    std::thread upload = startUpload(client, sent);
+    server->pause();
+    upload.join();
+    EXPECT_FALSE(sent);
+    EXPECT_EQ(client.lastResponse().code, CurlFtpClient::timeoutCode);
+    server->resume();
+    std::vector<FtpEntry> entries;
+    ASSERT_TRUE(client.findFiles("*", entries)) << client.lastResponse().text;
+    EXPECT_FALSE(test::exists(server->localFolder() + "/gross.bin"));
+}
+
+// A refused STOR leaves the server's file as it was: nothing of it was cut.
+TEST_F(RealServerBrokenUploadTest, RefusedUploadKeepsTheFileThatWasThere)
+{
+    test::writeFile(server->localFolder() + "/alt.htm", "alt");
+    chmod((server->localFolder() + "/alt.htm").c_str(), 0444);
+    chown((server->localFolder() + "/alt.htm").c_str(), 0, 0);
+    CurlFtpClient client;
+    connectTo(client, *server, "ftpes");
+    test::writeFile(local.file("alt.htm"), "neu");
+    EXPECT_FALSE(client.putFile(local.file("alt.htm"), "alt.htm", TransferType::Binary));
+    EXPECT_EQ(test::readFile(server->localFolder() + "/alt.htm"), "alt");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "support/RealFtpServer.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <grp.h>
 #include <netinet/in.h>
 #include <pwd.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -195,9 +197,41 @@ std::string RealFtpServer::log() const
     return readFile(folder_.file("server.log"));
 }
 
+void RealFtpServer::signalAll(int signal)
+{
+    const pid_t root = process_.pid();
+    if (root <= 0)
+        return;
+    std::vector<pid_t> family{root};
+    for (std::size_t known = 0; known != family.size();) {
+        known = family.size();
+        for (const auto& entry : fs::directory_iterator("/proc")) {
+            const std::string name = entry.path().filename().string();
+            if (name.find_first_not_of("0123456789") != std::string::npos)
+                continue;
+            std::ifstream stat(entry.path() / "stat");
+            std::string line;
+            std::getline(stat, line);
+            const std::size_t close = line.rfind(')');
+            if (close == std::string::npos)
+                continue;
+            std::istringstream fields(line.substr(close + 2));
+            char state = 0;
+            pid_t parent = 0;
+            fields >> state >> parent;
+            const pid_t pid = std::stoi(name);
+            if (std::find(family.begin(), family.end(), parent) != family.end() &&
+                std::find(family.begin(), family.end(), pid) == family.end())
+                family.push_back(pid);
+        }
+    }
+    for (const pid_t pid : family)
+        kill(pid, signal);
+}
+
 void RealFtpServer::restart()
 {
-    process_.stop();
+    stop();
     // The port may take a moment to be free again after the kill.
     for (int attempt = 0; attempt < 50; ++attempt) {
         if (startOn(port_))
@@ -209,6 +243,7 @@ void RealFtpServer::restart()
 
 void RealFtpServer::stop()
 {
+    signalAll(SIGKILL);
     process_.stop();
 }
 

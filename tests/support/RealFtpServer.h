@@ -3,6 +3,7 @@
 #include "support/ServerProcess.h"
 #include "support/TempDir.h"
 
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -52,8 +53,8 @@ public:
     // Ends the server and its connections.
     void stop();
     // Freezes the server and its connections (they stay open, nothing answers), and thaws them.
-    void pause() { process_.pause(); }
-    void resume() { process_.resume(); }
+    void pause() { signalAll(SIGSTOP); }
+    void resume() { signalAll(SIGCONT); }
 
 private:
     std::vector<std::string> arguments(int port) const;
@@ -61,6 +62,8 @@ private:
     void writeVsftpdConfig(int port) const;
     void writeProftpdConfig(int port) const;
     bool startOn(int port);
+    // vsftpd's per-connection processes lead sessions of their own; they are found by parent.
+    void signalAll(int signal);
 
     Kind kind_;
     TempDir folder_;
