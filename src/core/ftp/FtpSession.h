@@ -4,6 +4,7 @@
 #include "core/ftp/FtpView.h"
 #include "core/ftp/RemoteListing.h"
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -59,6 +60,12 @@ public:
     void requestStop();
 
     bool connected() const { return connected_; }
+
+    // How the pauses before a new login are waited out, in slices of at most a tenth of a
+    // second; between them the window's events run and DISCONNECT ends the wait. Tests hand in
+    // one that does not sleep.
+    using Pause = std::function<void(std::chrono::milliseconds)>;
+    void setPause(Pause pause) { pause_ = std::move(pause); }
     vantiro::TransferType currentTransferType() const { return transferType_; }
 
 private:
@@ -97,6 +104,8 @@ private:
     bool downloadTo(const std::string& location, const std::string& name,
                     const std::string& localPath);
     void uploadFile(const std::string& localPath);
+    template <typename Transfer> bool withReconnect(Transfer transfer);
+    void reconnectAfterPause(int attempt);
     void showFolder();
     void goUp();
     void goDown(const std::string& name);
@@ -118,6 +127,16 @@ private:
     std::string lastStatus_;
     std::size_t noticesShown_ = 0;
     bool stopRequested_ = false;
+
+    // The login of the last CONNECT, for logging in again after an outage.
+    struct Login {
+        std::string server;
+        std::string user;
+        std::string password;
+        bool passive = true;
+    };
+    Login login_;
+    Pause pause_;
 };
 
 } // namespace vantiro
