@@ -135,8 +135,10 @@ bool CurlFtpClient::connect(const std::string& server, const std::string& user,
     tls_->clearRefusal();
     if (!ensureSendable(user) || !ensureSendable(password))
         return false;
-    if (address_.host != address->host || address_.port != address->port || user_ != user)
+    if (address_.host != address->host || address_.port != address->port || user_ != user) {
         unfinished_.clear();
+        listedNames_.clear();
+    }
     address_ = *address;
     user_ = user;
     password_ = password;
@@ -224,9 +226,14 @@ bool CurlFtpClient::findFiles(const std::string& pattern, std::vector<FtpEntry>&
         }
         return read;
     });
-    for (FtpEntry& entry : all)
+    // Listed names go back as they came; the set is bounded like a listing.
+    if (listedNames_.size() > 200000)
+        listedNames_.clear();
+    for (FtpEntry& entry : all) {
+        listedNames_.insert(entry.name);
         if (wildcardMatch(pattern, entry.name))
             entries.push_back(std::move(entry));
+    }
     return ok;
 }
 
@@ -443,8 +450,11 @@ bool CurlFtpClient::openConnection()
     }
     refuseNewControlConnection_ = true;
     connected_ = true;
-    // Names go out in UTF-8 only when the server has agreed to read them so.
-    utf8Names_ = utf8Offered && runCommand("OPTS UTF8 ON");
+    // A server that announces UTF8 reads names so (RFC 2640); some take OPTS UTF8 ON as the
+    // switch, others (pyftpdlib) refuse the command though they read UTF-8 all along.
+    if (utf8Offered)
+        runCommand("OPTS UTF8 ON");
+    utf8Names_ = utf8Offered;
     response_ = FtpResponse{0, welcome};
     return true;
 }
@@ -751,19 +761,30 @@ std::string CurlFtpClient::url(const std::string& absolutePath, bool folder) con
            FtpRemotePath::urlPath(absolutePath, folder);
 }
 
-// Names typed by the user are Windows-1252; a server that reads UTF-8 gets them so. Bytes that
-// are UTF-8 already (names as the server listed them) go back unchanged. A path is looked at
-// folder by folder, as it may join a listed folder and a typed name.
+// A server gets names in UTF-8 only when it announced UTF8, else in Windows-1252. Names typed in
+// the core are Windows-1252, names of local files and typed in the window UTF-8; each is
+// converted where needed. Bytes as the server listed them go back unchanged, and so does a name
+// that Windows-1252 cannot hold. A path is looked at folder by folder, as it may join a listed
+// folder and a typed name.
 std::string CurlFtpClient::onWire(const std::string& path) const
 {
-    if (!utf8Names_ || isUtf8(path))
+    const bool ascii = std::all_of(path.begin(), path.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii || (utf8Names_ && isUtf8(path)))
         return path;
     std::string wire;
     size_t begin = 0;
     while (begin <= path.size()) {
         const size_t end = std::min(path.find('/', begin), path.size());
         const std::string segment = path.substr(begin, end - begin);
-        wire += isUtf8(segment) ? segment : Cp1252::toUtf8(segment);
+        if (utf8Names_) {
+            wire += isUtf8(segment) ? segment : Cp1252::toUtf8(segment);
+        } else if (isUtf8(segment) && !listedNames_.contains(segment)) {
+            const std::string narrow = Cp1252::fromUtf8(segment);
+            wire += Cp1252::toUtf8(narrow) == segment ? narrow : segment;
+        } else {
+            wire += segment;
+        }
         if (end < path.size())
             wire += '/';
         begin = end + 1;

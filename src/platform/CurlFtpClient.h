@@ -96,7 +96,7 @@ public:
 
     // The kept current folder, "/" right after connect().
     const std::string& currentDirectory() const { return current_; }
-    // True when the server takes names in UTF-8 (it announced UTF8 and accepted OPTS UTF8 ON).
+    // True when the server takes names in UTF-8: it announced UTF8 in its FEAT reply.
     bool utf8Names() const { return utf8Names_; }
 
     // TLS: who decides about certificates the system does not vouch for (see HostTrust); without
@@ -152,6 +152,8 @@ private:
     std::string current_ = "/";
     // Uploads that did not complete, by full path: removed once the connection allows.
     std::set<std::string> unfinished_;
+    // Names as servers listed them, sent back unchanged.
+    std::set<std::string> listedNames_;
     FtpReplyLog replies_;
     FtpResponse response_;
     std::vector<char> errorBuffer_;
