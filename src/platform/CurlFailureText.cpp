@@ -14,7 +14,7 @@ const char* CurlFailureText::german(int curlCode)
     case CURLE_SSL_CONNECT_ERROR:
         return "Verschl\xFCsselte Verbindung nicht m\xF6glich";
     case CURLE_USE_SSL_FAILED:
-        return "Der Server bietet keine Verschl\xFCsselung an";
+        return "Der Server bietet keine Verschl\xFCsselung an (ftpes:// verlangt TLS)";
     case CURLE_PEER_FAILED_VERIFICATION:
         return "Zertifikat des Servers nicht vertrauensw\xFCrdig";
     case CURLE_SEND_ERROR:

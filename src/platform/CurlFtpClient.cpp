@@ -730,6 +730,13 @@ bool CurlFtpClient::finish(int curlCode, bool serverAccepted)
         return true;
     }
     const int reply = replies_.lastCode();
+    if (curlCode == CURLE_USE_SSL_FAILED) {
+        // The server's refusal of AUTH TLS reads like a login problem ("530 Please login with
+        // USER and PASS."); the user's question is whether the server encrypts at all.
+        const std::string detail = replies_.lastText();
+        return failTransport(curlCode, std::string(CurlFailureText::german(curlCode)) +
+                                           (detail.empty() ? "" : " (" + detail + ")"));
+    }
     if (isRefusal(reply) || (curlCode == CURLE_OK && reply != 0)) {
         response_ = FtpResponse{static_cast<unsigned long>(reply), replies_.lastText()};
         return false;

@@ -121,6 +121,22 @@ TEST(RealServerProxyTest, ProxyVariablesOfTheEnvironmentAreIgnored)
     EXPECT_EQ(test::readFile(server.localFolder() + "/seite.htm"), pageContent(7));
 }
 
+// vsftpd without TLS answers AUTH TLS with "530 Please login with USER and PASS.", which would
+// send the user looking for a wrong password.
+TEST(RealServerTlsRefusalTest, FtpesToAServerWithoutTlsSaysThatItOffersNoEncryption)
+{
+    const std::string missing = RealFtpServer::unavailable(Kind::Vsftpd);
+    if (!missing.empty())
+        GTEST_SKIP() << missing;
+    RealFtpServer server(Kind::Vsftpd);
+    CurlFtpClient client;
+    ASSERT_FALSE(client.connect(server.address("ftpes"), server.user(), server.password(), true));
+    EXPECT_EQ(client.lastResponse().code, CurlFtpClient::transportErrorBase + 64);
+    EXPECT_TRUE(
+        client.lastResponse().text.starts_with("Der Server bietet keine Verschl\xFCsselung an"))
+        << client.lastResponse().text;
+}
+
 class RealServerBrokenUploadTest : public ::testing::Test {
 protected:
     void SetUp() override
