@@ -106,6 +106,30 @@ TEST_P(RealServerCommandsTest, ServerRestartedDuringTheRunLosesNoPage)
     EXPECT_EQ(fileCount(server->localFolder()), static_cast<std::size_t>(pages));
 }
 
+// Implicit TLS (ftps://) resumes the session on every data connection of every connection too.
+TEST(RealServerImplicitTlsTest, EveryPageArrivesOverFtpsOnFourConnections)
+{
+    const std::string missing = RealFtpServer::unavailable(Kind::VsftpdImplicitTls);
+    if (!missing.empty())
+        GTEST_SKIP() << missing;
+    RealFtpServer server(Kind::VsftpdImplicitTls);
+    test::TempDir home;
+    fs::create_directories(home.file("doorpages/images"));
+    for (int number = 0; number < 201; ++number)
+        test::writeFile(home.file("doorpages/seite_" + std::to_string(number) + ".htm"),
+                        pageContent(number));
+    const auto result =
+        runCli({"upload", "--server", server.address("ftps"), "--user", server.user(),
+                "--fingerprint", server.fingerprint(), "--remote", server.remoteFolder(),
+                "--binary", "--parallel", "4", "--home", home.path()},
+               {"VANTIRO_FTP_PASSWORD=x"});
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    for (int number = 0; number < 201; ++number) {
+        const std::string name = "seite_" + std::to_string(number) + ".htm";
+        ASSERT_EQ(test::readFile(server.localFolder() + "/" + name), pageContent(number)) << name;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Connections, RealServerCommandsTest, ::testing::Values("1", "4"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              return std::string("parallel_") + info.param;
