@@ -278,6 +278,9 @@ void FtpSession::closeHandles()
 // then does the file count as failed, and a connection still dead ends the run.
 template <typename Transfer> bool FtpSession::withReconnect(Transfer transfer)
 {
+    // SHOW/OPEN fetches outside UP and DOWN, where DISCONNECT could not end a pause.
+    if (!transferRunning_)
+        return transfer();
     for (int attempt = 1;; ++attempt) {
         bool ok = false;
         bool broken = false;

@@ -734,5 +734,20 @@ TEST_F(FtpSessionTest, DisconnectDuringThePauseStopsAtOnceWithoutLoggingInAgain)
     EXPECT_FALSE(session.transferRunning());
 }
 
+// SHOW/OPEN runs outside UP and DOWN, where DISCONNECT could not end a wait: it does not wait.
+TEST_F(FtpSessionTest, ShowDuringAnOutageDoesNotWaitForANewLogin)
+{
+    server->add("/", "a.htm", file);
+    connect();
+    view.pick("a.htm");
+    server->dropped = true;
+
+    session.showRemoteFile();
+
+    EXPECT_EQ(paused, std::chrono::milliseconds(0));
+    EXPECT_THAT(callsStartingWith("connect"), IsEmpty());
+    EXPECT_EQ(view.state, "disconnected");
+}
+
 } // namespace
 } // namespace vantiro
