@@ -26,7 +26,18 @@ for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
         missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+
+# The FTP servers that hosts run, for the transfer tests: vsftpd and proftpd conflict with the
+# installed pure-ftpd as Debian packages, so they are only unpacked into a folder the tests
+# know, and the libraries they need are installed.
+servers_folder=/var/cache/vantiro/servers
+unpacked_servers=(vsftpd proftpd-core proftpd-mod-crypto)
+unpacked_missing=()
+for package in "${unpacked_servers[@]}"; do
+    [ -f "$servers_folder/$package.unpacked" ] || unpacked_missing+=("$package")
+done
+
+[ ${#missing[@]} -eq 0 ] && [ ${#unpacked_missing[@]} -eq 0 ] && exit 0
 
 # sudo drops the environment, so DEBIAN_FRONTEND goes through env on its command line.
 if [ "$(id -u)" -eq 0 ]; then
@@ -39,6 +50,35 @@ else
     exit 1
 fi
 
-echo "Installiere: ${missing[*]}"
 "${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installiere: ${missing[*]}"
+    "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ ${#unpacked_missing[@]} -gt 0 ]; then
+    echo "Entpacke nach $servers_folder: ${unpacked_missing[*]}"
+    download=$(mktemp -d)
+    trap 'rm -rf "$download"' EXIT
+    chmod 755 "$download" # apt's download user writes here
+    (cd "$download" && "${as_root[@]}" apt-get download "${unpacked_missing[@]}")
+    dependencies=()
+    for deb in "$download"/*.deb; do
+        # Only the libraries and tools: the server packages themselves would conflict.
+        while IFS= read -r dependency; do
+            dependency=${dependency## }
+            case "$dependency" in
+            proftpd* | vsftpd* | pure-ftpd* | debconf* | "") ;;
+            *) dependencies+=("$dependency") ;;
+            esac
+        done < <(dpkg-deb -f "$deb" Depends | tr ',' '\n')
+    done
+    [ ${#dependencies[@]} -eq 0 ] ||
+        "${as_root[@]}" apt-get satisfy -y -qq --no-install-recommends "$(IFS=,; echo "${dependencies[*]}")"
+    for deb in "$download"/*.deb; do
+        package=$(dpkg-deb -f "$deb" Package)
+        "${as_root[@]}" mkdir -p "$servers_folder"
+        "${as_root[@]}" dpkg-deb -x "$deb" "$servers_folder"
+        "${as_root[@]}" touch "$servers_folder/$package.unpacked"
+    done
+fi

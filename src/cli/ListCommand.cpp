@@ -1,5 +1,6 @@
 #include "cli/ListCommand.h"
 
+#include "cli/CliSupport.h"
 #include "cli/CommandLine.h"
 #include "cli/FtpCommandSupport.h"
 #include "cli/TerminalText.h"
@@ -23,9 +24,12 @@ int failed(const char* what, const FtpClient& client)
 
 int runListCommand(const std::vector<std::string>& args)
 {
-    const CommandLine line(args, {"--server", "--user", "--fingerprint", "--remote", "--filter"},
-                           {});
+    const CommandLine line(
+        args, {"--server", "--user", "--fingerprint", "--remote", "--filter", "--home"}, {});
     if (!FtpCommandSupport::checkArguments(command, line, args))
+        return 2;
+    // The same program folder as upload's, so that one command line serves both.
+    if (!programFolderFor(line))
         return 2;
 
     const std::unique_ptr<FtpClient> connection = FtpCommandSupport::makeClient(line);

@@ -7,11 +7,13 @@
 #include "cli/InterruptStop.h"
 #include "cli/TerminalText.h"
 #include "cli/UploadSync.h"
+#include "core/ftp/ReconnectSchedule.h"
 #include "core/session/WorkFolders.h"
 #include "platform/FtpRemotePath.h"
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -117,8 +119,10 @@ private:
 
 class Upload final {
 public:
-    Upload(std::string programFolder, std::vector<File> files, Report& report)
-        : programFolder_(std::move(programFolder)), files_(std::move(files)), report_(report)
+    Upload(std::string programFolder, std::vector<File> files, Report& report,
+           const CommandLine& line)
+        : programFolder_(std::move(programFolder)), files_(std::move(files)), report_(report),
+          line_(line)
     {
     }
 
@@ -129,20 +133,44 @@ public:
             if (InterruptStop::requested())
                 return;
             const File& file = files_[index];
-            const std::string local =
-                WorkFolders::path(programFolder_, file.folder->localFolder) + "/" + file.name;
-            // The full remote path: the connections need no folder changes of their own.
-            const bool sent =
-                client.putFile(local, FtpRemotePath::join(file.folder->remoteFolder, file.name),
-                               file.folder->type);
-            report_.file(sent, file, client);
+            report_.file(send(client, file), file, client);
         }
     }
 
 private:
+    // A dropped or stalled connection is logged in again after growing pauses and the file
+    // sent again; only when the last try fails does the file count as failed.
+    bool send(FtpClient& client, const File& file)
+    {
+        const std::string local =
+            WorkFolders::path(programFolder_, file.folder->localFolder) + "/" + file.name;
+        // The full remote path: the connections need no folder changes of their own.
+        const std::string remote = FtpRemotePath::join(file.folder->remoteFolder, file.name);
+        for (int attempt = 1;; ++attempt) {
+            if (client.putFile(local, remote, file.folder->type))
+                return true;
+            // A refusal of this file leaves the connection as it was; a connection that broke,
+            // or that the client gave up because replies no longer matched, is tried again.
+            const bool broken =
+                ReconnectSchedule::isConnectionFailure(client.lastResponse().code) ||
+                !client.connected();
+            if (attempt > ReconnectSchedule::attempts || !broken)
+                return false;
+            const std::chrono::milliseconds pause =
+                ReconnectSchedule::pauseBefore(attempt, ReconnectSchedule::randomJitter());
+            // The text is plain ASCII, the same in Windows-1252 and UTF-8.
+            std::fprintf(stderr, "vantiro-cli upload: %s\n",
+                         ReconnectSchedule::statusText(attempt, pause).c_str());
+            std::this_thread::sleep_for(pause);
+            // A login that fails now shows at the next try of the file.
+            FtpCommandSupport::connect(client, line_);
+        }
+    }
+
     std::string programFolder_;
     std::vector<File> files_;
     Report& report_;
+    const CommandLine& line_;
     std::atomic<size_t> next_{0};
 };
 
@@ -225,6 +253,11 @@ int runUploadCommand(const std::vector<std::string>& args)
             std::fprintf(stderr, "vantiro-cli upload: Zielordner %s nicht verfügbar: %s\n",
                          TerminalText::escape(folder.remoteFolder).c_str(),
                          FtpCommandSupport::describe(first.lastResponse()).c_str());
+            // Without the target folder nothing at all can go: one message, and nothing was done.
+            if (&folder == &folders.front() || files.empty()) {
+                first.close();
+                return 2;
+            }
             for (const std::string& name : folder.names)
                 report.file(false, File{&folder, name}, first);
             continue;
@@ -250,7 +283,7 @@ int runUploadCommand(const std::vector<std::string>& args)
         startHelpers(files.size());
     }
 
-    Upload upload(*home, std::move(files), report);
+    Upload upload(*home, std::move(files), report, line);
     if (helpers)
         helpers->start([&upload](FtpClient& client) { upload.sendOn(client); });
     upload.sendOn(first);

@@ -24,7 +24,7 @@ const char* const uploadUsage =
     "      [--fingerprint SHA256:...]\n";
 const char* const listUsage = "vantiro-cli list --server [SCHEMA://]HOST[:PORT] --user NAME "
                               "[--remote ORDNER] [--filter MUSTER]\n"
-                              "      [--fingerprint SHA256:...]\n";
+                              "      [--home ORDNER] [--fingerprint SHA256:...]\n";
 
 const char* const optionNotes =
     "Optionen mit Wert: \"--option WERT\" oder \"--option=WERT\"; \"--\" beendet die Optionen.\n";

@@ -1,14 +1,20 @@
 #include "platform/CurlFtpClient.h"
 
+#include "core/text/Cp1252Literal.h"
+
 #include "core/ftp/FtpListingParser.h"
 #include "core/ftp/RemoteName.h"
 #include "core/text/Cp1252.h"
 #include "core/text/Wildcard.h"
 #include "platform/AsciiLineEnds.h"
+#include "platform/CurlCallbacks.h"
+#include "platform/CurlFailureText.h"
+#include "platform/CurlStringList.h"
 #include "platform/CurlTlsSecurity.h"
 #include "platform/DownloadTarget.h"
+#include "platform/FtpFeatureList.h"
 #include "platform/FtpRemotePath.h"
-#include "platform/UploadSource.h"
+#include "platform/UploadStream.h"
 
 #include <curl/curl.h>
 
@@ -21,7 +27,6 @@
 #include <netinet/in.h>
 #include <optional>
 #include <poll.h>
-#include <sys/select.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,15 +35,11 @@
 namespace vantiro {
 namespace {
 
-// A listing beyond this is no folder a person looks at; it only protects the memory.
-constexpr std::size_t maxListingBytes = 64 * 1024 * 1024;
 // Results of a call that the loop ends itself, beside libcurl's own codes.
-constexpr int cancelledResult = -1;
-constexpr int stalledResult = -2;
+constexpr int cancelledResult = CurlMultiLoop::cancelledResult;
+constexpr int stalledResult = CurlMultiLoop::stalledResult;
 constexpr int noConnectionResult = -3;
 constexpr std::chrono::milliseconds quitTime{3000};
-// The longest wait in the loop, so that cancel() and the stall limit are noticed soon.
-constexpr long longestWaitMilliseconds = 100;
 
 using Failure = TransferFailure;
 static_assert(Failure::untrustedKey == Failure::base + CURLE_PEER_FAILED_VERIFICATION);
@@ -47,36 +48,6 @@ static_assert(Failure::lostConnection == Failure::base + CURLE_RECV_ERROR);
 static_assert(Failure::localWrite == Failure::base + CURLE_WRITE_ERROR);
 static_assert(Failure::localRead == Failure::base + CURLE_READ_ERROR);
 static_assert(Failure::malformed == Failure::base + CURLE_URL_MALFORMAT);
-
-// The user reads what went wrong in German; libcurl's own words follow for whoever helps them.
-const char* transportFailureText(int curlCode)
-{
-    switch (curlCode) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-        return "Servername nicht gefunden";
-    case CURLE_COULDNT_CONNECT:
-        return "Keine Verbindung zum Server m\xF6glich";
-    case CURLE_SSL_CONNECT_ERROR:
-        return "Verschl\xFCsselte Verbindung nicht m\xF6glich";
-    case CURLE_USE_SSL_FAILED:
-        return "Der Server bietet keine Verschl\xFCsselung an";
-    case CURLE_PEER_FAILED_VERIFICATION:
-        return "Zertifikat des Servers nicht vertrauensw\xFCrdig";
-    case CURLE_SEND_ERROR:
-    case CURLE_RECV_ERROR:
-    case CURLE_GOT_NOTHING:
-        return "Verbindung zum Server unterbrochen";
-    case CURLE_WEIRD_SERVER_REPLY:
-    case CURLE_FTP_WEIRD_PASV_REPLY:
-    case CURLE_FTP_WEIRD_227_FORMAT:
-        return "Unverst\xE4ndliche Antwort des Servers";
-    case CURLE_FTP_CANT_GET_HOST:
-    case CURLE_FTP_ACCEPT_FAILED:
-        return "Keine Datenverbindung zum Server m\xF6glich";
-    default:
-        return nullptr;
-    }
-}
 
 CURL* easy(void* handle)
 {
@@ -87,38 +58,6 @@ void initialiseCurlOnce()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-class StringList final {
-public:
-    explicit StringList(const std::vector<std::string>& items)
-    {
-        for (const std::string& item : items)
-            list_ = curl_slist_append(list_, item.c_str());
-    }
-    ~StringList() { curl_slist_free_all(list_); }
-    StringList(const StringList&) = delete;
-    StringList& operator=(const StringList&) = delete;
-
-    curl_slist* get() const { return list_; }
-
-private:
-    curl_slist* list_ = nullptr;
-};
-
-int portOf(const curl_sockaddr* address)
-{
-    if (address->family == AF_INET) {
-        sockaddr_in ipv4{};
-        std::memcpy(&ipv4, &address->addr, sizeof ipv4);
-        return ntohs(ipv4.sin_port);
-    }
-    if (address->family == AF_INET6) {
-        sockaddr_in6 ipv6{};
-        std::memcpy(&ipv6, &address->addr, sizeof ipv6);
-        return ntohs(ipv6.sin6_port);
-    }
-    return -1;
 }
 
 bool isRefusal(int replyCode)
@@ -134,25 +73,6 @@ bool isCompletion(int replyCode)
 bool isIntermediate(int replyCode)
 {
     return replyCode >= 300 && replyCode <= 399;
-}
-
-// FEAT lists one feature per line, each indented by a blank.
-bool announcesFeature(const std::string& featReply, std::string_view feature)
-{
-    size_t begin = 0;
-    while (begin <= featReply.size()) {
-        const size_t end = std::min(featReply.find('\n', begin), featReply.size());
-        std::string_view line(featReply.data() + begin, end - begin);
-        while (!line.empty() && line.front() == ' ')
-            line.remove_prefix(1);
-        while (!line.empty() && (line.back() == ' ' || line.back() == '\r'))
-            line.remove_suffix(1);
-        const size_t blank = line.find(' ');
-        if (line.substr(0, blank) == feature)
-            return true;
-        begin = end + 1;
-    }
-    return false;
 }
 
 // Only a server that does not know the command at all gets the LIST fallback; other refusals
@@ -182,100 +102,21 @@ FtpTime utcNow()
 
 } // namespace
 
-struct CurlFtpClient::Request {
-    std::string url;
-    bool noBody = false;
-    std::vector<std::string> quote;
-    std::vector<std::string> preQuote;
-    const char* customRequest = nullptr;
-    bool upload = false;
-    curl_off_t uploadSize = -1;
-    // Servers do not report the converted size of an ASCII transfer, some refuse SIZE then.
-    bool skipSizeCheck = false;
-    // A file transfer in this type.
-    std::optional<TransferType> type;
-    // The data as it came off the connection: libcurl turns every CR of a listing it fetches
-    // in type A into LF before the write callback, names with a CR included.
-    bool rawData = false;
-};
-
-struct CurlCallbacks {
-    // What the server sends is kept; of what goes out, only the amount is counted, so PASS is
-    // never looked at.
-    static int debug(CURL*, curl_infotype type, char* data, std::size_t size, void* self)
-    {
-        auto* client = static_cast<CurlFtpClient*>(self);
-        client->activity_ = true;
-        switch (type) {
-        case CURLINFO_HEADER_IN:
-            client->replies_.received({data, size});
-            client->bytesMoved_ += size;
-            break;
-        case CURLINFO_DATA_IN:
-            if (client->collectRawData_) {
-                if (client->rawData_.size() + size > maxListingBytes)
-                    client->rawDataTooLong_ = true;
-                else
-                    client->rawData_.append(data, size);
-            }
-            client->bytesMoved_ += size;
-            break;
-        case CURLINFO_HEADER_OUT:
-        case CURLINFO_DATA_OUT:
-            client->bytesMoved_ += size;
-            break;
-        default:
-            break;
-        }
-        return 0;
-    }
-
-    static std::size_t write(char* data, std::size_t size, std::size_t count, void* self)
-    {
-        auto* client = static_cast<CurlFtpClient*>(self);
-        const std::size_t bytes = size * count;
-        if (client->rawDataTooLong_)
-            return 0;
-        if (client->sink_ && !client->sink_(data, bytes))
-            return 0;
-        return bytes;
-    }
-
-    static std::size_t read(char* buffer, std::size_t size, std::size_t count, void* self)
-    {
-        auto* client = static_cast<CurlFtpClient*>(self);
-        return client->source_ ? client->source_(buffer, size * count) : 0;
-    }
-
-    static curl_socket_t openSocket(void* self, curlsocktype purpose, curl_sockaddr* address)
-    {
-        auto* client = static_cast<CurlFtpClient*>(self);
-        const bool control =
-            purpose == CURLSOCKTYPE_IPCXN && portOf(address) == client->address_.port;
-        if (control && client->refuseNewControlConnection_) {
-            client->refusedSocket_ = true;
-            return CURL_SOCKET_BAD;
-        }
-        const curl_socket_t opened =
-            socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
-        if (control)
-            client->controlSocket_ = opened;
-        return opened;
-    }
-
-    static int closeSocket(void* self, curl_socket_t socket)
-    {
-        auto* client = static_cast<CurlFtpClient*>(self);
-        if (socket == client->controlSocket_)
-            client->controlSocket_ = -1;
-        return ::close(socket);
-    }
-};
-
 CurlFtpClient::CurlFtpClient()
     : errorBuffer_(CURL_ERROR_SIZE, '\0'), tls_(std::make_unique<CurlTlsSecurity>(nullptr))
 {
     initialiseCurlOnce();
+    tls12Ceiling_ = !resumesTls13Sessions();
+}
+
+// Servers that require the data connection to resume the control connection's TLS session
+// (vsftpd's and proftpd's default) refuse many data connections of libcurl before 8.12 when
+// TLS 1.3 is used: it does not always offer the session tickets the server sent after the
+// login. With such a libcurl, FTP connections stay at TLS 1.2, where resumption works.
+bool CurlFtpClient::resumesTls13Sessions()
+{
+    constexpr unsigned int fixedIn = 0x080C00; // 8.12.0, with the new TLS session cache
+    return curl_version_info(CURLVERSION_NOW)->version_num >= fixedIn;
 }
 
 CurlFtpClient::~CurlFtpClient()
@@ -290,12 +131,16 @@ bool CurlFtpClient::connect(const std::string& server, const std::string& user,
     replies_.setSecret(password);
     const auto address = FtpServerAddress::parse(server);
     if (!address)
-        return failTransport(CURLE_URL_MALFORMAT, "Ung\xFCltige Serveradresse");
+        return failTransport(CURLE_URL_MALFORMAT, "Ungültige Serveradresse"_cp1252);
     if (address->scheme == FtpServerAddress::Scheme::Sftp)
-        return failTransport(CURLE_UNSUPPORTED_PROTOCOL, "SFTP ist hier nicht m\xF6glich");
+        return failTransport(CURLE_UNSUPPORTED_PROTOCOL, "SFTP ist hier nicht möglich"_cp1252);
     tls_->clearRefusal();
     if (!ensureSendable(user) || !ensureSendable(password))
         return false;
+    if (address_.host != address->host || address_.port != address->port || user_ != user) {
+        unfinished_.clear();
+        listedNames_.clear();
+    }
     address_ = *address;
     user_ = user;
     password_ = password;
@@ -309,6 +154,9 @@ bool CurlFtpClient::connect(const std::string& server, const std::string& user,
         return false;
     }
     loggedIn_ = true;
+    const FtpResponse welcome = response_;
+    removeUnfinished();
+    response_ = welcome;
     return true;
 }
 
@@ -380,9 +228,14 @@ bool CurlFtpClient::findFiles(const std::string& pattern, std::vector<FtpEntry>&
         }
         return read;
     });
-    for (FtpEntry& entry : all)
+    // Listed names go back as they came; the set is bounded like a listing.
+    if (listedNames_.size() > 200000)
+        listedNames_.clear();
+    for (FtpEntry& entry : all) {
+        listedNames_.insert(entry.name);
         if (wildcardMatch(pattern, entry.name))
             entries.push_back(std::move(entry));
+    }
     return ok;
 }
 
@@ -417,7 +270,7 @@ bool CurlFtpClient::getFile(const std::string& remoteName, const std::string& lo
     };
     const std::string path = FtpRemotePath::join(current_, onWire(remoteName));
     const bool fetched = withConnection([&] {
-        Request request;
+        CurlFtpRequest request;
         request.url = url(path, false);
         request.type = type;
         request.skipSizeCheck = ascii;
@@ -448,73 +301,60 @@ bool CurlFtpClient::putFile(const std::string& localPath, const std::string& rem
 {
     if (!ensureSendable(remoteName) || !ensureConnected())
         return false;
-    UploadSource file(localPath);
+    UploadStream file(localPath, type, progress_);
     if (!file.isOpen())
         return failTransport(CURLE_READ_ERROR, file.failureText());
 
-    const bool ascii = type == TransferType::Ascii;
-    const std::uint64_t size = file.size();
-    AsciiLineEnds lineEnds(AsciiLineEnds::Direction::ToNetwork);
-    std::string pending;
-    std::size_t sent = 0;
-    std::uint64_t read = 0;
-    bool readFailed = false;
-    auto readFile = [&](char* buffer, std::size_t capacity) -> ssize_t {
-        const ssize_t count = file.read(buffer, capacity);
-        readFailed = count < 0;
-        if (count > 0) {
-            read += static_cast<std::uint64_t>(count);
-            if (progress_)
-                progress_(read, size);
-        }
-        return count;
-    };
     source_ = [&](char* buffer, std::size_t capacity) -> std::size_t {
-        if (!ascii) {
-            const ssize_t count = readFile(buffer, capacity);
-            return count < 0 ? CURL_READFUNC_ABORT : static_cast<std::size_t>(count);
-        }
-        while (sent == pending.size()) {
-            char chunk[16384];
-            const ssize_t count = readFile(chunk, sizeof chunk);
-            if (count <= 0)
-                return count < 0 ? CURL_READFUNC_ABORT : 0;
-            pending.clear();
-            sent = 0;
-            lineEnds.convert({chunk, static_cast<std::size_t>(count)}, pending);
-        }
-        const std::size_t count = std::min(capacity, pending.size() - sent);
-        std::memcpy(buffer, pending.data() + sent, count);
-        sent += count;
-        return count;
+        const ssize_t count = file.read(buffer, capacity);
+        return count < 0 ? CURL_READFUNC_ABORT : static_cast<std::size_t>(count);
     };
     const std::string path = FtpRemotePath::join(current_, onWire(remoteName));
+    bool started = false;
     const bool stored = withConnection([&] {
         // A retry after a new login starts the file again.
         file.rewind();
-        lineEnds = AsciiLineEnds(AsciiLineEnds::Direction::ToNetwork);
-        pending.clear();
-        sent = 0;
-        read = 0;
-        Request request;
+        CurlFtpRequest request;
         request.url = url(path, false);
         request.type = type;
         request.upload = true;
-        request.uploadSize = ascii ? -1 : static_cast<curl_off_t>(size);
+        request.uploadSize = file.ascii() ? -1 : static_cast<std::int64_t>(file.size());
         const int code = perform(request);
-        if (readFailed)
+        started = started || std::any_of(replies_.replies().begin(), replies_.replies().end(),
+                                         [](const FtpReplyLog::Reply& reply) {
+                                             return reply.code == 125 || reply.code == 150;
+                                         });
+        if (file.failed())
             return failTransport(CURLE_READ_ERROR, file.failureText());
         return finish(code, true);
     });
     source_ = nullptr;
-    if (!stored && response_.code == cancelledCode) {
-        // A cancelled upload leaves no half file on the server.
-        const FtpResponse cancelled = response_;
-        if (ensureConnected())
-            runCommand("DELE " + path);
-        response_ = cancelled;
+    if (stored) {
+        unfinished_.erase(path);
+        return true;
     }
-    return stored;
+    // An upload that did not complete leaves no empty or partial file under its name. A plain
+    // refusal of the STOR left the server's file as it was; anything else may have cut it.
+    const FtpResponse failure = response_;
+    if (started || failure.code >= transportErrorBase) {
+        unfinished_.insert(path);
+        if (ensureConnected())
+            removeUnfinished();
+    }
+    response_ = failure;
+    return false;
+}
+
+// Removes the files of uploads that did not complete, as soon as the connection allows; a
+// file the server no longer has counts as removed.
+void CurlFtpClient::removeUnfinished()
+{
+    for (auto it = unfinished_.begin(); it != unfinished_.end() && handle_;) {
+        if (runCommand("DELE " + *it) || (response_.code >= 400 && response_.code <= 599))
+            it = unfinished_.erase(it);
+        else
+            ++it;
+    }
 }
 
 bool CurlFtpClient::deleteFile(const std::string& name)
@@ -563,10 +403,7 @@ FtpResponse CurlFtpClient::lastResponse() const
 
 void CurlFtpClient::cancel()
 {
-    cancelRequested_ = true;
-    const std::lock_guard lock(multiMutex_);
-    if (multi_)
-        curl_multi_wakeup(static_cast<CURLM*>(multi_));
+    loop_.cancel();
 }
 
 void CurlFtpClient::keepAlive()
@@ -590,12 +427,9 @@ std::vector<std::string> CurlFtpClient::takeNotices()
 
 bool CurlFtpClient::openConnection()
 {
-    {
-        const std::lock_guard lock(multiMutex_);
-        multi_ = curl_multi_init();
-    }
+    const bool looping = loop_.open();
     handle_ = curl_easy_init();
-    if (!multi_ || !handle_)
+    if (!looping || !handle_)
         return failTransport(CURLE_FAILED_INIT, "libcurl kann nicht gestartet werden");
     refuseNewControlConnection_ = false;
     mlsdUnsupported_ = false;
@@ -604,7 +438,7 @@ bool CurlFtpClient::openConnection()
     curlType_ = 0;
     replies_.reset();
 
-    Request login;
+    CurlFtpRequest login;
     login.url = url("/", true);
     login.noBody = true;
     login.quote = {"*FEAT"};
@@ -616,13 +450,16 @@ bool CurlFtpClient::openConnection()
     for (const FtpReplyLog::Reply& reply : replies_.replies()) {
         if (reply.code == 230)
             welcome = reply.text;
-        if (reply.code == 211 && announcesFeature(reply.text, "UTF8"))
+        if (reply.code == 211 && FtpFeatureList(reply.text).has("UTF8"))
             utf8Offered = true;
     }
     refuseNewControlConnection_ = true;
     connected_ = true;
-    // Names go out in UTF-8 only when the server has agreed to read them so.
-    utf8Names_ = utf8Offered && runCommand("OPTS UTF8 ON");
+    // A server that announces UTF8 reads names so (RFC 2640); some take OPTS UTF8 ON as the
+    // switch, others (pyftpdlib) refuse the command though they read UTF-8 all along.
+    if (utf8Offered)
+        runCommand("OPTS UTF8 ON");
+    utf8Names_ = utf8Offered;
     response_ = FtpResponse{0, welcome};
     return true;
 }
@@ -633,12 +470,7 @@ void CurlFtpClient::dropConnection()
         curl_easy_cleanup(easy(handle_));
         handle_ = nullptr;
     }
-    {
-        const std::lock_guard lock(multiMutex_);
-        if (multi_)
-            curl_multi_cleanup(static_cast<CURLM*>(multi_));
-        multi_ = nullptr;
-    }
+    loop_.close();
     refuseNewControlConnection_ = false;
     connected_ = false;
     controlSocket_ = -1;
@@ -660,7 +492,16 @@ bool CurlFtpClient::relogin()
     if (!handle_)
         return failLocally(lostConnectionCode, Failure::lostConnectionText);
     notices_.add(Failure::reloginNotice);
+    removeUnfinished();
     return true;
+}
+
+// 522 (vsftpd) and 425 (proftpd) are the refusals of a data connection that did not resume
+// the control connection's session.
+bool CurlFtpClient::refusedTls13DataConnection() const
+{
+    return !tls12Ceiling_ && (response_.code == 522 || response_.code == 425) &&
+           tls_->notice().find("TLS 1.3") != std::string::npos;
 }
 
 bool CurlFtpClient::ensureConnected()
@@ -683,7 +524,7 @@ bool CurlFtpClient::ensureSendable(const std::string& text)
     if (!control)
         return true;
     return failLocally(unsendableNameCode,
-                       "Der Name enth\xE4lt ein Steuerzeichen und kann nicht gesendet werden");
+                       "Der Name enthält ein Steuerzeichen und kann nicht gesendet werden"_cp1252);
 }
 
 // A connection the server has closed before this call is taken up again by ensureConnected().
@@ -695,6 +536,11 @@ template <typename Attempt> bool CurlFtpClient::withConnection(Attempt attempt)
         return false;
     if (attempt())
         return true;
+    if (refusedTls13DataConnection()) {
+        // A libcurl that should resume TLS 1.3 sessions did not; TLS 1.2 from now on.
+        tls12Ceiling_ = true;
+        return relogin() && attempt();
+    }
     if (response_.code != lostConnectionCode || !replies_.replies().empty())
         return false;
     return relogin() && attempt();
@@ -705,7 +551,7 @@ template <typename Attempt> bool CurlFtpClient::withConnection(Attempt attempt)
 // a final positive one, or 3xx where the protocol asks for more (RNFR).
 bool CurlFtpClient::runCommand(const std::string& command, bool intermediateExpected)
 {
-    Request request;
+    CurlFtpRequest request;
     request.url = url("/", true);
     request.noBody = true;
     request.quote = {"*" + command};
@@ -714,7 +560,7 @@ bool CurlFtpClient::runCommand(const std::string& command, bool intermediateExpe
         // libcurl took a line inside a multi-line reply ("550 " in a "250-" reply) for its end.
         // A NOOP brings the rest; as replies and commands no longer pair up afterwards, the
         // connection is given up and the next call logs in again.
-        Request flush;
+        CurlFtpRequest flush;
         flush.url = url("/", true);
         flush.noBody = true;
         flush.quote = {"*NOOP"};
@@ -743,7 +589,7 @@ bool CurlFtpClient::runCommand(const std::string& command, bool intermediateExpe
 
 bool CurlFtpClient::readListing(const char* command, std::string& listing)
 {
-    Request request;
+    CurlFtpRequest request;
     request.url = url(current_, true);
     request.customRequest = command;
     request.rawData = true;
@@ -751,11 +597,11 @@ bool CurlFtpClient::readListing(const char* command, std::string& listing)
     listing = std::move(rawData_);
     rawData_.clear();
     if (rawDataTooLong_)
-        return failTransport(CURLE_WRITE_ERROR, "Das Verzeichnis ist zu gro\xDF");
+        return failTransport(CURLE_WRITE_ERROR, "Das Verzeichnis ist zu groß"_cp1252);
     return finish(code, true);
 }
 
-int CurlFtpClient::perform(const Request& request)
+int CurlFtpClient::perform(const CurlFtpRequest& request)
 {
     replies_.clearLast();
     if (!handle_)
@@ -784,8 +630,8 @@ int CurlFtpClient::perform(const Request& request)
         serverTypeAfter = serverType_;
         curlTypeAfter = curlType_;
     }
-    const StringList quote(request.quote);
-    const StringList preQuote(preQuoteCommands);
+    const CurlStringList quote(request.quote);
+    const CurlStringList preQuote(preQuoteCommands);
     curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(curl, CURLOPT_NOBODY, request.noBody ? 1L : 0L);
     curl_easy_setopt(curl, CURLOPT_QUOTE, quote.get());
@@ -794,7 +640,8 @@ int CurlFtpClient::perform(const Request& request)
     curl_easy_setopt(curl, CURLOPT_IGNORE_CONTENT_LENGTH, request.skipSizeCheck ? 1L : 0L);
     if (request.upload) {
         curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-        curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, request.uploadSize);
+        curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE,
+                         static_cast<curl_off_t>(request.uploadSize));
     }
     errorBuffer_[0] = '\0';
     refusedSocket_ = false;
@@ -810,70 +657,11 @@ int CurlFtpClient::perform(const Request& request)
     return code;
 }
 
-// libcurl's own blocking loop waits up to a second on its poll whenever libcurl watches no
-// socket, as between reading a buffered passive-mode reply and opening the data connection.
-// Here the loop performs again at once while anything moved, and waits on the sockets only
-// when libcurl really waits for them.
 int CurlFtpClient::drive()
 {
-    auto* multi = static_cast<CURLM*>(multi_);
-    CURL* curl = easy(handle_);
-    if (cancelRequested_.exchange(false))
+    if (loop_.consumeCancel())
         return cancelledResult;
-    if (curl_multi_add_handle(multi, curl) != CURLM_OK)
-        return CURLE_FAILED_INIT;
-    int result = CURLE_OK;
-    auto windowStart = std::chrono::steady_clock::now();
-    std::uint64_t windowBytes = bytesMoved_;
-    int quietRounds = 0;
-    for (;;) {
-        activity_ = false;
-        int running = 0;
-        curl_multi_perform(multi, &running);
-        bool done = false;
-        int queued = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
-            if (message->msg == CURLMSG_DONE) {
-                result = message->data.result;
-                done = true;
-            }
-        }
-        if (done || running == 0)
-            break;
-        if (cancelRequested_.exchange(false)) {
-            result = cancelledResult;
-            break;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (bytesMoved_ - windowBytes >= limits_.stallBytes) {
-            windowStart = now;
-            windowBytes = bytesMoved_;
-        } else if (now - windowStart >= limits_.stallTime) {
-            result = stalledResult;
-            break;
-        }
-        if (activity_) {
-            quietRounds = 0;
-            continue;
-        }
-        fd_set readable, writable, failed;
-        FD_ZERO(&readable);
-        FD_ZERO(&writable);
-        FD_ZERO(&failed);
-        int highestSocket = -1;
-        curl_multi_fdset(multi, &readable, &writable, &failed, &highestSocket);
-        long wait = longestWaitMilliseconds;
-        if (highestSocket < 0) {
-            wait = quietRounds++ < 16 ? 0 : 1;
-        } else {
-            long due = -1;
-            curl_multi_timeout(multi, &due);
-            if (due >= 0)
-                wait = std::min(wait, due);
-        }
-        curl_multi_poll(multi, nullptr, 0, static_cast<int>(wait), nullptr);
-    }
-    curl_multi_remove_handle(multi, curl);
+    const int result = loop_.run(handle_, limits_.stallBytes, limits_.stallTime);
     if (result == cancelledResult || result == stalledResult)
         abandonConnection();
     return result;
@@ -895,6 +683,14 @@ void CurlFtpClient::applyCommonOptions()
     CURL* curl = easy(handle_);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp,ftps");
     tls_->apply(curl, address_);
+    if (tls12Ceiling_)
+        curl_easy_setopt(curl, CURLOPT_SSLVERSION,
+                         static_cast<long>(CURL_SSLVERSION_TLSv1_2) |
+                             static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
+    // The program has no proxy setting: ftp_proxy and all_proxy, set for a desktop's browser,
+    // would send the login to a proxy that mostly does not speak FTP.
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer_.data());
     // Verbose output goes to the debug callback only, which keeps the server's replies.
@@ -943,6 +739,13 @@ bool CurlFtpClient::finish(int curlCode, bool serverAccepted)
         return failTransport(curlCode, std::string(transportFailureText(curlCode)) + " (" +
                                            replies_.lastText() + ")");
     const int reply = replies_.lastCode();
+    if (curlCode == CURLE_USE_SSL_FAILED) {
+        // The server's refusal of AUTH TLS reads like a login problem ("530 Please login with
+        // USER and PASS."); the user's question is whether the server encrypts at all.
+        const std::string detail = replies_.lastText();
+        return failTransport(curlCode, std::string(CurlFailureText::german(curlCode)) +
+                                           (detail.empty() ? "" : " (" + detail + ")"));
+    }
     if (isRefusal(reply) || (curlCode == CURLE_OK && reply != 0)) {
         response_ = FtpResponse{static_cast<unsigned long>(reply), replies_.lastText()};
         return false;
@@ -953,7 +756,7 @@ bool CurlFtpClient::finish(int curlCode, bool serverAccepted)
         return failTransport(CURLE_WEIRD_SERVER_REPLY, replies_.unfinishedText());
     const std::string detail =
         errorBuffer_[0] != '\0' ? errorBuffer_.data() : curl_easy_strerror(CURLcode(curlCode));
-    const char* german = transportFailureText(curlCode);
+    const char* german = CurlFailureText::german(curlCode);
     return failTransport(curlCode, german ? std::string(german) + " (" + detail + ")" : detail);
 }
 
@@ -974,19 +777,30 @@ std::string CurlFtpClient::url(const std::string& absolutePath, bool folder) con
            FtpRemotePath::urlPath(absolutePath, folder);
 }
 
-// Names typed by the user are Windows-1252; a server that reads UTF-8 gets them so. Bytes that
-// are UTF-8 already (names as the server listed them) go back unchanged. A path is looked at
-// folder by folder, as it may join a listed folder and a typed name.
+// A server gets names in UTF-8 only when it announced UTF8, else in Windows-1252. Names typed in
+// the core are Windows-1252, names of local files and typed in the window UTF-8; each is
+// converted where needed. Bytes as the server listed them go back unchanged, and so does a name
+// that Windows-1252 cannot hold. A path is looked at folder by folder, as it may join a listed
+// folder and a typed name.
 std::string CurlFtpClient::onWire(const std::string& path) const
 {
-    if (!utf8Names_ || isUtf8(path))
+    const bool ascii = std::all_of(path.begin(), path.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii || (utf8Names_ && isUtf8(path)))
         return path;
     std::string wire;
     size_t begin = 0;
     while (begin <= path.size()) {
         const size_t end = std::min(path.find('/', begin), path.size());
         const std::string segment = path.substr(begin, end - begin);
-        wire += isUtf8(segment) ? segment : Cp1252::toUtf8(segment);
+        if (utf8Names_) {
+            wire += isUtf8(segment) ? segment : Cp1252::toUtf8(segment);
+        } else if (isUtf8(segment) && !listedNames_.contains(segment)) {
+            const std::string narrow = Cp1252::fromUtf8(segment);
+            wire += Cp1252::toUtf8(narrow) == segment ? narrow : segment;
+        } else {
+            wire += segment;
+        }
         if (end < path.size())
             wire += '/';
         begin = end + 1;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/ftp/FtpClient.h"
+#include "platform/CurlFtpRequest.h"
+#include "platform/CurlMultiLoop.h"
 #include "platform/FtpReplyLog.h"
 #include "platform/FtpServerAddress.h"
 #include "platform/NoticeQueue.h"
@@ -12,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,10 +29,8 @@ class HostTrust;
 // once itself, leaves a note in takeNotices() and goes on; only when that fails does the call
 // fail with lostConnectionCode.
 //
-// Every call runs libcurl's multi interface in a loop of its own: libcurl's blocking perform
-// sleeps a full second whenever a reply is already buffered or a data connection is still
-// being set up, as it then waits on no socket at all. The loop performs again at once while
-// libcurl makes progress, watches the cancel flag, and ends a call that moves too few bytes.
+// Every call runs libcurl's multi interface in a loop of its own (CurlMultiLoop), which ends a
+// call that moves too few bytes and watches the cancel flag.
 //
 // The current folder is kept here, not on the server: every command names its file or folder by
 // its full path from "/", and setCurrentDirectory() changes the kept folder only after the server
@@ -98,7 +99,7 @@ public:
 
     // The kept current folder, "/" right after connect().
     const std::string& currentDirectory() const { return current_; }
-    // True when the server takes names in UTF-8 (it announced UTF8 and accepted OPTS UTF8 ON).
+    // True when the server takes names in UTF-8: it announced UTF8 in its FEAT reply.
     bool utf8Names() const { return utf8Names_; }
 
     // TLS: who decides about certificates the system does not vouch for (see HostTrust); without
@@ -108,7 +109,6 @@ public:
     std::string securityNotice() const;
 
 private:
-    struct Request;
     friend struct CurlCallbacks;
 
     bool openConnection();
@@ -116,11 +116,14 @@ private:
     void abandonConnection();
     bool relogin();
     bool ensureConnected();
+    void removeUnfinished();
+    bool refusedTls13DataConnection() const;
+    static bool resumesTls13Sessions();
     bool ensureSendable(const std::string& text);
     template <typename Attempt> bool withConnection(Attempt attempt);
     bool runCommand(const std::string& command, bool intermediateExpected = false);
     bool readListing(const char* command, std::string& listing);
-    int perform(const Request& request);
+    int perform(const CurlFtpRequest& request);
     int drive();
     void applyCommonOptions();
     bool finish(int curlCode, bool serverAccepted);
@@ -129,9 +132,8 @@ private:
     std::string url(const std::string& absolutePath, bool folder) const;
     std::string onWire(const std::string& name) const;
 
-    void* multi_ = nullptr;  // the CURLM handle of the connection
+    CurlMultiLoop loop_;     // drives the calls of the connection
     void* handle_ = nullptr; // the CURL easy handle
-    std::mutex multiMutex_;  // guards multi_ for cancel() from another thread
     FtpServerAddress address_;
     std::string user_;
     std::string password_;
@@ -146,10 +148,15 @@ private:
     mutable bool connected_ = false;
     bool mlsdUnsupported_ = false;
     bool utf8Names_ = false;
+    bool tls12Ceiling_ = false; // FTP over TLS 1.2 at most, see resumesTls13Sessions()
     bool collectRawData_ = false;
     char serverType_ = 0; // 'A' or 'I' as last set on the server, 0 when not known
     char curlType_ = 0;   // the type libcurl believes it set last, 0 when not known
     std::string current_ = "/";
+    // Uploads that did not complete, by full path: removed once the connection allows.
+    std::set<std::string> unfinished_;
+    // Names as servers listed them, sent back unchanged.
+    std::set<std::string> listedNames_;
     FtpReplyLog replies_;
     FtpResponse response_;
     std::vector<char> errorBuffer_;
@@ -159,10 +166,7 @@ private:
     bool rawDataTooLong_ = false;
 
     Limits limits_;
-    std::atomic<bool> cancelRequested_{false};
     TransferProgress progress_;
-    std::uint64_t bytesMoved_ = 0;
-    bool activity_ = false;
     std::chrono::steady_clock::time_point lastUse_{};
     NoticeQueue notices_;
     std::unique_ptr<CurlTlsSecurity> tls_;

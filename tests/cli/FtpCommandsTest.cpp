@@ -92,8 +92,20 @@ TEST_F(FtpCommandsTest, UploadReportsEveryFileThatDidNotArriveAndExitsOne)
     test::writeFile(remote("blocked"), "x");
     const auto blocked = runCli(
         withLogin("upload", {"--remote", "/blocked/sub", "--home", home.path()}), password());
-    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_EQ(blocked.exitCode, 2) << "nothing could be sent";
     EXPECT_NE(blocked.err.find("/blocked/sub"), std::string::npos) << blocked.err;
+    EXPECT_EQ(blocked.err.find("/blocked/sub", blocked.err.find("/blocked/sub") + 1),
+              std::string::npos)
+        << "one message: " << blocked.err;
+    EXPECT_EQ(blocked.out.find("FEHLER"), std::string::npos) << blocked.out;
+}
+
+TEST_F(FtpCommandsTest, ListTakesTheHomeOptionThatUploadTakes)
+{
+    test::writeFile(remote("seite.htm"), "x");
+    const auto result = runCli(withLogin("list", {"--home", home.path()}), password());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("seite.htm"), std::string::npos) << result.out;
 }
 
 TEST_F(FtpCommandsTest, RefusedLoginExitsTwoWithTheServerReplyAndNoPassword)

@@ -584,6 +584,37 @@ TEST(CurlFtpClientNamesTest, TypedNamesGoOutInUtf8OnlyWhenTheServerAgreedAndList
     EXPECT_EQ(plainSent.find("secret"), std::string::npos);
 }
 
+// Names of local files and names typed in the window are UTF-8; a server that did not announce
+// UTF8 gets them in Windows-1252, unless that code page cannot hold them.
+TEST(CurlFtpClientNamesTest, Utf8NamesGoOutInWindows1252ToServersWithoutUtf8)
+{
+    test::ScriptedFtpServer plainServer(false);
+    CurlFtpClient plain;
+    ASSERT_TRUE(plain.connect(plainServer.address(), "user", "secret", true));
+    ASSERT_FALSE(plain.utf8Names());
+    ASSERT_TRUE(plain.createDirectory("Gr\xC3\xBC\xC3\x9F"));
+    ASSERT_TRUE(plain.deleteFile("\xC5\x81\xC3\xB3"
+                                 "d\xC5\xBA.htm"));
+    const std::string sent = plainServer.commands();
+    EXPECT_NE(sent.find("MKD /Gr\xFC\xDF\n"), std::string::npos) << sent;
+    EXPECT_NE(sent.find("DELE /\xC5\x81\xC3\xB3"
+                        "d\xC5\xBA.htm\n"),
+              std::string::npos)
+        << "no Windows-1252 for it, and never a '?' in its place: " << sent;
+}
+
+// pyftpdlib announces UTF8 in FEAT and refuses OPTS UTF8 ON with 501, reading UTF-8 all along.
+TEST(CurlFtpClientNamesTest, ServerThatAnnouncesUtf8ButRefusesOptsStillGetsUtf8)
+{
+    test::FtpTestServer server;
+    CurlFtpClient client;
+    ASSERT_TRUE(client.connect(server.address(), server.user(), server.password(), true))
+        << client.lastResponse().text;
+    EXPECT_TRUE(client.utf8Names());
+    ASSERT_TRUE(client.createDirectory("M\xFCller")) << client.lastResponse().text;
+    EXPECT_TRUE(test::exists(server.root() + "/M\xC3\xBCller")) << server.log();
+}
+
 size_t loginsIn(const std::string& log)
 {
     size_t logins = 0;

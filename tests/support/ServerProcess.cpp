@@ -86,7 +86,14 @@ bool ServerProcess::start(const std::vector<std::string>& args, const std::strin
     posix_spawn_file_actions_addopen(&actions, 1, logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND,
                                      0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    const int spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+    // A group of its own, so that stop() and pause() reach the processes that servers fork
+    // for each connection too.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    const int spawned = posix_spawn(&pid_, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         pid_ = -1;
@@ -110,13 +117,13 @@ bool ServerProcess::start(const std::vector<std::string>& args, const std::strin
 void ServerProcess::pause()
 {
     if (pid_ > 0)
-        kill(pid_, SIGSTOP);
+        kill(-pid_, SIGSTOP);
 }
 
 void ServerProcess::resume()
 {
     if (pid_ > 0)
-        kill(pid_, SIGCONT);
+        kill(-pid_, SIGCONT);
 }
 
 bool ServerProcess::greetsWithFtp(int port)
@@ -152,7 +159,7 @@ void ServerProcess::stop()
 {
     if (pid_ <= 0)
         return;
-    kill(pid_, SIGKILL);
+    kill(-pid_, SIGKILL);
     int status = 0;
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }

@@ -37,6 +37,8 @@ public:
     // Freezes the process (SIGSTOP): connections stay open, but nothing answers.
     void pause();
     void resume();
+    // The process started, -1 when none runs.
+    pid_t pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;

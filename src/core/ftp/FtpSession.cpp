@@ -1,5 +1,6 @@
 #include "core/ftp/FtpSession.h"
 
+#include "core/ftp/ReconnectSchedule.h"
 #include "core/ftp/RemoteName.h"
 #include "core/text/Cp1252.h"
 #include "core/text/Cp1252Literal.h"
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string_view>
+#include <thread>
 #include <utility>
 
 namespace vantiro {
@@ -174,7 +176,8 @@ private:
 };
 
 FtpSession::FtpSession(FtpView& view, FtpClientFactory factory)
-    : view_(view), factory_(std::move(factory))
+    : view_(view), factory_(std::move(factory)),
+      pause_([](std::chrono::milliseconds time) { std::this_thread::sleep_for(time); })
 {
 }
 
@@ -333,6 +336,61 @@ void FtpSession::closeHandles()
         client_->close();
     connected_ = false;
     client_.reset();
+    std::fill(login_.password.begin(), login_.password.end(), '\0');
+    login_ = Login{};
+}
+
+// One file of UP or DOWN: when the connection breaks or stalls under it, the session logs in
+// again after a pause and sends the file again, up to ReconnectSchedule::attempts times. Only
+// then does the file count as failed, and a connection still dead ends the run.
+template <typename Transfer> bool FtpSession::withReconnect(Transfer transfer)
+{
+    // SHOW/OPEN fetches outside UP and DOWN, where DISCONNECT could not end a pause.
+    if (!transferRunning_)
+        return transfer();
+    for (int attempt = 1;; ++attempt) {
+        bool ok = false;
+        bool broken = false;
+        try {
+            ok = transfer();
+            broken = !ok && client_ &&
+                     ReconnectSchedule::isConnectionFailure(client_->lastResponse().code);
+        } catch (const ConnectionLost&) {
+            broken = true;
+        }
+        if (!broken)
+            return ok;
+        if (attempt > ReconnectSchedule::attempts) {
+            checkConnection();
+            return false;
+        }
+        reconnectAfterPause(attempt);
+    }
+}
+
+void FtpSession::reconnectAfterPause(int attempt)
+{
+    using std::chrono::milliseconds;
+    const milliseconds pause =
+        ReconnectSchedule::pauseBefore(attempt, ReconnectSchedule::randomJitter());
+    setStatus(ReconnectSchedule::statusText(attempt, pause));
+    constexpr milliseconds slice{100};
+    for (milliseconds waited{0}; waited < pause; waited += slice) {
+        view_.processEvents();
+        if (stopRequested_)
+            throw Stopped{};
+        pause_(std::min(slice, pause - waited));
+    }
+    view_.processEvents();
+    if (stopRequested_)
+        throw Stopped{};
+    const Busy busy(view_);
+    setStatus("Verbinde...");
+    // A failed login shows at the next try of the file, which fails on the dead connection.
+    blocking([login = login_](FtpClient& client) {
+        return client.connect(login.server, login.user, login.password, login.passive);
+    });
+    takeNotices();
 }
 
 void FtpSession::setLocationText(std::string text)
@@ -388,10 +446,10 @@ void FtpSession::connect()
                     total = std::max(listed, done);
                 view_.showFileProgress(done, total);
             });
-            connected_ = blocking([server = view_.serverText(), user = view_.userText(),
-                                   password = view_.passwordText(),
-                                   passive = view_.passiveChecked()](FtpClient& client) {
-                return client.connect(server, user, password, passive);
+            login_ = Login{view_.serverText(), view_.userText(), view_.passwordText(),
+                           view_.passiveChecked()};
+            connected_ = blocking([login = login_](FtpClient& client) {
+                return client.connect(login.server, login.user, login.password, login.passive);
             });
             showServerResponse();
             if (connected_) {
@@ -586,33 +644,38 @@ bool FtpSession::downloadFile(const std::string& location, const FtpEntry& file,
 bool FtpSession::downloadTo(const std::string& location, const FtpEntry& file,
                             const std::string& localPath)
 {
-    if (!setRemotePath(location))
-        return false;
     const vantiro::TransferType type = transferType_;
     const std::string& name = file.name;
     // A handler that ends inside the call leaves the size to the next handler, which clears it.
     listedSize_ = file.size;
-    const bool ok = step("Lade Datei...", [&](FtpClient& client) {
-        return client.getFile(name, localPath, true, type);
+    bool folderMissing = false;
+    const bool ok = withReconnect([&] {
+        folderMissing = !setRemotePath(location);
+        return !folderMissing && step("Lade Datei...", [&](FtpClient& client) {
+            return client.getFile(name, localPath, true, type);
+        });
     });
     listedSize_ = 0;
-    if (!ok)
+    if (!ok && !folderMissing)
         view_.showMessage(downloadFailedMessage);
     return ok;
 }
 
 void FtpSession::uploadFile(const std::string& localPath)
 {
-    if (!setRemotePath(locationText_))
-        return;
     const std::size_t slash = localPath.rfind('/');
     if (slash == std::string::npos)
         return;
     const std::string name = localPath.substr(slash + 1);
     const vantiro::TransferType type = transferType_;
-    const bool ok = step("Übertrage Datei..."_cp1252,
-                         [&](FtpClient& client) { return client.putFile(localPath, name, type); });
-    if (!ok)
+    bool folderMissing = false;
+    const bool ok = withReconnect([&] {
+        folderMissing = !setRemotePath(locationText_);
+        return !folderMissing && step("Übertrage Datei..."_cp1252, [&](FtpClient& client) {
+            return client.putFile(localPath, name, type);
+        });
+    });
+    if (!ok && !folderMissing)
         view_.showMessage("Übertragungsfehler!"_cp1252);
 }
 

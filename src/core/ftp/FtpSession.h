@@ -5,6 +5,7 @@
 #include "core/ftp/RemoteListing.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -61,6 +62,12 @@ public:
     void requestStop();
 
     bool connected() const { return connected_; }
+
+    // How the pauses before a new login are waited out, in slices of at most a tenth of a
+    // second; between them the window's events run and DISCONNECT ends the wait. Tests hand in
+    // one that does not sleep.
+    using Pause = std::function<void(std::chrono::milliseconds)>;
+    void setPause(Pause pause) { pause_ = std::move(pause); }
     vantiro::TransferType currentTransferType() const { return transferType_; }
 
 private:
@@ -99,6 +106,8 @@ private:
     bool downloadTo(const std::string& location, const FtpEntry& file,
                     const std::string& localPath);
     void uploadFile(const std::string& localPath);
+    template <typename Transfer> bool withReconnect(Transfer transfer);
+    void reconnectAfterPause(int attempt);
     void showFolder();
     void goUp();
     void goDown(const std::string& name);
@@ -124,6 +133,16 @@ private:
     bool stopRequested_ = false;
     // The size the listing shows for the file being downloaded; read on the transfer's thread.
     std::atomic<std::uint64_t> listedSize_{0};
+
+    // The login of the last CONNECT, for logging in again after an outage.
+    struct Login {
+        std::string server;
+        std::string user;
+        std::string password;
+        bool passive = true;
+    };
+    Login login_;
+    Pause pause_;
 };
 
 } // namespace vantiro

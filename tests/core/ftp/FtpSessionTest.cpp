@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 
 namespace vantiro {
 namespace {
@@ -29,6 +31,11 @@ protected:
     {
         view.folder = local.path();
         view.copyFolder = copies.path();
+        session.setPause([this](std::chrono::milliseconds time) {
+            paused += time;
+            if (onPause)
+                onPause();
+        });
         session.load();
     }
 
@@ -50,6 +57,9 @@ protected:
         return result;
     }
 
+    // The pauses before a new login, added up, and what happens while the session waits.
+    std::chrono::milliseconds paused{0};
+    std::function<void()> onPause;
     test::TempDir local;
     test::TempDir copies;
     std::shared_ptr<FakeFtpServer> server = std::make_shared<FakeFtpServer>();
@@ -781,6 +791,123 @@ TEST_F(FtpSessionTest,
     EXPECT_EQ(view.state, "disconnected");
     EXPECT_FALSE(session.connected());
     EXPECT_EQ(view.statuses.back(), "Verbindung zum Server unterbrochen - 12056: Socket closed");
+}
+
+// An outage under UP: the session waits, logs in again, sends the file that failed again and
+// goes on with the rest, with the try in the status line.
+TEST_F(FtpSessionTest, UploadLogsInAgainAfterAnOutageAndSendsTheFailedFileAgain)
+{
+    connect();
+    for (const char* name : {"1.htm", "2.htm", "3.htm"})
+        test::writeFile(local.file(name), "x");
+    view.localFiles = view.selectedFiles = {"1.htm", "2.htm", "3.htm"};
+    bool outage = true;
+    server->onCall = [&](const std::string& call) {
+        if (outage && call.starts_with("put") && call.find("2.htm") != std::string::npos) {
+            outage = false;
+            server->dropped = true;
+        }
+    };
+    onPause = [&] { server->dropped = false; };
+
+    session.upload();
+
+    const auto puts = callsStartingWith("put");
+    ASSERT_EQ(puts.size(), 4U);
+    EXPECT_NE(puts[1].find("2.htm"), std::string::npos);
+    EXPECT_NE(puts[2].find("2.htm"), std::string::npos);
+    EXPECT_NE(puts[3].find("3.htm"), std::string::npos);
+    EXPECT_THAT(callsStartingWith("connect"), ElementsAre("connect ftp.example.test anna"));
+    EXPECT_EQ(server->lastPassword, view.password);
+    EXPECT_THAT(view.statuses,
+                ::testing::Contains("Verbindung unterbrochen - neuer Versuch 1 von 5 in 1 s"));
+    EXPECT_GE(paused, std::chrono::milliseconds(1000));
+    EXPECT_LT(paused, std::chrono::milliseconds(1300));
+    EXPECT_EQ(view.state, "connected");
+    EXPECT_THAT(view.messages, IsEmpty());
+}
+
+TEST_F(FtpSessionTest, DownloadLogsInAgainAfterAStallAndFetchesTheFileAgain)
+{
+    server->add("/", "a.htm", file);
+    server->fileContents["a.htm"] = "Seite";
+    connect();
+    view.pick("a.htm");
+    bool outage = true;
+    server->onCall = [&](const std::string& call) {
+        if (outage && call.starts_with("get")) {
+            outage = false;
+            server->dropped = true;
+            server->droppedResponse = {12002, "Zeit\xFC"
+                                              "berschreitung"};
+        }
+    };
+    onPause = [&] { server->dropped = false; };
+
+    session.download();
+
+    EXPECT_THAT(callsStartingWith("get"), ::testing::SizeIs(2));
+    EXPECT_EQ(test::readFile(local.file("a.htm")), "Seite");
+    EXPECT_THAT(view.messages, IsEmpty());
+    EXPECT_EQ(view.state, "connected");
+}
+
+TEST_F(FtpSessionTest, OutageThatOutlastsFiveTriesEndsTheRunAsBefore)
+{
+    connect();
+    for (const char* name : {"1.htm", "2.htm"})
+        test::writeFile(local.file(name), "x");
+    view.localFiles = view.selectedFiles = {"1.htm", "2.htm"};
+    server->dropAfterCalls = 1;
+
+    session.upload();
+
+    EXPECT_THAT(callsStartingWith("connect"), ::testing::SizeIs(5));
+    EXPECT_THAT(view.statuses, ::testing::Contains(::testing::StartsWith(
+                                   "Verbindung unterbrochen - neuer Versuch 5 von 5 in ")));
+    // 1 + 2 + 5 + 10 + 20 s, each up to a fifth longer: about two minutes at most.
+    EXPECT_GE(paused, std::chrono::milliseconds(38000));
+    EXPECT_LE(paused, std::chrono::milliseconds(46000));
+    EXPECT_EQ(view.state, "disconnected");
+    EXPECT_EQ(view.statuses.back(),
+              "Verbindung zum Server unterbrochen - 12030 Verbindung abgebrochen");
+    EXPECT_THAT(view.messages, IsEmpty());
+}
+
+TEST_F(FtpSessionTest, DisconnectDuringThePauseStopsAtOnceWithoutLoggingInAgain)
+{
+    connect();
+    test::writeFile(local.file("1.htm"), "x");
+    view.localFiles = view.selectedFiles = {"1.htm"};
+    server->dropAfterCalls = 1;
+    int pauses = 0;
+    onPause = [&] {
+        if (++pauses == 3)
+            session.disconnect();
+    };
+
+    session.upload();
+
+    EXPECT_EQ(pauses, 3);
+    EXPECT_THAT(callsStartingWith("connect"), IsEmpty());
+    EXPECT_EQ(view.state, "disconnected");
+    EXPECT_EQ(view.statuses.back(), "Abgebrochen - Verbindung getrennt");
+    EXPECT_FALSE(session.transferRunning());
+}
+
+// SHOW/OPEN runs outside UP and DOWN, where DISCONNECT could not end a wait: it does not wait.
+TEST_F(FtpSessionTest, ShowDuringAnOutageDoesNotWaitForANewLogin)
+{
+    server->add("/", "a.htm", file);
+    connect();
+    view.pick("a.htm");
+    server->dropped = true;
+
+    session.showRemoteFile();
+
+    EXPECT_EQ(paused, std::chrono::milliseconds(0));
+    EXPECT_THAT(callsStartingWith("connect"), IsEmpty());
+    EXPECT_EQ(view.state, "disconnected");
 }
 
 } // namespace
