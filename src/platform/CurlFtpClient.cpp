@@ -275,10 +275,9 @@ bool CurlFtpClient::getFile(const std::string& remoteName, const std::string& lo
         request.type = type;
         request.skipSizeCheck = ascii;
         const int code = perform(request);
+        // The target's own text also covers the stop that keeps the disk from filling up.
         if (code == CURLE_WRITE_ERROR && target.error() != 0)
-            return failTransport(CURLE_WRITE_ERROR,
-                                 "Die lokale Datei kann nicht geschrieben werden: " +
-                                     std::string(std::strerror(target.error())));
+            return failTransport(CURLE_WRITE_ERROR, target.failureText());
         return finish(code, true);
     });
     sink_ = nullptr;
@@ -726,6 +725,10 @@ bool CurlFtpClient::finish(int curlCode, bool serverAccepted)
 {
     if (curlCode == cancelledResult)
         return failLocally(cancelledCode, Failure::cancelledText);
+    // libcurl reports a 421 (too many connections, idle limit reached) as a timeout of its own;
+    // the server's words say what happened.
+    if (curlCode == CURLE_OPERATION_TIMEDOUT && replies_.lastCode() == 421)
+        return failLocally(421, replies_.lastText());
     if (curlCode == stalledResult || curlCode == CURLE_OPERATION_TIMEDOUT)
         return failLocally(timeoutCode, Failure::timeoutText);
     if (curlCode == noConnectionResult)
@@ -734,10 +737,6 @@ bool CurlFtpClient::finish(int curlCode, bool serverAccepted)
         response_ = FtpResponse{0, replies_.lastText()};
         return true;
     }
-    // The refused AUTH TLS is not what went wrong for the user: the server offers no TLS.
-    if (curlCode == CURLE_USE_SSL_FAILED)
-        return failTransport(curlCode, std::string(transportFailureText(curlCode)) + " (" +
-                                           replies_.lastText() + ")");
     const int reply = replies_.lastCode();
     if (curlCode == CURLE_USE_SSL_FAILED) {
         // The server's refusal of AUTH TLS reads like a login problem ("530 Please login with

@@ -1,4 +1,5 @@
 #include "platform/CurlFtpClient.h"
+#include "platform/DownloadTarget.h"
 #include "platform/ScriptedFtpServer.h"
 #include "support/FtpTestServer.h"
 #include "support/TempDir.h"
@@ -296,6 +297,22 @@ TEST_F(CurlFtpClientTest, DownloadNeverReplacesAnExistingFileNorLeavesAPartialOn
     ASSERT_TRUE(client.getFile("page.htm", local.file("page.htm"), false, TransferType::Binary));
     EXPECT_EQ(test::readFile(local.file("page.htm")), "theirs");
     EXPECT_EQ(filesIn(local.path()), std::vector<std::string>{"page.htm"});
+}
+
+TEST_F(CurlFtpClientTest, DownloadThatWouldFillTheDiskStopsWithItsReasonAndLeavesNoFile)
+{
+    test::writeFile(remote("big.bin"), std::string(200000, 'x'));
+    connect(server);
+    // A disk of 20 GB with 150 MB free: a hundredth is 200 MB, so nothing more may be written.
+    const auto restore = DownloadTarget::setSpaceProbe([](const std::string&) {
+        return DownloadTarget::Space{20'000'000'000ULL, 150'000'000ULL};
+    });
+    const bool fetched =
+        client.getFile("big.bin", local.file("big.bin"), false, TransferType::Binary);
+    DownloadTarget::setSpaceProbe(restore);
+    EXPECT_FALSE(fetched);
+    EXPECT_NE(client.lastResponse().text.find("Speicherplatz"), std::string::npos) << response();
+    EXPECT_TRUE(filesIn(local.path()).empty());
 }
 
 TEST_F(CurlFtpClientTest, UploadFailuresReportLocalAndRemoteCauses)
