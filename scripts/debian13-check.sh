@@ -77,6 +77,7 @@ cp -L /etc/resolv.conf "$root/etc/resolv.conf"
 mounted=()
 cleanUp() {
     # Whatever the tests left running inside (a test server, say) would keep the mounts busy.
+    [ -n "${follower:-}" ] && kill "$follower" 2>/dev/null
     local real pid
     real=$(realpath "$root")
     for pid in /proc/[0-9]*; do
@@ -113,12 +114,18 @@ git -C "$clone" checkout --quiet --detach "$commit"
 log="$root.test.log"
 echo "Debian 13: scripts/test.sh für $commit (Protokoll: $log)"
 start=$(date +%s)
-set +e
+# In the background, so that a signal ends the wait at once and the clean-up can stop the run;
+# CMAKE_BUILD_PARALLEL_LEVEL keeps the builds to two jobs, as on the shared build machine.
 chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    HOME=/root LANG=C.UTF-8 TERM=dumb ${VANTIRO_FUZZ_SECONDS:+VANTIRO_FUZZ_SECONDS=$VANTIRO_FUZZ_SECONDS} \
-    bash -c 'cd /root/vantiro && scripts/test.sh' 2>&1 | tee "$log"
-status=${PIPESTATUS[0]}
-set -e
+    HOME=/root LANG=C.UTF-8 TERM=dumb CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-2}" \
+    ${VANTIRO_FUZZ_SECONDS:+VANTIRO_FUZZ_SECONDS=$VANTIRO_FUZZ_SECONDS} \
+    bash -c 'cd /root/vantiro && scripts/test.sh' >"$log" 2>&1 &
+child=$!
+tail -n +1 -f --pid="$child" "$log" &
+follower=$!
+status=0
+wait "$child" || status=$?
+wait "$follower" || true
 minutes=$((($(date +%s) - start + 59) / 60))
 
 versions=$(chroot "$root" sh -c 'echo "gcc $(gcc -dumpfullversion)";
