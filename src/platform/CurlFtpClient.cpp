@@ -169,7 +169,7 @@ std::string typeCommand(TransferType type)
 
 bool localEntryExists(const std::string& path)
 {
-    struct stat info {};
+    struct stat info = {};
     return lstat(path.c_str(), &info) == 0;
 }
 

@@ -20,7 +20,7 @@ bool isKeptFileNameChar(unsigned char c)
 
 bool isVisibleRegularFile(const std::string& path, std::string_view name)
 {
-    struct stat info {};
+    struct stat info = {};
     return !name.empty() && name.front() != '.' && stat(path.c_str(), &info) == 0 &&
            S_ISREG(info.st_mode);
 }
@@ -61,7 +61,7 @@ std::string_view Trim(std::string_view text)
 
 bool FolderExists(const std::string& path)
 {
-    struct stat info {};
+    struct stat info = {};
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 

@@ -327,9 +327,10 @@ void frmFTP::showFileProgress(std::uint64_t done, std::uint64_t total)
         return;
     }
     // One update waiting is enough: it shows the latest figures when it runs.
-    if (!progressPosted_.exchange(true))
-        QMetaObject::invokeMethod(
-            this, [this] { takeFileProgress(); }, Qt::QueuedConnection);
+    if (!progressPosted_.exchange(true)) {
+        auto take = [this] { takeFileProgress(); };
+        QMetaObject::invokeMethod(this, std::move(take), Qt::QueuedConnection);
+    }
 }
 
 void frmFTP::takeFileProgress()
