@@ -114,10 +114,12 @@ git -C "$clone" checkout --quiet --detach "$commit"
 log="$root.test.log"
 echo "Debian 13: scripts/test.sh für $commit (Protokoll: $log)"
 start=$(date +%s)
-# In the background, so that a signal ends the wait at once and the clean-up can stop the run;
-# CMAKE_BUILD_PARALLEL_LEVEL keeps the builds to two jobs, as on the shared build machine.
+# In the background, so that a signal ends the wait at once and the clean-up can stop the run.
+# CMAKE_BUILD_PARALLEL_LEVEL keeps the builds to two jobs, as on the shared build machine; ccache
+# (installed by setup.sh, its cache kept in the chroot) makes the next run's fresh build quick.
 chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     HOME=/root LANG=C.UTF-8 TERM=dumb CMAKE_BUILD_PARALLEL_LEVEL="${CMAKE_BUILD_PARALLEL_LEVEL:-2}" \
+    CMAKE_CXX_COMPILER_LAUNCHER=ccache \
     ${VANTIRO_FUZZ_SECONDS:+VANTIRO_FUZZ_SECONDS=$VANTIRO_FUZZ_SECONDS} \
     bash -c 'cd /root/vantiro && scripts/test.sh' >"$log" 2>&1 &
 child=$!
