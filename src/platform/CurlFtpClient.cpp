@@ -32,10 +32,14 @@ namespace {
 
 // A listing beyond this is no folder a person looks at; it only protects the memory.
 constexpr std::size_t maxListingBytes = 64 * 1024 * 1024;
+// A reply that goes on past this is no answer but a broken or hostile server. libcurl 7 gave up
+// there itself; libcurl 8 reads on until its response timeout, all of it kept in the reply log.
+constexpr std::size_t maxReplyBytes = 300 * 1024;
 // Results of a call that the loop ends itself, beside libcurl's own codes.
 constexpr int cancelledResult = -1;
 constexpr int stalledResult = -2;
 constexpr int noConnectionResult = -3;
+constexpr int overlongReplyResult = -4;
 constexpr std::chrono::milliseconds quitTime{3000};
 // The longest wait in the loop, so that cancel() and the stall limit are noticed soon.
 constexpr long longestWaitMilliseconds = 100;
@@ -208,7 +212,10 @@ struct CurlCallbacks {
         client->activity_ = true;
         switch (type) {
         case CURLINFO_HEADER_IN:
-            client->replies_.received({data, size});
+            if (client->replies_.unfinishedSize() + size > maxReplyBytes)
+                client->replyTooLong_ = true;
+            else
+                client->replies_.received({data, size});
             client->bytesMoved_ += size;
             break;
         case CURLINFO_DATA_IN:
@@ -797,6 +804,7 @@ int CurlFtpClient::perform(const Request& request)
     refusedSocket_ = false;
     rawData_.clear();
     rawDataTooLong_ = false;
+    replyTooLong_ = false;
     collectRawData_ = request.rawData;
     const int code = drive();
     serverType_ = code == CURLE_OK ? serverTypeAfter : 0;
@@ -835,6 +843,10 @@ int CurlFtpClient::drive()
                 done = true;
             }
         }
+        if (replyTooLong_) {
+            result = overlongReplyResult;
+            break;
+        }
         if (done || running == 0)
             break;
         if (cancelRequested_.exchange(false)) {
@@ -871,7 +883,7 @@ int CurlFtpClient::drive()
         curl_multi_poll(multi, nullptr, 0, static_cast<int>(wait), nullptr);
     }
     curl_multi_remove_handle(multi, curl);
-    if (result == cancelledResult || result == stalledResult)
+    if (result == cancelledResult || result == stalledResult || result == overlongReplyResult)
         abandonConnection();
     return result;
 }
@@ -929,7 +941,7 @@ bool CurlFtpClient::finish(int curlCode, bool serverAccepted)
         return failLocally(cancelledCode, Failure::cancelledText);
     if (curlCode == stalledResult || curlCode == CURLE_OPERATION_TIMEDOUT)
         return failLocally(timeoutCode, Failure::timeoutText);
-    if (curlCode == noConnectionResult)
+    if (curlCode == noConnectionResult || curlCode == overlongReplyResult)
         return failLocally(lostConnectionCode, Failure::lostConnectionText);
     if (curlCode == CURLE_OK && serverAccepted) {
         response_ = FtpResponse{0, replies_.lastText()};

@@ -154,6 +154,7 @@ private:
     std::function<std::size_t(char*, std::size_t)> source_;
     std::string rawData_;
     bool rawDataTooLong_ = false;
+    bool replyTooLong_ = false;
 
     Limits limits_;
     std::atomic<bool> cancelRequested_{false};
