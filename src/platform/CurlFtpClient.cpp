@@ -237,6 +237,13 @@ struct CurlCallbacks {
         return 0;
     }
 
+    // libcurl hands every reply line here too, and reads a reply on until it ends; refusing a
+    // line stops it at once.
+    static std::size_t header(char*, std::size_t size, std::size_t count, void* self)
+    {
+        return static_cast<CurlFtpClient*>(self)->replyTooLong_ ? 0 : size * count;
+    }
+
     static std::size_t write(char* data, std::size_t size, std::size_t count, void* self)
     {
         auto* client = static_cast<CurlFtpClient*>(self);
@@ -929,6 +936,8 @@ void CurlFtpClient::applyCommonOptions()
     curl_easy_setopt(curl, CURLOPT_OPENSOCKETDATA, this);
     curl_easy_setopt(curl, CURLOPT_CLOSESOCKETFUNCTION, &CurlCallbacks::closeSocket);
     curl_easy_setopt(curl, CURLOPT_CLOSESOCKETDATA, this);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &CurlCallbacks::header);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CurlCallbacks::write);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(curl, CURLOPT_READFUNCTION, &CurlCallbacks::read);
