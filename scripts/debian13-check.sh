@@ -76,6 +76,8 @@ cp -L /etc/resolv.conf "$root/etc/resolv.conf"
 
 mounted=()
 cleanUp() {
+    # Every step is tried, whatever the one before did.
+    set +e
     # Whatever the tests left running inside (a test server, say) would keep the mounts busy.
     [ -n "${follower:-}" ] && kill "$follower" 2>/dev/null
     local real pid
