@@ -98,6 +98,10 @@ mountIn() {
     mount "$@"
     mounted+=("$target")
 }
+# A run that was killed outright (SIGKILL) could not unmount; those mounts go first.
+for dir in tmp dev sys proc; do
+    mountpoint -q "$root/$dir" && umount -R "$root/$dir"
+done
 mountIn -t proc proc "$root/proc"
 mountIn -t sysfs sysfs "$root/sys"
 # /dev with /dev/pts and /dev/shm below it; rslave keeps the chroot's unmounts away from the host.
