@@ -12,6 +12,9 @@ namespace {
 
 // A listing beyond this is no folder a person looks at; it only protects the memory.
 constexpr std::size_t maxListingBytes = 64 * 1024 * 1024;
+// A reply that goes on past this is no answer but a broken or hostile server. libcurl 7 gave up
+// there itself; libcurl 8 reads on until its response timeout, all of it kept in the reply log.
+constexpr std::size_t maxReplyBytes = 300 * 1024;
 
 int portOf(const curl_sockaddr* address)
 {
@@ -35,7 +38,10 @@ int CurlCallbacks::debug(CURL*, curl_infotype type, char* data, std::size_t size
     auto* client = static_cast<CurlFtpClient*>(self);
     switch (type) {
     case CURLINFO_HEADER_IN:
-        client->replies_.received({data, size});
+        if (client->replies_.unfinishedSize() + size > maxReplyBytes)
+            client->replyTooLong_ = true;
+        else
+            client->replies_.received({data, size});
         client->loop_.noteTraffic(size);
         break;
     case CURLINFO_DATA_IN:
@@ -56,6 +62,11 @@ int CurlCallbacks::debug(CURL*, curl_infotype type, char* data, std::size_t size
         break;
     }
     return 0;
+}
+
+std::size_t CurlCallbacks::header(char*, std::size_t size, std::size_t count, void* self)
+{
+    return static_cast<CurlFtpClient*>(self)->replyTooLong_ ? 0 : size * count;
 }
 
 std::size_t CurlCallbacks::write(char* data, std::size_t size, std::size_t count, void* self)

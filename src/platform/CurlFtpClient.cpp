@@ -39,6 +39,7 @@ namespace {
 constexpr int cancelledResult = CurlMultiLoop::cancelledResult;
 constexpr int stalledResult = CurlMultiLoop::stalledResult;
 constexpr int noConnectionResult = -3;
+constexpr int overlongReplyResult = -4;
 constexpr std::chrono::milliseconds quitTime{3000};
 
 using Failure = TransferFailure;
@@ -89,7 +90,7 @@ std::string typeCommand(TransferType type)
 
 bool localEntryExists(const std::string& path)
 {
-    struct stat info {};
+    struct stat info = {};
     return lstat(path.c_str(), &info) == 0;
 }
 
@@ -646,6 +647,7 @@ int CurlFtpClient::perform(const CurlFtpRequest& request)
     refusedSocket_ = false;
     rawData_.clear();
     rawDataTooLong_ = false;
+    replyTooLong_ = false;
     collectRawData_ = request.rawData;
     const int code = drive();
     serverType_ = code == CURLE_OK ? serverTypeAfter : 0;
@@ -660,8 +662,11 @@ int CurlFtpClient::drive()
 {
     if (loop_.consumeCancel())
         return cancelledResult;
-    const int result = loop_.run(handle_, limits_.stallBytes, limits_.stallTime);
-    if (result == cancelledResult || result == stalledResult)
+    int result = loop_.run(handle_, limits_.stallBytes, limits_.stallTime);
+    // The header callback refused the line that made the reply too long.
+    if (replyTooLong_)
+        result = overlongReplyResult;
+    if (result == cancelledResult || result == stalledResult || result == overlongReplyResult)
         abandonConnection();
     return result;
 }
@@ -715,6 +720,8 @@ void CurlFtpClient::applyCommonOptions()
     curl_easy_setopt(curl, CURLOPT_OPENSOCKETDATA, this);
     curl_easy_setopt(curl, CURLOPT_CLOSESOCKETFUNCTION, &CurlCallbacks::closeSocket);
     curl_easy_setopt(curl, CURLOPT_CLOSESOCKETDATA, this);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &CurlCallbacks::header);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CurlCallbacks::write);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(curl, CURLOPT_READFUNCTION, &CurlCallbacks::read);
@@ -731,7 +738,7 @@ bool CurlFtpClient::finish(int curlCode, bool serverAccepted)
         return failLocally(421, replies_.lastText());
     if (curlCode == stalledResult || curlCode == CURLE_OPERATION_TIMEDOUT)
         return failLocally(timeoutCode, Failure::timeoutText);
-    if (curlCode == noConnectionResult)
+    if (curlCode == noConnectionResult || curlCode == overlongReplyResult)
         return failLocally(lostConnectionCode, Failure::lostConnectionText);
     if (curlCode == CURLE_OK && serverAccepted) {
         response_ = FtpResponse{0, replies_.lastText()};

@@ -164,6 +164,7 @@ private:
     std::function<std::size_t(char*, std::size_t)> source_;
     std::string rawData_;
     bool rawDataTooLong_ = false;
+    bool replyTooLong_ = false;
 
     Limits limits_;
     TransferProgress progress_;

@@ -18,7 +18,7 @@ constexpr std::uint64_t checkEvery = 1024 * 1024;
 
 std::optional<DownloadTarget::Space> statvfsSpace(const std::string& folder)
 {
-    struct statvfs info {};
+    struct statvfs info = {};
     if (statvfs(folder.c_str(), &info) != 0)
         return std::nullopt;
     return DownloadTarget::Space{static_cast<std::uint64_t>(info.f_blocks) * info.f_frsize,

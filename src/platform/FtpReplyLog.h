@@ -37,6 +37,11 @@ public:
     bool replyUnfinished() const { return inMultiLineReply_; }
     // The lines of the unfinished reply so far.
     std::string unfinishedText() const { return masked(reply_); }
+    // Bytes held for replies not complete yet, a line without its end included.
+    std::size_t unfinishedSize() const
+    {
+        return (inMultiLineReply_ ? reply_.size() : 0) + pending_.size();
+    }
 
 private:
     void addLine(const std::string& line);

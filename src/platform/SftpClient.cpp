@@ -890,7 +890,7 @@ bool SftpClient::getFile(const std::string& remoteName, const std::string& local
 {
     if (!ensureConnected() || !ensureSendable(remoteName))
         return false;
-    struct stat existing {};
+    struct stat existing = {};
     if (failIfExists && lstat(localPath.c_str(), &existing) == 0)
         return fail(localWrite, "Die lokale Datei existiert bereits: " + localPath);
     const std::string remote = path(remoteName);

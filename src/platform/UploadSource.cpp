@@ -12,7 +12,7 @@ namespace vantiro {
 UploadSource::UploadSource(std::string path) : path_(std::move(path))
 {
     fd_ = RegularFile::openForReading(path_);
-    struct stat info {};
+    struct stat info = {};
     if (fd_ >= 0 && ::fstat(fd_, &info) == 0)
         size_ = static_cast<std::uint64_t>(info.st_size);
 }

@@ -188,7 +188,7 @@ TEST(TrustedKeyStoreTest, RemembersOneKeyPerServerAndKindInAPrivateFolder)
     EXPECT_EQ(test::readFile(store.path()), "ssh example.org:22 " + otherKey + "\n" +
                                                 "tls example.org:990 " + otherKey + "\n" +
                                                 "tls example.org:21 " + otherKey + "\n");
-    struct stat info {};
+    struct stat info = {};
     ASSERT_EQ(stat(folder.file("config/vantiro").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
 }

@@ -66,7 +66,7 @@ bool ServerProcess::start(const std::vector<std::string>& args, const std::strin
                           const std::string& readyFile)
 {
     return start(args, logPath, [&readyFile] {
-        struct stat info {};
+        struct stat info = {};
         return ::stat(readyFile.c_str(), &info) == 0;
     });
 }

@@ -11,7 +11,7 @@ namespace {
 
 bool isVisibleRegularFile(const std::string& path, std::string_view name)
 {
-    struct stat info {};
+    struct stat info = {};
     return !name.empty() && name.front() != '.' && stat(path.c_str(), &info) == 0 &&
            S_ISREG(info.st_mode);
 }
@@ -20,7 +20,7 @@ bool isVisibleRegularFile(const std::string& path, std::string_view name)
 
 bool folderExists(const std::string& path)
 {
-    struct stat info {};
+    struct stat info = {};
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 

@@ -420,9 +420,10 @@ void FtpWindow::showFileProgress(std::uint64_t done, std::uint64_t total)
         return;
     }
     // One update waiting is enough: it shows the latest figures when it runs.
-    if (!progressPosted_.exchange(true))
-        QMetaObject::invokeMethod(
-            this, [this] { takeFileProgress(); }, Qt::QueuedConnection);
+    if (!progressPosted_.exchange(true)) {
+        auto take = [this] { takeFileProgress(); };
+        QMetaObject::invokeMethod(this, std::move(take), Qt::QueuedConnection);
+    }
 }
 
 void FtpWindow::takeFileProgress()

@@ -31,7 +31,7 @@ protected:
     {
         ui.setConnected(true);
         window.show();
-        QApplication::setActiveWindow(&window);
+        window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
 

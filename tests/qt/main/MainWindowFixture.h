@@ -61,7 +61,7 @@ protected:
     void showActive()
     {
         window().show();
-        QApplication::setActiveWindow(&window());
+        window().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     }
 
