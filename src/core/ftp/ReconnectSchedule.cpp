@@ -28,7 +28,7 @@ bool ReconnectSchedule::isConnectionFailure(unsigned long code)
 
 std::chrono::milliseconds ReconnectSchedule::pauseBefore(int attempt, double jitter)
 {
-    static constexpr std::array<int, attempts> seconds = {1, 2, 5, 10, 20};
+    static constexpr std::array<int, attempts> seconds = {1, 5, 15, 30, 60};
     const int index = std::clamp(attempt, 1, attempts) - 1;
     const double base = seconds[static_cast<std::size_t>(index)] * 1000.0;
     return std::chrono::milliseconds(

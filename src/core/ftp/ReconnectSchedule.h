@@ -6,7 +6,7 @@
 namespace vantiro {
 
 // How a transfer of many files rides out an outage of the server: a dropped or stalled
-// connection is logged in again after growing pauses (1, 2, 5, 10 and 20 s, each up to a fifth
+// connection is logged in again after growing pauses (1, 5, 15, 30 and 60 s, each up to a fifth
 // longer at random, so that several connections do not knock at the same moment), the file
 // that failed is sent again, and only when the last try fails does it count as failed.
 class ReconnectSchedule final {

@@ -865,9 +865,9 @@ TEST_F(FtpSessionTest, OutageThatOutlastsFiveTriesEndsTheRunAsBefore)
     EXPECT_THAT(callsStartingWith("connect"), ::testing::SizeIs(5));
     EXPECT_THAT(view.statuses, ::testing::Contains(::testing::StartsWith(
                                    "Verbindung unterbrochen - neuer Versuch 5 von 5 in ")));
-    // 1 + 2 + 5 + 10 + 20 s, each up to a fifth longer: about two minutes at most.
-    EXPECT_GE(paused, std::chrono::milliseconds(38000));
-    EXPECT_LE(paused, std::chrono::milliseconds(46000));
+    // 1 + 5 + 15 + 30 + 60 s, each up to a fifth longer: about two minutes.
+    EXPECT_GE(paused, std::chrono::milliseconds(111000));
+    EXPECT_LE(paused, std::chrono::milliseconds(133200));
     EXPECT_EQ(view.state, "disconnected");
     EXPECT_EQ(view.statuses.back(),
               "Verbindung zum Server unterbrochen - 12030 Verbindung abgebrochen");
