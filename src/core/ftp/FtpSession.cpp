@@ -142,6 +142,7 @@ public:
         session_.view_.showFileProgress(0, 0);
         session_.view_.showProgress(0, 0);
         session_.view_.showRunProgress(0, 0, 0, 0);
+        session_.view_.showRunStatus("");
     }
     TransferLoop(const TransferLoop&) = delete;
     TransferLoop& operator=(const TransferLoop&) = delete;
@@ -674,13 +675,15 @@ bool FtpSession::sendRetrying(FtpClient& client, const std::function<bool()>& tr
             return false;
         const milliseconds pause =
             ReconnectSchedule::pauseBefore(attempt, ReconnectSchedule::randomJitter());
+        view_.showRunStatus(ReconnectSchedule::statusText(attempt, pause));
         constexpr milliseconds slice{100};
         for (milliseconds waited{0}; waited < pause && !stopRequested_; waited += slice)
             pause_(std::min(slice, pause - waited));
         if (stopRequested_)
             return false;
         // A failed login shows at the next try of the file, which fails on the dead connection.
-        client.connect(login_.server, login_.user, login_.password, login_.passive);
+        if (client.connect(login_.server, login_.user, login_.password, login_.passive))
+            view_.showRunStatus(runStatus_);
     }
 }
 
@@ -739,6 +742,7 @@ std::size_t FtpSession::runOnConnections(const std::vector<std::uint64_t>& sizes
     };
 
     report();
+    const Busy busy(view_);
     blocking([&](FtpClient& main) {
         std::vector<std::thread> threads;
         for (std::size_t slot = 1; slot <= helpers_.size(); ++slot) {

@@ -66,6 +66,10 @@ public:
     // figures on to its own thread. All zero hides the display.
     virtual void showRunProgress(std::size_t filesDone, std::size_t filesTotal,
                                  std::uint64_t bytesDone, std::uint64_t bytesTotal) = 0;
+    // The status line during such a run, from the same threads; the window shows the latest
+    // text on its own thread. An empty text, given at the end of the run, drops one still
+    // waiting to be shown.
+    virtual void showRunStatus(const std::string& text) = 0;
 
     virtual std::string localFolder() const = 0;
     virtual std::size_t localFileCount() const = 0;

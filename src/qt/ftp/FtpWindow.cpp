@@ -443,6 +443,35 @@ void FtpWindow::showRunProgress(std::size_t filesDone, std::size_t filesTotal,
     }
 }
 
+void FtpWindow::showRunStatus(const std::string& text)
+{
+    {
+        const std::lock_guard lock(runMutex_);
+        pendingRunStatus_ = text;
+    }
+    if (QThread::currentThread() == thread()) {
+        takeRunStatus();
+        return;
+    }
+    if (!runStatusPosted_.exchange(true)) {
+        auto take = [this] { takeRunStatus(); };
+        QMetaObject::invokeMethod(this, std::move(take), Qt::QueuedConnection);
+    }
+}
+
+// After the run the text waiting is empty, so a late update leaves the final status alone.
+void FtpWindow::takeRunStatus()
+{
+    runStatusPosted_ = false;
+    std::string text;
+    {
+        const std::lock_guard lock(runMutex_);
+        text = pendingRunStatus_;
+    }
+    if (!text.empty())
+        setStatus(text);
+}
+
 // A late update of a run that has ended finds the zeros of its end and keeps the bar hidden.
 void FtpWindow::takeRunProgress()
 {

@@ -64,6 +64,7 @@ public:
     void showFileProgress(std::uint64_t done, std::uint64_t total) override;
     void showRunProgress(std::size_t filesDone, std::size_t filesTotal, std::uint64_t bytesDone,
                          std::uint64_t bytesTotal) override;
+    void showRunStatus(const std::string& text) override;
     std::string localFolder() const override;
     std::size_t localFileCount() const override;
     std::vector<std::string> selectedLocalFiles() const override;
@@ -137,7 +138,10 @@ private:
     std::mutex runMutex_;
     RunFigures pendingRun_;
     std::atomic<bool> runPosted_{false};
+    std::string pendingRunStatus_;
+    std::atomic<bool> runStatusPosted_{false};
     void takeRunProgress();
+    void takeRunStatus();
 };
 
 } // namespace vantiro

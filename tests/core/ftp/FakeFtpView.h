@@ -47,6 +47,7 @@ public:
     std::vector<std::pair<std::uint64_t, std::uint64_t>> fileProgress;
     // Files done, files, bytes done, bytes: filled from the run's threads.
     std::vector<std::array<std::uint64_t, 4>> runProgress;
+    std::vector<std::string> runStatuses;
     std::mutex runProgressMutex;
 
     std::string serverText() const override { return server; }
@@ -122,6 +123,11 @@ public:
     {
         const std::lock_guard lock(runProgressMutex);
         runProgress.push_back({filesDone, filesTotal, bytesDone, bytesTotal});
+    }
+    void showRunStatus(const std::string& text) override
+    {
+        const std::lock_guard lock(runProgressMutex);
+        runStatuses.push_back(text);
     }
 
     std::string localFolder() const override { return folder; }

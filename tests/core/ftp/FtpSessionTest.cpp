@@ -1058,6 +1058,13 @@ TEST_F(FtpSessionParallelTest, AnOutageIsRiddenOutByEveryConnectionAndNoFileIsLo
 
     EXPECT_EQ(server->folders["/web"].size(), 12U);
     EXPECT_GE(pauses, 1);
+    // The wait shows in the status line, and the run's own text after the new login.
+    EXPECT_THAT(view.runStatuses,
+                ::testing::Contains("Verbindung unterbrochen - neuer Versuch 1 von 5 in 1 s"));
+    EXPECT_THAT(view.runStatuses, ::testing::Contains("\xDC"
+                                                      "bertrage 12 Dateien \xFC"
+                                                      "ber 4 Verbindungen..."));
+    EXPECT_EQ(view.runStatuses.back(), "");
     EXPECT_THAT(view.messages, IsEmpty());
     EXPECT_EQ(view.state, "connected");
 }
