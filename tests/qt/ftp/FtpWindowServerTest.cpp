@@ -330,6 +330,39 @@ TEST_F(FtpWindowServerTest, FurtherConnectionsTheServerRefusesAreDroppedWithOneN
     EXPECT_EQ(boxes.messages.size(), 1U) << "only the disclaimer";
 }
 
+TEST_F(FtpWindowServerTest, DownloadOnSeveralConnectionsFetchesEachFileByItsFullPath)
+{
+    test::FtpTestServer counting(test::FtpTestServer::Options{.recordCommands = true});
+    std::filesystem::create_directories(counting.root() + "/unter");
+    for (int i = 0; i < 6; ++i)
+        test::writeFile(counting.root() + "/unter/h" + std::to_string(i) + ".htm",
+                        "geholt " + std::to_string(i));
+    connectTo(counting);
+    ASSERT_TRUE(ui.disconnectButton->isEnabled()) << counting.log();
+    doubleClick(QStringLiteral("UNTER"));
+    for (int i = 0; i < 6; ++i) {
+        QListWidgetItem* item =
+            ui.remoteList->findItems(text("h" + std::to_string(i) + ".htm"), Qt::MatchExactly)
+                .front();
+        item->setSelected(true);
+        ui.remoteList->setCurrentItem(item, QItemSelectionModel::Select);
+    }
+    const std::size_t before = counting.log().size();
+
+    ui.downloadButton->click();
+
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(test::readFile(program.file("doorpages/h" + std::to_string(i) + ".htm")),
+                  "geholt " + std::to_string(i));
+    const std::map<std::string, int> commands = commandsSince(counting.log(), before);
+    EXPECT_EQ(commands.at("RETR"), 6);
+    EXPECT_FALSE(commands.contains("CWD")) << counting.log().substr(before);
+    EXPECT_EQ(commands.at("PASS"), 3);
+    EXPECT_TRUE(ui.fileList->findItems(QStringLiteral("h5.htm"), Qt::MatchExactly).size() == 1)
+        << "the local list shows the fetched files";
+    EXPECT_EQ(boxes.messages.size(), 1U) << "only the disclaimer";
+}
+
 // A listening socket that never answers: the kernel completes the connection, the server never
 // sends its greeting.
 class SilentServer final {
