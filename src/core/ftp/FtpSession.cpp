@@ -7,6 +7,7 @@
 #include "core/text/TextCleaning.h"
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <mutex>
 #include <numeric>
@@ -697,10 +698,17 @@ std::size_t FtpSession::runOnConnections(const std::vector<std::uint64_t>& sizes
     const std::size_t total = sizes.size();
     const std::uint64_t totalBytes = std::accumulate(sizes.begin(), sizes.end(), std::uint64_t{0});
     const std::size_t count = std::min(static_cast<std::size_t>(connections_), total);
-    struct HelpersReleased {
-        std::vector<std::unique_ptr<FtpClient>>& helpers;
-        ~HelpersReleased() { helpers.clear(); }
-    } released{helpers_};
+    // However the run ends, the further connections go and the window's own reports its bytes
+    // to the window again, not to this run's counters.
+    struct RunEnd {
+        FtpSession& session;
+        ~RunEnd()
+        {
+            session.helpers_.clear();
+            if (session.client_)
+                session.client_->setProgress(session.fileProgressSink());
+        }
+    } runEnd{*this};
     for (std::size_t slot = 1; slot < count; ++slot) {
         if (std::unique_ptr<FtpClient> helper = factory_())
             helpers_.push_back(std::move(helper));
@@ -743,27 +751,35 @@ std::size_t FtpSession::runOnConnections(const std::vector<std::uint64_t>& sizes
 
     report();
     const Busy busy(view_);
+    // What a connection's thread threw ends the run once every thread is done.
+    std::exception_ptr failure;
     blocking([&](FtpClient& main) {
-        std::vector<std::thread> threads;
+        std::vector<std::jthread> threads;
         for (std::size_t slot = 1; slot <= helpers_.size(); ++slot) {
             threads.emplace_back([&, slot] {
                 FtpClient& helper = *helpers_[slot - 1];
-                if (!helper.connect(login_.server, login_.user, login_.password, login_.passive)) {
+                try {
+                    if (!helper.connect(login_.server, login_.user, login_.password,
+                                        login_.passive)) {
+                        const std::lock_guard lock(refusalMutex);
+                        if (refused++ == 0)
+                            firstRefusal = helper.lastResponse();
+                        return;
+                    }
+                    work(helper, slot);
+                } catch (...) {
                     const std::lock_guard lock(refusalMutex);
-                    if (refused++ == 0)
-                        firstRefusal = helper.lastResponse();
-                    return;
+                    if (!failure)
+                        failure = std::current_exception();
                 }
-                work(helper, slot);
                 helper.close();
             });
         }
         work(main, 0);
-        for (std::thread& thread : threads)
-            thread.join();
         return true;
     });
-    client_->setProgress(fileProgressSink());
+    if (failure)
+        std::rethrow_exception(failure);
     // Only the window's own connection's notes matter: the others say the same.
     takeNotices();
     if (refused > 0) {
