@@ -574,6 +574,40 @@ TEST_F(FtpWindowTest, ProgressBarShowsTheFilesAndTheBytesOfTheCurrentFileFromThe
     EXPECT_TRUE(ui.progressBar->isHidden());
 }
 
+// A run on several connections reports from their threads; the bar follows the bytes of the
+// whole run, and an update that arrives after the run has ended changes nothing.
+TEST_F(FtpWindowTest, ProgressOfARunOnSeveralConnectionsCountsItsFilesAndAllItsBytes)
+{
+    open();
+    ui.statusLabel->setText(QStringLiteral("vorher"));
+    std::vector<std::thread> connections;
+    for (int i = 0; i < 3; ++i)
+        connections.emplace_back([this] { window.showRunStatus("Verbindung unterbrochen"); });
+    for (std::thread& connection : connections)
+        connection.join();
+    std::thread last([this] { window.showRunProgress(1, 10, 3 * 1024 * 1024, 4 * 1024 * 1024); });
+    last.join();
+    QCoreApplication::processEvents();
+
+    EXPECT_FALSE(ui.progressBar->isHidden());
+    EXPECT_EQ(ui.progressBar->format(), QStringLiteral("1 von 10 Dateien - 3072 von 4096 KB"));
+    EXPECT_EQ(ui.progressBar->value(), ui.progressBar->maximum() / 4 * 3)
+        << "three quarters of the bytes, though one file of ten is done";
+    EXPECT_EQ(ui.statusLabel->text(), QStringLiteral("Verbindung unterbrochen"));
+
+    std::thread late([this] {
+        window.showRunProgress(2, 10, 4 * 1024 * 1024, 4 * 1024 * 1024);
+        window.showRunStatus("zu spät");
+    });
+    late.join();
+    window.showRunProgress(0, 0, 0, 0);
+    window.showRunStatus("");
+    window.setStatus("Ok");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ui.progressBar->isHidden());
+    EXPECT_EQ(ui.statusLabel->text(), QStringLiteral("Ok"));
+}
+
 class PaintCounter final : public QObject {
 public:
     int paints = 0;
