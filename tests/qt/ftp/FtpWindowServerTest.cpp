@@ -1,10 +1,14 @@
 #include "WindowTestSupport.h"
 #include "platform/CurlFtpClient.h"
+#include "platform/HostTrust.h"
+#include "platform/SchemeFtpClient.h"
 #include "qt/ftp/FileList.h"
 #include "qt/ftp/FtpWindow.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FtpTestServer.h"
+#include "support/SftpTestServer.h"
 #include "support/TempDir.h"
+#include "support/TlsFtpTestServer.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -361,6 +365,66 @@ TEST_F(FtpWindowServerTest, DownloadOnSeveralConnectionsFetchesEachFileByItsFull
     EXPECT_TRUE(ui.fileList->findItems(QStringLiteral("h5.htm"), Qt::MatchExactly).size() == 1)
         << "the local list shows the fetched files";
     EXPECT_EQ(boxes.messages.size(), 1U) << "only the disclaimer";
+}
+
+// The further connections are encrypted as the window's own is, trusting the same key.
+TEST_F(FtpWindowServerTest, UploadOnSeveralConnectionsWorksOverFtpesAndSftp)
+{
+    for (int i = 0; i < 8; ++i)
+        test::writeFile(program.file("doorpages/p" + std::to_string(i) + ".htm"),
+                        "Seite " + std::to_string(i) + "\r\n");
+    test::TlsFtpTestServer tls;
+    test::SftpTestServer sftp;
+    struct Target {
+        std::string address;
+        std::string user;
+        std::string password;
+        std::string root;
+        std::string fingerprint;
+        QString security;
+    };
+    for (const Target& target :
+         {Target{tls.address("ftpes://"), tls.user(), tls.password(), tls.root(), tls.fingerprint(),
+                 QStringLiteral("Verbindung verschlüsselt (TLS")},
+          Target{sftp.address(), sftp.user(), sftp.password(), sftp.root(), sftp.fingerprint(),
+                 QStringLiteral("Verbindung verschlüsselt (SSH")}}) {
+        HostTrust::Settings settings;
+        settings.pinnedFingerprint = target.fingerprint;
+        const auto trust = std::make_shared<HostTrust>(settings);
+        FtpWindow secure{boxes, [trust] { return std::make_unique<SchemeFtpClient>(trust); },
+                         text(program.path())};
+        FtpWindowUi& parts = secure.ui();
+        secure.prepareOpening();
+        parts.serverEdit->setText(text(target.address));
+        parts.userEdit->setText(text(target.user));
+        parts.passwordEdit->setText(text(target.password));
+        parts.connectButton->click();
+        ASSERT_TRUE(parts.disconnectButton->isEnabled())
+            << target.address << ": " << parts.statusLabel->text().toStdString();
+        parts.fileList->refresh();
+        parts.fileList->selectAll();
+        const auto selected = parts.fileList->selectedItems().size();
+        parts.binaryOption->click();
+
+        parts.uploadButton->click();
+
+        EXPECT_TRUE(parts.securityLabel->text().startsWith(target.security))
+            << parts.securityLabel->text().toStdString();
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(test::readFile(target.root + "/p" + std::to_string(i) + ".htm"),
+                      "Seite " + std::to_string(i) + "\r\n")
+                << target.address;
+        EXPECT_EQ(files(target.root).size(), static_cast<std::size_t>(selected)) << target.address;
+        EXPECT_TRUE(parts.disconnectButton->isEnabled()) << target.address;
+        parts.disconnectButton->click();
+    }
+    EXPECT_EQ(boxes.messages.size(), 2U) << "only the disclaimers";
+    const std::string commands = tls.commands();
+    std::size_t logins = 0;
+    for (std::size_t at = commands.find("PASS"); at != std::string::npos;
+         at = commands.find("PASS", at + 1))
+        ++logins;
+    EXPECT_EQ(logins, 4U) << "the window's connection and three further ones";
 }
 
 // A listening socket that never answers: the kernel completes the connection, the server never
