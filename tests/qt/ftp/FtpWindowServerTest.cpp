@@ -314,24 +314,37 @@ TEST_F(FtpWindowServerTest, UploadOnFourConnectionsSendsEachFileWithNoFolderChan
 
 TEST_F(FtpWindowServerTest, FurtherConnectionsTheServerRefusesAreDroppedWithOneNote)
 {
-    test::FtpTestServer limited(test::FtpTestServer::Options{.loginLimit = 2});
     for (int i = 0; i < 12; ++i)
         test::writeFile(program.file("doorpages/p" + std::to_string(i) + ".htm"), "x\r\n");
-    connectTo(limited);
-    ASSERT_TRUE(ui.disconnectButton->isEnabled()) << limited.log();
-    ui.fileList->refresh();
-    ui.fileList->selectAll();
+    // A login refused with 530 as pure-ftpd and proftpd do, and a connection turned away with 421.
+    for (const bool refuseLogin : {true, false}) {
+        test::FtpTestServer::Options options;
+        (refuseLogin ? options.loginLimit : options.connectionLimit) = 2;
+        test::FtpTestServer limited(options);
+        connectTo(limited);
+        ASSERT_TRUE(ui.disconnectButton->isEnabled()) << limited.log();
+        ui.fileList->refresh();
+        ui.fileList->selectAll();
 
-    ui.uploadButton->click();
+        ui.uploadButton->click();
 
-    for (int i = 0; i < 12; ++i)
-        EXPECT_TRUE(test::exists(limited.root() + "/p" + std::to_string(i) + ".htm")) << i;
-    EXPECT_TRUE(ui.statusLabel->text().endsWith(
-        QStringLiteral(" - Der Server hat 2 von 4 Verbindungen abgelehnt (530 Sorry, the maximum "
-                       "number of clients (2) is reached); es geht mit 2 Verbindungen weiter")))
-        << ui.statusLabel->text().toStdString();
-    EXPECT_TRUE(ui.disconnectButton->isEnabled());
-    EXPECT_EQ(boxes.messages.size(), 1U) << "only the disclaimer";
+        for (int i = 0; i < 12; ++i)
+            EXPECT_TRUE(test::exists(limited.root() + "/p" + std::to_string(i) + ".htm")) << i;
+        const QString status = ui.statusLabel->text();
+        EXPECT_EQ(status.count(QStringLiteral("Der Server hat")), 1) << status.toStdString();
+        EXPECT_TRUE(status.endsWith(QStringLiteral("); es geht mit 2 Verbindungen weiter")))
+            << status.toStdString();
+        EXPECT_TRUE(status.contains(refuseLogin
+                                        ? QStringLiteral(" - Der Server hat 2 von 4 Verbindungen "
+                                                         "abgelehnt (530 Sorry, the maximum "
+                                                         "number of clients (2) is reached)")
+                                        : QStringLiteral(" - Der Server hat 2 von 4 Verbindungen "
+                                                         "abgelehnt (421")))
+            << status.toStdString();
+        EXPECT_TRUE(ui.disconnectButton->isEnabled());
+        ui.disconnectButton->click();
+    }
+    EXPECT_EQ(boxes.messages.size(), 2U) << "only the disclaimers";
 }
 
 TEST_F(FtpWindowServerTest, DownloadOnSeveralConnectionsFetchesEachFileByItsFullPath)
