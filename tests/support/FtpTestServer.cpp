@@ -10,13 +10,14 @@ namespace {
 constexpr const char* python = "/usr/bin/python3";
 
 // The same server with settings that its command line does not offer: MLSD taken out of the
-// handler's command table, a shorter idle timeout, and limits of connections and logins.
+// handler's command table, a shorter idle timeout, limits of connections and logins, and a record
+// of the commands.
 constexpr const char* configuredServer = R"(
 import sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
-port, root, user, password, mlsd, timeout, connections, logins = sys.argv[1:9]
+port, root, user, password, mlsd, timeout, connections, logins, record = sys.argv[1:10]
 logged_in = set()
 class Handler(FTPHandler):
     if mlsd == '0':
@@ -30,6 +31,11 @@ class Handler(FTPHandler):
         FTPHandler.ftp_PASS(self, line)
         if self.authenticated:
             logged_in.add(self)
+    def pre_process_command(self, line, cmd, arg):
+        if record == '1':
+            sys.stderr.write('command %s\n' % cmd)
+            sys.stderr.flush()
+        FTPHandler.pre_process_command(self, line, cmd, arg)
     def on_disconnect(self):
         logged_in.discard(self)
 authorizer = DummyAuthorizer()
@@ -49,7 +55,8 @@ FtpTestServer::FtpTestServer(Options options) : root_(folder_.file("root"))
 {
     std::filesystem::create_directory(root_);
     const bool plain = options.mlsd && options.idleTimeoutSeconds <= 0 &&
-                       options.connectionLimit <= 0 && options.loginLimit <= 0;
+                       options.connectionLimit <= 0 && options.loginLimit <= 0 &&
+                       !options.recordCommands;
     // The server writes no marker of its own; its greeting on the port is the sign.
     port_ = process_.startOnFreePort(
         [&](const std::string& port) {
@@ -67,7 +74,8 @@ FtpTestServer::FtpTestServer(Options options) : root_(folder_.file("root"))
                                                   options.mlsd ? "1" : "0",
                                                   std::to_string(options.idleTimeoutSeconds),
                                                   std::to_string(options.connectionLimit),
-                                                  std::to_string(options.loginLimit)};
+                                                  std::to_string(options.loginLimit),
+                                                  options.recordCommands ? "1" : "0"};
         },
         folder_.file("server.log"), &ServerProcess::greetsWithFtp);
 }

@@ -26,6 +26,9 @@ public:
         // Above 0: the login of a further connection is refused with a 530, as pure-ftpd and
         // proftpd do once their limit of clients is reached.
         int loginLimit = 0;
+        // true: every command a client sends is written to the log as "command VERB", so that a
+        // test can count them.
+        bool recordCommands = false;
     };
 
     FtpTestServer();

@@ -7,7 +7,10 @@
 #include "core/text/TextCleaning.h"
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
+#include <mutex>
+#include <numeric>
 #include <string_view>
 #include <thread>
 #include <utility>
@@ -139,6 +142,8 @@ public:
         session_.runStatus_.clear();
         session_.view_.showFileProgress(0, 0);
         session_.view_.showProgress(0, 0);
+        session_.view_.showRunProgress(0, 0, 0, 0);
+        session_.view_.showRunStatus("");
     }
     TransferLoop(const TransferLoop&) = delete;
     TransferLoop& operator=(const TransferLoop&) = delete;
@@ -174,6 +179,18 @@ private:
     std::string verb_;
     std::size_t done_ = 0;
 };
+
+namespace {
+
+// What a run on several connections shows for all its time: the files of the run are counted
+// by the progress bar, which the connections keep up to date from their own threads.
+std::string runText(const std::string& verb, std::size_t files, std::size_t connections)
+{
+    return verb + " " + std::to_string(files) + " Dateien über "_cp1252 +
+           std::to_string(connections) + " Verbindungen...";
+}
+
+} // namespace
 
 FtpSession::FtpSession(FtpView& view, FtpClientFactory factory)
     : view_(view), factory_(std::move(factory)),
@@ -249,6 +266,8 @@ void FtpSession::requestStop()
     stopRequested_ = true;
     if (client_)
         client_->cancel();
+    for (const std::unique_ptr<FtpClient>& helper : helpers_)
+        helper->cancel();
 }
 
 void FtpSession::stopAndDisconnect()
@@ -438,14 +457,7 @@ void FtpSession::connect()
         setStatus("Verbinde...");
         client_ = factory_();
         if (client_) {
-            client_->setProgress([this](std::uint64_t done, std::uint64_t total) {
-                // A server whose 150 reply names no size still listed one; the bar moves by
-                // that, and never shows more done than the whole.
-                const std::uint64_t listed = listedSize_;
-                if (total == 0 && listed != 0)
-                    total = std::max(listed, done);
-                view_.showFileProgress(done, total);
-            });
+            client_->setProgress(fileProgressSink());
             login_ = Login{view_.serverText(), view_.userText(), view_.passwordText(),
                            view_.passiveChecked()};
             connected_ = blocking([login = login_](FtpClient& client) {
@@ -469,6 +481,18 @@ void FtpSession::connect()
         }
         setStatus("Fehler beim Verbindungsaufbau");
     });
+}
+
+TransferProgress FtpSession::fileProgressSink()
+{
+    return [this](std::uint64_t done, std::uint64_t total) {
+        // A server whose 150 reply names no size still listed one; the bar moves by that, and
+        // never shows more done than the whole.
+        const std::uint64_t listed = listedSize_;
+        if (total == 0 && listed != 0)
+            total = std::max(listed, done);
+        view_.showFileProgress(done, total);
+    };
 }
 
 void FtpSession::disconnect()
@@ -630,6 +654,145 @@ void FtpSession::goDown(const std::string& name)
     showFolder();
 }
 
+bool FtpSession::parallelRun(std::size_t files) const
+{
+    return connections_ > 1 && files > 1;
+}
+
+std::string FtpSession::remoteFolder() const
+{
+    return locationText_.substr(std::min(serverName_.size(), locationText_.size()));
+}
+
+bool FtpSession::sendRetrying(FtpClient& client, const std::function<bool()>& transfer)
+{
+    using std::chrono::milliseconds;
+    for (int attempt = 1;; ++attempt) {
+        if (transfer())
+            return true;
+        const bool broken = ReconnectSchedule::isConnectionFailure(client.lastResponse().code) ||
+                            !client.connected();
+        if (!broken || stopRequested_ || attempt > ReconnectSchedule::attempts)
+            return false;
+        const milliseconds pause =
+            ReconnectSchedule::pauseBefore(attempt, ReconnectSchedule::randomJitter());
+        view_.showRunStatus(ReconnectSchedule::statusText(attempt, pause));
+        constexpr milliseconds slice{100};
+        for (milliseconds waited{0}; waited < pause && !stopRequested_; waited += slice)
+            pause_(std::min(slice, pause - waited));
+        if (stopRequested_)
+            return false;
+        // A failed login shows at the next try of the file, which fails on the dead connection.
+        if (client.connect(login_.server, login_.user, login_.password, login_.passive))
+            view_.showRunStatus(runStatus_);
+    }
+}
+
+// The window's connection starts at once while the further ones log in beside it; each takes
+// the next file no connection has taken yet. A further connection the server refuses leaves its
+// share to the others, and one note says so. Only thread-safe parts of the view are touched
+// while the connections run; everything else waits until all of them are done.
+std::size_t FtpSession::runOnConnections(const std::vector<std::uint64_t>& sizes,
+                                         const std::function<bool(FtpClient&, std::size_t)>& task)
+{
+    const std::size_t total = sizes.size();
+    const std::uint64_t totalBytes = std::accumulate(sizes.begin(), sizes.end(), std::uint64_t{0});
+    const std::size_t count = std::min(static_cast<std::size_t>(connections_), total);
+    // However the run ends, the further connections go and the window's own reports its bytes
+    // to the window again, not to this run's counters.
+    struct RunEnd {
+        FtpSession& session;
+        ~RunEnd()
+        {
+            session.helpers_.clear();
+            if (session.client_)
+                session.client_->setProgress(session.fileProgressSink());
+        }
+    } runEnd{*this};
+    for (std::size_t slot = 1; slot < count; ++slot) {
+        if (std::unique_ptr<FtpClient> helper = factory_())
+            helpers_.push_back(std::move(helper));
+    }
+
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> done{0};
+    std::atomic<std::size_t> succeeded{0};
+    std::atomic<std::uint64_t> bytesOfDoneFiles{0};
+    std::vector<std::atomic<std::uint64_t>> currentBytes(helpers_.size() + 1);
+    std::mutex refusalMutex;
+    int refused = 0;
+    FtpResponse firstRefusal;
+
+    const auto report = [&] {
+        std::uint64_t bytes = bytesOfDoneFiles;
+        for (const std::atomic<std::uint64_t>& current : currentBytes)
+            bytes += current;
+        view_.showRunProgress(done, total, std::min(bytes, totalBytes), totalBytes);
+    };
+    const auto work = [&](FtpClient& client, std::size_t slot) {
+        client.setProgress([&, slot](std::uint64_t bytes, std::uint64_t) {
+            currentBytes[slot] = bytes;
+            report();
+        });
+        for (std::size_t index = next++; index < total && !stopRequested_; index = next++) {
+            const bool ok = sendRetrying(client, [&] { return task(client, index); });
+            currentBytes[slot] = 0;
+            bytesOfDoneFiles += sizes[index];
+            ++done;
+            if (ok)
+                ++succeeded;
+            report();
+            // A connection still dead after every try leaves the rest to the others.
+            if (!client.connected())
+                break;
+        }
+        client.setProgress(nullptr);
+    };
+
+    report();
+    const Busy busy(view_);
+    // What a connection's thread threw ends the run once every thread is done.
+    std::exception_ptr failure;
+    blocking([&](FtpClient& main) {
+        std::vector<std::jthread> threads;
+        for (std::size_t slot = 1; slot <= helpers_.size(); ++slot) {
+            threads.emplace_back([&, slot] {
+                FtpClient& helper = *helpers_[slot - 1];
+                try {
+                    if (!helper.connect(login_.server, login_.user, login_.password,
+                                        login_.passive)) {
+                        const std::lock_guard lock(refusalMutex);
+                        if (refused++ == 0)
+                            firstRefusal = helper.lastResponse();
+                        return;
+                    }
+                    work(helper, slot);
+                } catch (...) {
+                    const std::lock_guard lock(refusalMutex);
+                    if (!failure)
+                        failure = std::current_exception();
+                }
+                helper.close();
+            });
+        }
+        work(main, 0);
+        return true;
+    });
+    if (failure)
+        std::rethrow_exception(failure);
+    // Only the window's own connection's notes matter: the others say the same.
+    takeNotices();
+    if (refused > 0) {
+        const std::size_t working = count - static_cast<std::size_t>(refused);
+        notices_.push_back(
+            "Der Server hat " + std::to_string(refused) + " von " + std::to_string(count) +
+            " Verbindungen abgelehnt (" + responseText(firstRefusal) + "); es geht mit " +
+            std::to_string(working) + " Verbindung" + (working == 1 ? "" : "en") + " weiter");
+    }
+    checkConnection();
+    return succeeded;
+}
+
 bool FtpSession::downloadFile(const std::string& location, const FtpEntry& file,
                               const std::string& localFolder)
 {
@@ -679,6 +842,66 @@ void FtpSession::uploadFile(const std::string& localPath)
         view_.showMessage("Übertragungsfehler!"_cp1252);
 }
 
+void FtpSession::uploadOnConnections(const std::string& localFolder,
+                                     const std::vector<std::string>& names)
+{
+    std::vector<std::string> paths;
+    std::vector<std::uint64_t> sizes;
+    for (const std::string& name : names) {
+        const std::string path = localFolder + "/" + name;
+        std::error_code error;
+        const std::uint64_t size = std::filesystem::file_size(path, error);
+        if (isRegularFile(path) && !error) {
+            paths.push_back(path);
+            sizes.push_back(size);
+        }
+    }
+    if (paths.empty())
+        return;
+    const std::string remote = remoteFolder();
+    const vantiro::TransferType type = transferType_;
+    TransferLoop loop(*this, paths.size(), "Übertrage"_cp1252);
+    runStatus_ = runText("Übertrage"_cp1252, paths.size(),
+                         std::min(static_cast<std::size_t>(connections_), paths.size()));
+    setStatus(runStatus_);
+    // Every file by its full path: no connection changes folders for it.
+    const std::size_t sent = runOnConnections(sizes, [&](FtpClient& client, std::size_t index) {
+        const std::string& path = paths[index];
+        return client.putFile(path, remote + path.substr(path.rfind('/') + 1), type);
+    });
+    if (sent < paths.size())
+        view_.showMessage("Übertragungsfehler!"_cp1252);
+}
+
+void FtpSession::downloadOnConnections(const std::vector<FtpEntry>& files,
+                                       const std::string& localFolder)
+{
+    // A name from the server never leads out of the local folder; such a file counts as failed.
+    std::vector<const FtpEntry*> safe;
+    std::vector<std::uint64_t> sizes;
+    for (const FtpEntry& file : files) {
+        if (isSafeLocalName(file.name)) {
+            safe.push_back(&file);
+            sizes.push_back(file.size);
+        }
+    }
+    const std::string remote = remoteFolder();
+    const vantiro::TransferType type = transferType_;
+    std::size_t fetched = 0;
+    if (!safe.empty()) {
+        TransferLoop loop(*this, safe.size(), "Lade");
+        runStatus_ = runText("Lade", safe.size(),
+                             std::min(static_cast<std::size_t>(connections_), safe.size()));
+        setStatus(runStatus_);
+        fetched = runOnConnections(sizes, [&](FtpClient& client, std::size_t index) {
+            const std::string& name = safe[index]->name;
+            return client.getFile(remote + name, localFolder + "/" + name, true, type);
+        });
+    }
+    if (fetched < files.size())
+        view_.showMessage(downloadFailedMessage);
+}
+
 void FtpSession::upload()
 {
     guarded([this] {
@@ -686,6 +909,11 @@ void FtpSession::upload()
             return;
         const std::string folder = view_.localFolder();
         const std::vector<std::string> names = view_.selectedLocalFiles();
+        if (parallelRun(names.size())) {
+            uploadOnConnections(folder, names);
+            showFolder();
+            return;
+        }
         {
             TransferLoop loop(*this, names.size(), "Übertrage"_cp1252);
             for (const std::string& name : names) {
@@ -717,6 +945,12 @@ void FtpSession::download()
         }
         const std::string folder = view_.localFolder();
         const std::string location = locationText_;
+        if (parallelRun(files.size())) {
+            downloadOnConnections(files, folder);
+            view_.refreshLocalFiles();
+            showServerResponse();
+            return;
+        }
         {
             TransferLoop loop(*this, files.size(), "Lade");
             for (const FtpEntry& file : files) {

@@ -4,6 +4,7 @@
 #include "core/ftp/FtpView.h"
 #include "core/ftp/RemoteListing.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vantiro {
 
@@ -70,6 +72,11 @@ public:
     void setPause(Pause pause) { pause_ = std::move(pause); }
     vantiro::TransferType currentTransferType() const { return transferType_; }
 
+    // How many connections UP and DOWN use at most: the window's own plus further ones logged in
+    // for the run. With 1, or for a single file, every file goes over the window's connection.
+    static constexpr int defaultConnections = 4;
+    void setConnections(int count) { connections_ = std::max(count, 1); }
+
 private:
     class Busy;
     class TransferLoop;
@@ -107,6 +114,19 @@ private:
                     const std::string& localPath);
     void uploadFile(const std::string& localPath);
     template <typename Transfer> bool withReconnect(Transfer transfer);
+    // One file on one connection of a parallel run: retried after outages like withReconnect,
+    // but waiting on that connection's own thread.
+    bool sendRetrying(FtpClient& client, const std::function<bool()>& transfer);
+    // Runs task for every index below sizes.size() on up to connections_ connections at once;
+    // sizes are the bytes of each file, for the progress of the run. Answers how many succeeded.
+    std::size_t runOnConnections(const std::vector<std::uint64_t>& sizes,
+                                 const std::function<bool(FtpClient&, std::size_t)>& task);
+    bool parallelRun(std::size_t files) const;
+    void uploadOnConnections(const std::string& localFolder, const std::vector<std::string>& names);
+    void downloadOnConnections(const std::vector<FtpEntry>& files, const std::string& localFolder);
+    // The remote folder of the location text, ending in "/".
+    std::string remoteFolder() const;
+    TransferProgress fileProgressSink();
     void reconnectAfterPause(int attempt);
     void showFolder();
     void goUp();
@@ -130,7 +150,11 @@ private:
     // What a running UP or DOWN does now; empty otherwise.
     std::string runStatus_;
     std::size_t noticesShown_ = 0;
-    bool stopRequested_ = false;
+    // Set by the window's thread while the run's connections read it on theirs.
+    std::atomic<bool> stopRequested_{false};
+    int connections_ = defaultConnections;
+    // The further connections of a running UP or DOWN, for DISCONNECT to cancel.
+    std::vector<std::unique_ptr<FtpClient>> helpers_;
     // The size the listing shows for the file being downloaded; read on the transfer's thread.
     std::atomic<std::uint64_t> listedSize_{0};
 

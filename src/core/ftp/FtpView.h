@@ -61,6 +61,15 @@ public:
     // Bytes of the current file done, and its size (0 when unknown). Called on the thread that
     // runs the call, often: the window passes it on to its own thread.
     virtual void showFileProgress(std::uint64_t done, std::uint64_t total) = 0;
+    // A run over several connections: files done of all, and bytes done of all its bytes. Called
+    // from the threads of the run's connections, at once and often; the window passes the latest
+    // figures on to its own thread. All zero hides the display.
+    virtual void showRunProgress(std::size_t filesDone, std::size_t filesTotal,
+                                 std::uint64_t bytesDone, std::uint64_t bytesTotal) = 0;
+    // The status line during such a run, from the same threads; the window shows the latest
+    // text on its own thread. An empty text, given at the end of the run, drops one still
+    // waiting to be shown.
+    virtual void showRunStatus(const std::string& text) = 0;
 
     virtual std::string localFolder() const = 0;
     virtual std::size_t localFileCount() const = 0;

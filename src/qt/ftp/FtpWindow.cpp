@@ -426,6 +426,69 @@ void FtpWindow::showFileProgress(std::uint64_t done, std::uint64_t total)
     }
 }
 
+void FtpWindow::showRunProgress(std::size_t filesDone, std::size_t filesTotal,
+                                std::uint64_t bytesDone, std::uint64_t bytesTotal)
+{
+    {
+        const std::lock_guard lock(runMutex_);
+        pendingRun_ = {filesDone, filesTotal, bytesDone, bytesTotal};
+    }
+    if (QThread::currentThread() == thread()) {
+        takeRunProgress();
+        return;
+    }
+    if (!runPosted_.exchange(true)) {
+        auto take = [this] { takeRunProgress(); };
+        QMetaObject::invokeMethod(this, std::move(take), Qt::QueuedConnection);
+    }
+}
+
+void FtpWindow::showRunStatus(const std::string& text)
+{
+    {
+        const std::lock_guard lock(runMutex_);
+        pendingRunStatus_ = text;
+    }
+    if (QThread::currentThread() == thread()) {
+        takeRunStatus();
+        return;
+    }
+    if (!runStatusPosted_.exchange(true)) {
+        auto take = [this] { takeRunStatus(); };
+        QMetaObject::invokeMethod(this, std::move(take), Qt::QueuedConnection);
+    }
+}
+
+// After the run the text waiting is empty, so a late update leaves the final status alone.
+void FtpWindow::takeRunStatus()
+{
+    runStatusPosted_ = false;
+    std::string text;
+    {
+        const std::lock_guard lock(runMutex_);
+        text = pendingRunStatus_;
+    }
+    if (!text.empty())
+        setStatus(text);
+}
+
+// A late update of a run that has ended finds the zeros of its end and keeps the bar hidden.
+void FtpWindow::takeRunProgress()
+{
+    runPosted_ = false;
+    RunFigures figures;
+    {
+        const std::lock_guard lock(runMutex_);
+        figures = pendingRun_;
+    }
+    filesDone_ = figures.filesDone;
+    filesTotal_ = figures.filesTotal;
+    bytesDone_ = figures.bytesDone;
+    bytesTotal_ = figures.bytesTotal;
+    runBytes_ = figures.filesTotal > 0 || figures.bytesTotal > 0;
+    updateProgressBar();
+}
+
 void FtpWindow::takeFileProgress()
 {
     progressPosted_ = false;
@@ -448,8 +511,17 @@ void FtpWindow::updateProgressBar()
     const std::uint64_t part =
         bytesKnown ? std::min<std::uint64_t>(bytesDone_ * 1000 / bytesTotal_, 1000) : 0;
     bar.setRange(0, static_cast<int>(std::min<std::size_t>(files, 1000000) * 1000));
-    bar.setValue(static_cast<int>(std::min<std::uint64_t>(
-        filesDone_ * 1000 + part, static_cast<std::uint64_t>(bar.maximum()))));
+    std::uint64_t value = filesDone_ * 1000 + part;
+    // Files of a run over several connections end in any order; the bytes of the whole run move
+    // the bar evenly.
+    if (runBytes_) {
+        value = bytesKnown
+                    ? static_cast<std::uint64_t>(static_cast<double>(bytesDone_) /
+                                                 static_cast<double>(bytesTotal_) * bar.maximum())
+                    : filesDone_ * 1000;
+    }
+    bar.setValue(static_cast<int>(
+        std::min<std::uint64_t>(value, static_cast<std::uint64_t>(bar.maximum()))));
     QString format;
     if (filesTotal_ > 0)
         format = QStringLiteral("%1 von %2 Dateien").arg(filesDone_).arg(filesTotal_);

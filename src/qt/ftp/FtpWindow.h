@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 class QAbstractButton;
 class QTemporaryDir;
@@ -61,6 +62,9 @@ public:
     void runCall(const std::function<void()>& call) override;
     void showProgress(std::size_t done, std::size_t total) override;
     void showFileProgress(std::uint64_t done, std::uint64_t total) override;
+    void showRunProgress(std::size_t filesDone, std::size_t filesTotal, std::uint64_t bytesDone,
+                         std::uint64_t bytesTotal) override;
+    void showRunStatus(const std::string& text) override;
     std::string localFolder() const override;
     std::size_t localFileCount() const override;
     std::vector<std::string> selectedLocalFiles() const override;
@@ -123,6 +127,21 @@ private:
     std::atomic<std::uint64_t> pendingBytesDone_{0};
     std::atomic<std::uint64_t> pendingBytesTotal_{0};
     std::atomic<bool> progressPosted_{false};
+    // A run over several connections: the bar shows the bytes of the whole run.
+    bool runBytes_ = false;
+    struct RunFigures {
+        std::size_t filesDone = 0;
+        std::size_t filesTotal = 0;
+        std::uint64_t bytesDone = 0;
+        std::uint64_t bytesTotal = 0;
+    };
+    std::mutex runMutex_;
+    RunFigures pendingRun_;
+    std::atomic<bool> runPosted_{false};
+    std::string pendingRunStatus_;
+    std::atomic<bool> runStatusPosted_{false};
+    void takeRunProgress();
+    void takeRunStatus();
 };
 
 } // namespace vantiro

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <utility>
@@ -18,12 +19,15 @@ namespace vantiro::test {
 // switches for refusals and a dropped connection. Shared by every client of one test, so it
 // also counts how often connections were closed and clients destroyed.
 struct FakeFtpServer {
+    // The connections of a run on several connections call in from threads of their own; every
+    // call of a client holds this, also while onCall runs.
+    std::recursive_mutex mutex;
     std::map<std::string, std::vector<FtpEntry>> folders{{"/", {}}};
     std::map<std::string, std::string> fileContents;
     std::vector<std::string> calls;
     std::set<std::string> refusedNames;
     bool loginAccepted = true;
-    bool dropped = false;
+    std::atomic<bool> dropped{false};
     FtpResponse droppedResponse{12030, "Verbindung abgebrochen"};
     // How many further calls still succeed before the connection drops (negative: never).
     int dropAfterCalls = -1;
@@ -72,6 +76,7 @@ public:
     bool connect(const std::string& server, const std::string& user, const std::string& password,
                  bool passive) override
     {
+        const std::lock_guard lock(server_->mutex);
         server_->lastPassword = password;
         server_->lastPassive = passive;
         cancelled_ = false;
@@ -80,6 +85,7 @@ public:
     }
     void close() override
     {
+        const std::lock_guard lock(server_->mutex);
         ++server_->closes;
         connected_ = false;
         server_->calls.push_back("close");
@@ -88,6 +94,7 @@ public:
 
     bool setCurrentDirectory(const std::string& path) override
     {
+        const std::lock_guard lock(server_->mutex);
         const std::string folder = normalise(path);
         const bool ok = server_->folders.contains(folder);
         if (ok)
@@ -96,28 +103,34 @@ public:
     }
     bool findFiles(const std::string& pattern, std::vector<FtpEntry>& entries) override
     {
+        const std::lock_guard lock(server_->mutex);
         entries = server_->folders[current_];
         return record("find " + pattern, true);
     }
     bool getFile(const std::string& remoteName, const std::string& localPath, bool failIfExists,
                  TransferType type) override
     {
+        const std::lock_guard lock(server_->mutex);
         const std::string call = "get " + remoteName + " " + typeName(type);
         if (!failIfExists || std::ifstream(localPath).good())
             return record(call, false);
-        if (!record(call, !server_->refusedNames.contains(remoteName)))
+        const std::string name = place(remoteName).second;
+        if (!record(call, !server_->refusedNames.contains(name)))
             return false;
-        std::ofstream(localPath) << server_->fileContents[remoteName];
+        std::ofstream(localPath) << server_->fileContents[name];
         reportProgress();
         return true;
     }
     bool putFile(const std::string& localPath, const std::string& remoteName,
                  TransferType type) override
     {
-        const bool ok = record("put " + localPath + " > " + remoteName + " " + typeName(type),
-                               !server_->refusedNames.contains(remoteName));
+        const std::lock_guard lock(server_->mutex);
+        const auto [folder, name] = place(remoteName);
+        const bool ok =
+            record("put " + localPath + " > " + remoteName + " " + typeName(type),
+                   !server_->refusedNames.contains(name) && server_->folders.contains(folder));
         if (ok) {
-            server_->add(current_, remoteName, FtpEntry::normalAttribute);
+            server_->add(folder, name, FtpEntry::normalAttribute);
             reportProgress();
         }
         return ok;
@@ -126,6 +139,7 @@ public:
     bool removeDirectory(const std::string& name) override { return simple("rmd " + name, name); }
     bool createDirectory(const std::string& name) override
     {
+        const std::lock_guard lock(server_->mutex);
         const bool ok = simple("mkd " + name, name);
         if (ok)
             server_->add(current_, name, FtpEntry::directoryAttribute);
@@ -187,8 +201,19 @@ private:
         return record(call, !server_->refusedNames.contains(name));
     }
 
+    // The folder and the name a remote path names: a bare name is in the current folder, a full
+    // path in its own.
+    std::pair<std::string, std::string> place(const std::string& remoteName) const
+    {
+        if (!remoteName.starts_with('/'))
+            return {current_, remoteName};
+        const std::size_t slash = remoteName.rfind('/');
+        return {normalise(remoteName.substr(0, slash + 1)), remoteName.substr(slash + 1)};
+    }
+
     bool record(const std::string& call, bool ok)
     {
+        const std::lock_guard lock(server_->mutex);
         server_->calls.push_back(call);
         if (server_->onCall)
             server_->onCall(call);

@@ -2,8 +2,10 @@
 
 #include "core/ftp/FtpView.h"
 
+#include <array>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <stdexcept>
 #include <utility>
 
@@ -43,6 +45,10 @@ public:
     std::vector<std::string> viewerTitles;
     int calls = 0;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> fileProgress;
+    // Files done, files, bytes done, bytes: filled from the run's threads.
+    std::vector<std::array<std::uint64_t, 4>> runProgress;
+    std::vector<std::string> runStatuses;
+    std::mutex runProgressMutex;
 
     std::string serverText() const override { return server; }
     std::string userText() const override { return user; }
@@ -110,6 +116,18 @@ public:
     void showFileProgress(std::uint64_t done, std::uint64_t total) override
     {
         fileProgress.emplace_back(done, total);
+    }
+
+    void showRunProgress(std::size_t filesDone, std::size_t filesTotal, std::uint64_t bytesDone,
+                         std::uint64_t bytesTotal) override
+    {
+        const std::lock_guard lock(runProgressMutex);
+        runProgress.push_back({filesDone, filesTotal, bytesDone, bytesTotal});
+    }
+    void showRunStatus(const std::string& text) override
+    {
+        const std::lock_guard lock(runProgressMutex);
+        runStatuses.push_back(text);
     }
 
     std::string localFolder() const override { return folder; }

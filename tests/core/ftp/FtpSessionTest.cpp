@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <mutex>
 
 namespace vantiro {
 namespace {
@@ -31,6 +32,9 @@ protected:
     {
         view.folder = local.path();
         view.copyFolder = copies.path();
+        // These tests follow the commands of one connection in order; runs on several
+        // connections have tests of their own.
+        session.setConnections(1);
         session.setPause([this](std::chrono::milliseconds time) {
             paused += time;
             if (onPause)
@@ -908,6 +912,218 @@ TEST_F(FtpSessionTest, ShowDuringAnOutageDoesNotWaitForANewLogin)
     EXPECT_EQ(paused, std::chrono::milliseconds(0));
     EXPECT_THAT(callsStartingWith("connect"), IsEmpty());
     EXPECT_EQ(view.state, "disconnected");
+}
+
+// UP and DOWN on four connections: the window's own plus three logged in for the run.
+class FtpSessionParallelTest : public FtpSessionTest {
+protected:
+    FtpSessionParallelTest()
+    {
+        session.setConnections(4);
+        // Called from the run's threads at once.
+        session.setPause([this](std::chrono::milliseconds) {
+            const std::lock_guard lock(pauseMutex);
+            ++pauses;
+            server->dropped = false;
+        });
+    }
+
+    // Connected, inside the folder "web", with count local files selected; their sizes differ.
+    std::uint64_t enterWebWithLocalFiles(int count)
+    {
+        server->add("/", "web", folder);
+        connect();
+        view.pick("WEB");
+        session.serverLineDoubleClicked();
+        server->calls.clear();
+        view.statuses.clear();
+        std::uint64_t bytes = 0;
+        for (int i = 0; i < count; ++i) {
+            const std::string name = "s" + std::to_string(i) + ".htm";
+            test::writeFile(local.file(name), std::string(static_cast<std::size_t>(i + 1), 'x'));
+            bytes += static_cast<std::uint64_t>(i + 1);
+            view.localFiles.push_back(name);
+        }
+        view.selectedFiles = view.localFiles;
+        return bytes;
+    }
+
+    std::mutex pauseMutex;
+    int pauses = 0;
+};
+
+TEST_F(FtpSessionParallelTest, UploadSendsEveryFileOnceByItsFullPathAndRereadsTheFolderOnce)
+{
+    const std::uint64_t bytes = enterWebWithLocalFiles(10);
+
+    session.upload();
+
+    EXPECT_EQ(server->clientsCreated, 4);
+    EXPECT_THAT(callsStartingWith("connect"), ::testing::SizeIs(3));
+    std::vector<std::string> puts = callsStartingWith("put");
+    std::sort(puts.begin(), puts.end());
+    std::vector<std::string> expected;
+    for (const std::string& name : view.localFiles)
+        expected.push_back("put " + local.file(name) + " > /web/" + name + " ascii");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(puts, expected);
+    // No folder change for any file: only the reading of the folder at the end.
+    EXPECT_THAT(callsStartingWith("cwd"), ElementsAre("cwd /web/"));
+    EXPECT_THAT(callsStartingWith("find"), ::testing::SizeIs(1));
+    EXPECT_EQ(server->folders["/web"].size(), 10U);
+    EXPECT_EQ(view.lines.size(), 12U);
+    EXPECT_THAT(view.messages, IsEmpty());
+    EXPECT_EQ(server->closes, 3) << "the further connections end with the run";
+    EXPECT_EQ(server->clientsDestroyed, 3);
+    EXPECT_EQ(view.state, "connected");
+    EXPECT_FALSE(session.transferRunning());
+
+    // The bar counts the files and the bytes of the whole run and is hidden at the end.
+    ASSERT_GE(view.runProgress.size(), 3U);
+    EXPECT_EQ(view.runProgress.front(), (std::array<std::uint64_t, 4>{0, 10, 0, bytes}));
+    EXPECT_EQ(view.runProgress[view.runProgress.size() - 2],
+              (std::array<std::uint64_t, 4>{10, 10, bytes, bytes}));
+    EXPECT_EQ(view.runProgress.back(), (std::array<std::uint64_t, 4>{0, 0, 0, 0}));
+    for (std::size_t i = 1; i + 1 < view.runProgress.size(); ++i)
+        EXPECT_LE(view.runProgress[i][2], bytes);
+    EXPECT_EQ(view.statuses.front(), "\xDC"
+                                     "bertrage 10 Dateien \xFC"
+                                     "ber 4 Verbindungen...");
+}
+
+TEST_F(FtpSessionParallelTest, NoMoreConnectionsThanFilesAndOneFileUsesOnlyTheWindowsOwn)
+{
+    enterWebWithLocalFiles(2);
+    session.upload();
+    EXPECT_EQ(server->clientsCreated, 2);
+    EXPECT_THAT(callsStartingWith("put"), ::testing::SizeIs(2));
+
+    view.selectedFiles = {"s0.htm"};
+    server->calls.clear();
+    session.upload();
+    EXPECT_EQ(server->clientsCreated, 2);
+    EXPECT_THAT(callsStartingWith("put"),
+                ElementsAre("put " + local.file("s0.htm") + " > s0.htm ascii"));
+}
+
+TEST_F(FtpSessionParallelTest, RefusedFurtherConnectionsAreDroppedWithOneNoteAndEveryFileGoes)
+{
+    enterWebWithLocalFiles(6);
+    // Like pure-ftpd at its limit: the first login stands, every further one gets a 530.
+    server->loginAccepted = false;
+    server->failureResponse = {530, "530 Sorry, the maximum number of clients"};
+
+    session.upload();
+
+    EXPECT_EQ(server->folders["/web"].size(), 6U);
+    EXPECT_THAT(callsStartingWith("put"), ::testing::SizeIs(6));
+    EXPECT_THAT(view.messages, IsEmpty());
+    const std::string note = "Der Server hat 3 von 4 Verbindungen abgelehnt (530 Sorry, the "
+                             "maximum number of clients); es geht mit 1 Verbindung weiter";
+    EXPECT_THAT(view.statuses.back(), ::testing::EndsWith(" - " + note));
+    EXPECT_EQ(std::count_if(view.statuses.begin(), view.statuses.end(),
+                            [&](const std::string& status) {
+                                return status.find(note + " - " + note) != std::string::npos;
+                            }),
+              0);
+    EXPECT_EQ(view.state, "connected");
+    EXPECT_EQ(server->clientsDestroyed, 3);
+}
+
+TEST_F(FtpSessionParallelTest, FilesThatFailShowOneMessageAndTheOthersStillGo)
+{
+    enterWebWithLocalFiles(8);
+    server->refusedNames = {"s1.htm", "s5.htm"};
+
+    session.upload();
+
+    EXPECT_EQ(server->folders["/web"].size(), 6U);
+    EXPECT_THAT(view.messages, ElementsAre("\xDC"
+                                           "bertragungsfehler!"));
+    EXPECT_EQ(view.state, "connected");
+}
+
+TEST_F(FtpSessionParallelTest, AnOutageIsRiddenOutByEveryConnectionAndNoFileIsLost)
+{
+    enterWebWithLocalFiles(12);
+    bool outage = true;
+    server->onCall = [&](const std::string& call) {
+        if (outage && call.find("s6.htm") != std::string::npos) {
+            outage = false;
+            server->dropped = true;
+        }
+    };
+
+    session.upload();
+
+    EXPECT_EQ(server->folders["/web"].size(), 12U);
+    EXPECT_GE(pauses, 1);
+    // The wait shows in the status line, and the run's own text after the new login.
+    EXPECT_THAT(view.runStatuses,
+                ::testing::Contains("Verbindung unterbrochen - neuer Versuch 1 von 5 in 1 s"));
+    EXPECT_THAT(view.runStatuses, ::testing::Contains("\xDC"
+                                                      "bertrage 12 Dateien \xFC"
+                                                      "ber 4 Verbindungen..."));
+    EXPECT_EQ(view.runStatuses.back(), "");
+    EXPECT_THAT(view.messages, IsEmpty());
+    EXPECT_EQ(view.state, "connected");
+}
+
+TEST_F(FtpSessionParallelTest, DisconnectStopsEveryConnectionAtOnce)
+{
+    enterWebWithLocalFiles(40);
+    bool asked = false;
+    server->onCall = [&](const std::string& call) {
+        if (!asked && call.starts_with("put")) {
+            asked = true;
+            session.disconnect();
+        }
+    };
+
+    session.upload();
+
+    EXPECT_EQ(server->cancels, 4) << "the window's connection and the three further ones";
+    EXPECT_LT(callsStartingWith("put").size(), 10U);
+    EXPECT_THAT(callsStartingWith("find"), IsEmpty());
+    EXPECT_EQ(view.state, "disconnected");
+    EXPECT_EQ(view.statuses.back(), "Abgebrochen - Verbindung getrennt");
+    EXPECT_EQ(server->clientsDestroyed, server->clientsCreated);
+    EXPECT_FALSE(session.running());
+    EXPECT_EQ(view.runProgress.back(), (std::array<std::uint64_t, 4>{0, 0, 0, 0}));
+}
+
+TEST_F(FtpSessionParallelTest, DownloadFetchesEveryFileByItsFullPathAndRefreshesTheListOnce)
+{
+    server->add("/", "web", folder);
+    for (const char* name : {"a.htm", "b.htm", "c.htm", "d.htm", "e.htm"}) {
+        server->add("/web", name, file, 5);
+        server->fileContents[name] = std::string("Seite ") + name;
+    }
+    server->add("/web", "..\\boese.htm", file, 5);
+    connect();
+    view.pick("WEB");
+    session.serverLineDoubleClicked();
+    server->calls.clear();
+    view.selectedLines.clear();
+    for (std::size_t i = 2; i < view.lines.size(); ++i)
+        view.selectedLines.push_back(static_cast<int>(i));
+    view.currentLine = 2;
+
+    session.download();
+
+    for (const char* name : {"a.htm", "b.htm", "c.htm", "d.htm", "e.htm"})
+        EXPECT_EQ(test::readFile(local.file(name)), std::string("Seite ") + name);
+    std::vector<std::string> gets = callsStartingWith("get");
+    std::sort(gets.begin(), gets.end());
+    EXPECT_THAT(gets,
+                ElementsAre("get /web/a.htm ascii", "get /web/b.htm ascii", "get /web/c.htm ascii",
+                            "get /web/d.htm ascii", "get /web/e.htm ascii"));
+    EXPECT_THAT(callsStartingWith("cwd"), IsEmpty());
+    EXPECT_EQ(view.refreshes, 1);
+    // The name that would leave the local folder is never fetched; it is the one failure.
+    EXPECT_THAT(view.messages, ElementsAre(downloadFailed));
+    EXPECT_EQ(view.runProgress[view.runProgress.size() - 2],
+              (std::array<std::uint64_t, 4>{5, 5, 25, 25}));
 }
 
 } // namespace

@@ -1,10 +1,14 @@
 #include "WindowTestSupport.h"
 #include "platform/CurlFtpClient.h"
+#include "platform/HostTrust.h"
+#include "platform/SchemeFtpClient.h"
 #include "qt/ftp/FileList.h"
 #include "qt/ftp/FtpWindow.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FtpTestServer.h"
+#include "support/SftpTestServer.h"
 #include "support/TempDir.h"
+#include "support/TlsFtpTestServer.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -48,12 +52,14 @@ protected:
         test::writeFile(program.file("doorpages/drei.htm"), "drei\r\n");
     }
 
-    void connect()
+    void connect() { connectTo(server); }
+
+    void connectTo(const test::FtpTestServer& to)
     {
         window.prepareOpening();
-        ui.serverEdit->setText(text(server.address()));
-        ui.userEdit->setText(text(server.user()));
-        ui.passwordEdit->setText(text(server.password()));
+        ui.serverEdit->setText(text(to.address()));
+        ui.userEdit->setText(text(to.user()));
+        ui.passwordEdit->setText(text(to.password()));
         ui.connectButton->click();
         expectNoPasswordInStatus();
     }
@@ -80,12 +86,13 @@ protected:
         disconnectWhen([this, status] { return ui.statusLabel->text() == status; });
     }
 
-    // Once the run's status begins so and bytes of a file are moving.
+    // Once the run's status begins so and bytes are moving.
     void disconnectDuringTransfer(const QString& status)
     {
         disconnectWhen([this, status] {
             return ui.statusLabel->text().startsWith(status) &&
-                   ui.progressBar->format().contains(QStringLiteral(" KB"));
+                   ui.progressBar->format().contains(QStringLiteral(" KB")) &&
+                   ui.progressBar->value() > 0;
         });
     }
 
@@ -178,7 +185,7 @@ TEST_F(FtpWindowServerTest, ServerThatGoesAwayLeavesTheWindowDisconnected)
     EXPECT_EQ(boxes.messages.size(), 1U) << "no folder message after the disclaimer";
 }
 
-TEST_F(FtpWindowServerTest, DisconnectDuringAnUploadStopsAtTheCurrentFileAndLeavesNoPartialFile)
+TEST_F(FtpWindowServerTest, DisconnectDuringAnUploadStopsEveryConnectionAndLeavesNoPartialFile)
 {
     const std::string big(bigSize, 'x');
     for (const char* name : {"gross1.bin", "gross2.bin", "gross3.bin"})
@@ -190,7 +197,7 @@ TEST_F(FtpWindowServerTest, DisconnectDuringAnUploadStopsAtTheCurrentFileAndLeav
          {QStringLiteral("gross1.bin"), QStringLiteral("gross2.bin"), QStringLiteral("gross3.bin")})
         ui.fileList->findItems(name, Qt::MatchExactly).front()->setSelected(true);
     ui.binaryOption->click();
-    disconnectDuringTransfer(QStringLiteral("Übertrage Datei "));
+    disconnectDuringTransfer(QStringLiteral("Übertrage "));
 
     ui.uploadButton->click();
 
@@ -218,7 +225,7 @@ TEST_F(FtpWindowServerTest, DisconnectDuringAnUploadStopsAtTheCurrentFileAndLeav
     EXPECT_EQ(boxes.messages.size(), 1U) << "a cancelled file is no transfer error";
 }
 
-TEST_F(FtpWindowServerTest, DisconnectDuringADownloadStopsAtTheCurrentFileAndLeavesNoPartialFile)
+TEST_F(FtpWindowServerTest, DisconnectDuringADownloadStopsEveryConnectionAndLeavesNoPartialFile)
 {
     const std::string big(bigSize, 'y');
     test::writeFile(server.root() + "/gross1.bin", big);
@@ -232,7 +239,7 @@ TEST_F(FtpWindowServerTest, DisconnectDuringADownloadStopsAtTheCurrentFileAndLea
         item->setSelected(true);
         ui.remoteList->setCurrentItem(item, QItemSelectionModel::Select);
     }
-    disconnectDuringTransfer(QStringLiteral("Lade Datei "));
+    disconnectDuringTransfer(QStringLiteral("Lade "));
 
     ui.downloadButton->click();
 
@@ -245,6 +252,192 @@ TEST_F(FtpWindowServerTest, DisconnectDuringADownloadStopsAtTheCurrentFileAndLea
         EXPECT_TRUE(name == "gross1.bin" || name == "gross2.bin") << name << " left behind";
         EXPECT_EQ(size, bigSize) << name << " fetched only in part";
     }
+}
+
+// Names of the commands the server received since its log was as long as from.
+std::map<std::string, int> commandsSince(const std::string& log, std::size_t from)
+{
+    std::map<std::string, int> counts;
+    const std::string marker = "command ";
+    for (std::size_t at = log.find(marker, from); at != std::string::npos;
+         at = log.find(marker, at + 1)) {
+        const std::size_t end = log.find('\n', at);
+        ++counts[log.substr(at + marker.size(), end - at - marker.size())];
+    }
+    return counts;
+}
+
+TEST_F(FtpWindowServerTest, UploadOnFourConnectionsSendsEachFileWithNoFolderChangeOfItsOwn)
+{
+    test::FtpTestServer counting(test::FtpTestServer::Options{.recordCommands = true});
+    std::filesystem::create_directories(counting.root() + "/ziel");
+    constexpr int pages = 40;
+    for (int i = 0; i < pages; ++i)
+        test::writeFile(program.file("doorpages/p" + std::to_string(i) + ".htm"),
+                        "Seite " + std::to_string(i) + "\r\n");
+    connectTo(counting);
+    ASSERT_TRUE(ui.disconnectButton->isEnabled()) << counting.log();
+    doubleClick(QStringLiteral("ZIEL"));
+    ui.fileList->refresh();
+    ui.fileList->selectAll();
+    const int selected = static_cast<int>(ui.fileList->selectedItems().size());
+    ASSERT_EQ(selected, pages + 3);
+    ui.binaryOption->click();
+    const std::size_t before = counting.log().size();
+
+    ui.uploadButton->click();
+
+    const std::string log = counting.log();
+    const std::map<std::string, int> commands = commandsSince(log, before);
+    const auto count = [&](const std::string& name) {
+        return commands.contains(name) ? commands.at(name) : 0;
+    };
+    for (int i = 0; i < pages; ++i)
+        EXPECT_EQ(test::readFile(counting.root() + "/ziel/p" + std::to_string(i) + ".htm"),
+                  "Seite " + std::to_string(i) + "\r\n");
+    EXPECT_EQ(count("STOR"), selected);
+    EXPECT_EQ(count("PASS"), 3) << "three further connections";
+    // The folder is entered once, to read it again at the end; the files go by full path.
+    EXPECT_EQ(count("CWD"), 1) << log.substr(before);
+    // Per file a data connection and its STOR; the rest is the logins and the final listing.
+    int perRun = 0;
+    for (const auto& [name, times] : commands) {
+        if (name != "STOR" && name != "EPSV" && name != "PASV")
+            perRun += times;
+    }
+    EXPECT_EQ(count("EPSV") + count("PASV"), selected + 1) << "one more for the listing";
+    EXPECT_LE(perRun, 40) << log.substr(before);
+    EXPECT_EQ(lines(*ui.remoteList).size(), selected + 2);
+    EXPECT_TRUE(ui.progressBar->isHidden());
+    EXPECT_EQ(boxes.messages.size(), 1U) << "only the disclaimer";
+}
+
+TEST_F(FtpWindowServerTest, FurtherConnectionsTheServerRefusesAreDroppedWithOneNote)
+{
+    for (int i = 0; i < 12; ++i)
+        test::writeFile(program.file("doorpages/p" + std::to_string(i) + ".htm"), "x\r\n");
+    // A login refused with 530 as pure-ftpd and proftpd do, and a connection turned away with 421.
+    for (const bool refuseLogin : {true, false}) {
+        test::FtpTestServer::Options options;
+        (refuseLogin ? options.loginLimit : options.connectionLimit) = 2;
+        test::FtpTestServer limited(options);
+        connectTo(limited);
+        ASSERT_TRUE(ui.disconnectButton->isEnabled()) << limited.log();
+        ui.fileList->refresh();
+        ui.fileList->selectAll();
+
+        ui.uploadButton->click();
+
+        for (int i = 0; i < 12; ++i)
+            EXPECT_TRUE(test::exists(limited.root() + "/p" + std::to_string(i) + ".htm")) << i;
+        const QString status = ui.statusLabel->text();
+        EXPECT_EQ(status.count(QStringLiteral("Der Server hat")), 1) << status.toStdString();
+        EXPECT_TRUE(status.endsWith(QStringLiteral("); es geht mit 2 Verbindungen weiter")))
+            << status.toStdString();
+        EXPECT_TRUE(status.contains(refuseLogin
+                                        ? QStringLiteral(" - Der Server hat 2 von 4 Verbindungen "
+                                                         "abgelehnt (530 Sorry, the maximum "
+                                                         "number of clients (2) is reached)")
+                                        : QStringLiteral(" - Der Server hat 2 von 4 Verbindungen "
+                                                         "abgelehnt (421")))
+            << status.toStdString();
+        EXPECT_TRUE(ui.disconnectButton->isEnabled());
+        ui.disconnectButton->click();
+    }
+    EXPECT_EQ(boxes.messages.size(), 2U) << "only the disclaimers";
+}
+
+TEST_F(FtpWindowServerTest, DownloadOnSeveralConnectionsFetchesEachFileByItsFullPath)
+{
+    test::FtpTestServer counting(test::FtpTestServer::Options{.recordCommands = true});
+    std::filesystem::create_directories(counting.root() + "/unter");
+    for (int i = 0; i < 6; ++i)
+        test::writeFile(counting.root() + "/unter/h" + std::to_string(i) + ".htm",
+                        "geholt " + std::to_string(i));
+    connectTo(counting);
+    ASSERT_TRUE(ui.disconnectButton->isEnabled()) << counting.log();
+    doubleClick(QStringLiteral("UNTER"));
+    for (int i = 0; i < 6; ++i) {
+        QListWidgetItem* item =
+            ui.remoteList->findItems(text("h" + std::to_string(i) + ".htm"), Qt::MatchExactly)
+                .front();
+        item->setSelected(true);
+        ui.remoteList->setCurrentItem(item, QItemSelectionModel::Select);
+    }
+    const std::size_t before = counting.log().size();
+
+    ui.downloadButton->click();
+
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(test::readFile(program.file("doorpages/h" + std::to_string(i) + ".htm")),
+                  "geholt " + std::to_string(i));
+    const std::map<std::string, int> commands = commandsSince(counting.log(), before);
+    EXPECT_EQ(commands.at("RETR"), 6);
+    EXPECT_FALSE(commands.contains("CWD")) << counting.log().substr(before);
+    EXPECT_EQ(commands.at("PASS"), 3);
+    EXPECT_TRUE(ui.fileList->findItems(QStringLiteral("h5.htm"), Qt::MatchExactly).size() == 1)
+        << "the local list shows the fetched files";
+    EXPECT_EQ(boxes.messages.size(), 1U) << "only the disclaimer";
+}
+
+// The further connections are encrypted as the window's own is, trusting the same key.
+TEST_F(FtpWindowServerTest, UploadOnSeveralConnectionsWorksOverFtpesAndSftp)
+{
+    for (int i = 0; i < 8; ++i)
+        test::writeFile(program.file("doorpages/p" + std::to_string(i) + ".htm"),
+                        "Seite " + std::to_string(i) + "\r\n");
+    test::TlsFtpTestServer tls;
+    test::SftpTestServer sftp;
+    struct Target {
+        std::string address;
+        std::string user;
+        std::string password;
+        std::string root;
+        std::string fingerprint;
+        QString security;
+    };
+    for (const Target& target :
+         {Target{tls.address("ftpes://"), tls.user(), tls.password(), tls.root(), tls.fingerprint(),
+                 QStringLiteral("Verbindung verschlüsselt (TLS")},
+          Target{sftp.address(), sftp.user(), sftp.password(), sftp.root(), sftp.fingerprint(),
+                 QStringLiteral("Verbindung verschlüsselt (SSH")}}) {
+        HostTrust::Settings settings;
+        settings.pinnedFingerprint = target.fingerprint;
+        const auto trust = std::make_shared<HostTrust>(settings);
+        FtpWindow secure{boxes, [trust] { return std::make_unique<SchemeFtpClient>(trust); },
+                         text(program.path())};
+        FtpWindowUi& parts = secure.ui();
+        secure.prepareOpening();
+        parts.serverEdit->setText(text(target.address));
+        parts.userEdit->setText(text(target.user));
+        parts.passwordEdit->setText(text(target.password));
+        parts.connectButton->click();
+        ASSERT_TRUE(parts.disconnectButton->isEnabled())
+            << target.address << ": " << parts.statusLabel->text().toStdString();
+        parts.fileList->refresh();
+        parts.fileList->selectAll();
+        const auto selected = parts.fileList->selectedItems().size();
+        parts.binaryOption->click();
+
+        parts.uploadButton->click();
+
+        EXPECT_TRUE(parts.securityLabel->text().startsWith(target.security))
+            << parts.securityLabel->text().toStdString();
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(test::readFile(target.root + "/p" + std::to_string(i) + ".htm"),
+                      "Seite " + std::to_string(i) + "\r\n")
+                << target.address;
+        EXPECT_EQ(files(target.root).size(), static_cast<std::size_t>(selected)) << target.address;
+        EXPECT_TRUE(parts.disconnectButton->isEnabled()) << target.address;
+        parts.disconnectButton->click();
+    }
+    EXPECT_EQ(boxes.messages.size(), 2U) << "only the disclaimers";
+    const std::string commands = tls.commands();
+    std::size_t logins = 0;
+    for (std::size_t at = commands.find("PASS"); at != std::string::npos;
+         at = commands.find("PASS", at + 1))
+        ++logins;
+    EXPECT_EQ(logins, 4U) << "the window's connection and three further ones";
 }
 
 // A listening socket that never answers: the kernel completes the connection, the server never
