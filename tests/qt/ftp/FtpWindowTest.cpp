@@ -392,7 +392,7 @@ TEST_F(FtpWindowTest, AButtonPressedFromTheKeyboardKeepsTheFocusAfterItsCall)
 {
     open();
     window.show();
-    QApplication::setActiveWindow(&window);
+    window.activateWindow();
     ASSERT_TRUE(waitFor([this] { return window.isActiveWindow(); }));
     ui.connectButton->click();
     ui.refreshButton->setFocus();

@@ -88,7 +88,7 @@ TEST_F(ScreenFitTest, MainWindowOpensInsideTheScreenAndScrollsToEveryButton)
         expectReachable(window, name);
 
     // Tab brings the control it reaches into view.
-    QApplication::setActiveWindow(&window);
+    window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     auto* scroll = window.findChild<QScrollArea*>();
     scroll->ensureWidgetVisible(window.findChild<QWidget*>(QStringLiteral("cmbDoctype")));
