@@ -18,7 +18,7 @@ extern "C" void requestStop(int)
 
 void InterruptStop::install()
 {
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = requestStop;
     sigemptyset(&action.sa_mask);
     // The second signal meets the default action again and ends the program.
