@@ -3,8 +3,12 @@
 // on loopback. The window's logic runs as the window runs it, only without the widgets: each
 // blocking call where the window would start its worker thread.
 //
-// Usage: window_upload_bench [--files N] [--runs N]
-// Prints the median of each way and the ratio of four connections to one.
+// Then the same files through the same relay with vantiro-cli upload's default, the peer the
+// window is measured against.
+//
+// Usage: window_upload_bench [--files N] [--runs N] [--skip-single]
+// Prints the median of each way, the ratio of four connections to one, and the window's four
+// connections against the tool's default. --skip-single leaves out the slow single connection.
 
 #include "core/ftp/FtpSession.h"
 #include "core/ftp/FtpView.h"
@@ -118,6 +122,26 @@ double timedUpload(const test::FtpTestServer& server, int port, const std::strin
     return seconds;
 }
 
+// Seconds of vantiro-cli upload's default run of the same files, or a negative number.
+double timedToolUpload(const test::FtpTestServer& server, int port, const std::string& home)
+{
+    for (const auto& entry : fs::directory_iterator(server.root()))
+        fs::remove_all(entry.path());
+    const std::string command = "VANTIRO_FTP_PASSWORD='" + server.password() + "' " +
+                                VANTIRO_CLI_PATH +
+                                " upload --server 127.0.0.1:" + std::to_string(port) + " --user '" +
+                                server.user() + "' --home '" + home + "' >/dev/null 2>&1";
+    const auto start = std::chrono::steady_clock::now();
+    const int status = std::system(command.c_str());
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (status != 0) {
+        std::fprintf(stderr, "window_upload_bench: vantiro-cli upload failed (%d)\n", status);
+        return -1;
+    }
+    return seconds;
+}
+
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -130,15 +154,20 @@ int main(int argc, char** argv)
 {
     int fileCount = 201;
     int runs = 3;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    bool single = true;
+    for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
-        if (option == "--files")
-            fileCount = std::atoi(argv[i + 1]);
-        else if (option == "--runs")
-            runs = std::atoi(argv[i + 1]);
+        if (option == "--skip-single")
+            single = false;
+        else if (option == "--files" && i + 1 < argc)
+            fileCount = std::atoi(argv[++i]);
+        else if (option == "--runs" && i + 1 < argc)
+            runs = std::atoi(argv[++i]);
+        else
+            fileCount = 0;
     }
     if (fileCount < 1 || runs < 1) {
-        std::fprintf(stderr, "Usage: window_upload_bench [--files N] [--runs N]\n");
+        std::fprintf(stderr, "Usage: window_upload_bench [--files N] [--runs N] [--skip-single]\n");
         return 2;
     }
     test::TempDir work;
@@ -168,7 +197,7 @@ int main(int argc, char** argv)
     for (const auto& [name, port] :
          {std::pair{"loopback", server.port()}, std::pair{"40 ms link", relayPort}}) {
         double byConnections[2] = {0, 0};
-        for (int way = 0; way < 2; ++way) {
+        for (int way = single ? 0 : 1; way < 2; ++way) {
             const int connections = way == 0 ? 1 : 4;
             std::vector<double> seconds;
             for (int run = 0; run < runs; ++run) {
@@ -181,7 +210,22 @@ int main(int argc, char** argv)
             std::printf("  %-10s %d connection%s: %6.2f s\n", name, connections,
                         connections == 1 ? " " : "s", byConnections[way]);
         }
-        std::printf("  %-10s four to one: %.2f\n", name, byConnections[1] / byConnections[0]);
+        if (single)
+            std::printf("  %-10s four to one: %.2f\n", name, byConnections[1] / byConnections[0]);
+        if (port != relayPort)
+            continue;
+        std::vector<double> seconds;
+        for (int run = 0; run < runs; ++run) {
+            const double taken = timedToolUpload(server, port, work.path());
+            if (taken < 0)
+                return 1;
+            seconds.push_back(taken);
+        }
+        const double tool = median(seconds);
+        std::printf("  %-10s vantiro-cli upload (default): %6.2f s\n", name, tool);
+        std::printf("  %-10s window's four connections to the tool's default: %.2f (target: at "
+                    "most 1.2)\n",
+                    name, byConnections[1] / tool);
     }
     return 0;
 }

@@ -94,13 +94,21 @@ template <typename Handler> void FtpWindow::run(Handler handler)
 void FtpWindow::holdButtons()
 {
     const bool first = !buttonsHeld_;
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = windowFocus();
     buttonsHeld_ = true;
     ui_.setCallRunning();
     if (first) {
         focusBeforeHold_ = focus;
-        focusAfterHold_ = QApplication::focusWidget();
+        focusAfterHold_ = windowFocus();
     }
+}
+
+// Right after an input box closed, the window is not active yet and the application has no
+// focus widget; the window still knows which of its controls has the focus.
+QWidget* FtpWindow::windowFocus() const
+{
+    QWidget* focus = QApplication::focusWidget();
+    return focus && focus->window() == this ? focus : focusWidget();
 }
 
 void FtpWindow::releaseButtons()
@@ -108,7 +116,7 @@ void FtpWindow::releaseButtons()
     buttonsHeld_ = false;
     ui_.setConnected(session_.connected());
     if (focusBeforeHold_ && focusBeforeHold_ != focusAfterHold_ && focusBeforeHold_->isEnabled() &&
-        QApplication::focusWidget() == focusAfterHold_)
+        windowFocus() == focusAfterHold_)
         focusBeforeHold_->setFocus(Qt::OtherFocusReason);
     focusBeforeHold_ = nullptr;
     focusAfterHold_ = nullptr;

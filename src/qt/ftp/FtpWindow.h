@@ -95,6 +95,7 @@ private:
     template <typename Handler> void run(Handler handler);
     void clickIfEnabled(QAbstractButton* button);
     void holdButtons();
+    QWidget* windowFocus() const;
     void releaseButtons();
     void takeFileProgress();
     void updateProgressBar();
