@@ -15,7 +15,8 @@
 namespace vantiro {
 
 class HostTrust;
-class KnownHosts;
+class SftpHandle;
+class SshIo;
 class UploadSource;
 
 // The uploader's operations over SSH file transfer (libssh2), for "sftp://" servers. Paths mean
@@ -82,38 +83,27 @@ public:
     void setTimeout(std::chrono::milliseconds timeout);
 
 private:
-    class Handle;
-    enum class Abort { None, Cancelled, TimedOut };
-    template <typename Call> auto io(Call call) -> decltype(call());
-    bool waitForSocket();
-    bool sendData(Handle& file, UploadSource& local);
+    bool sendData(SftpHandle& file, UploadSource& local);
     void removePartial(const std::string& remote);
     void removePartialsOfEarlierConnections();
-    bool abortNow();
     bool openSession();
     bool openSessionOnce();
-    bool skipToAnotherKey();
     void releaseSession();
     bool relogin();
     bool openSocket(const FtpServerAddress& address);
-    // On refusal response_ holds untrustedKeyCode and the text that names the key.
-    bool hostKeyTrusted(const FtpServerAddress& address, const KnownHosts& knownHosts);
-    bool preferMethods(const std::vector<std::string>& knownKeyTypes);
-    bool explainKeyExchangeFailure();
     bool authenticate(const std::string& user, const std::string& password);
     bool ensureConnected();
     bool ensureSendable(const std::string& name);
     bool takeCancel();
     bool failSession(const char* what);
     bool failServer(const char* what);
+    bool failWith(FtpResponse failure);
     bool fail(unsigned long code, std::string text);
     bool succeed();
     std::string path(const std::string& name) const;
 
     std::shared_ptr<HostTrust> trust_;
-    int socket_ = -1;
-    void* session_ = nullptr; // LIBSSH2_SESSION*
-    void* sftp_ = nullptr;    // LIBSSH2_SFTP*
+    void* sftp_ = nullptr; // LIBSSH2_SFTP*
     mutable bool connected_ = false;
     std::string current_ = "/";
     struct Login {
@@ -125,23 +115,16 @@ private:
     NoticeQueue notices_;
     FtpResponse response_;
     std::atomic<bool> cancelRequested_ = false;
-    // The running libssh2 call: when it must end, why it was ended, and when a cancel came.
-    std::chrono::steady_clock::time_point deadline_;
-    Abort aborted_ = Abort::None;
-    std::optional<std::chrono::steady_clock::time_point> cancelSeen_;
-    static constexpr std::chrono::milliseconds cancelGrace{300};
+    // The socket, the session and every libssh2 call on them, with its deadline and cancel.
+    std::unique_ptr<SshIo> io_;
     // Partial uploads left when the connection broke, removed at the next login of the same
     // user to the same server ("host:port user").
     std::vector<std::string> partials_;
     std::string partialsOwner_;
     TransferProgress progress_;
-    std::chrono::milliseconds timeout_{defaultTimeoutMilliseconds};
-    // The server's first bytes during the handshake.
-    bool keepReceived_ = false;
     // Host key methods whose key was not the pinned one, during one openSession().
     std::vector<std::string> skippedKeyMethods_;
     bool otherKeyWanted_ = false;
-    std::string received_;
 
     friend struct SftpCallbacks;
 };
