@@ -296,9 +296,13 @@ void RealFtpServer::writeProftpdConfig(int port) const
               "RequireValidShell off\nMaxInstances 100\nAuthOrder mod_auth_file.c\n"
            << "AuthUserFile " << folder_.file("passwd") << "\nAuthGroupFile "
            << folder_.file("group") << "\nPidFile " << folder_.file("proftpd.pid")
-           << "\nScoreboardFile " << folder_.file("scoreboard") << "\nDelayTable none\nModulePath "
+           << "\nScoreboardFile " << folder_.file("scoreboard")
+           << "\n<IfModule mod_delay.c>\n  DelayTable none\n</IfModule>\nModulePath "
            << proftpdModules()
-           << "\nLoadModule mod_tls.c\nTLSEngine on\nTLSRequired on\nTLSRSACertificateFile "
+           << "\n<IfModule !mod_xfer.c>\n  LoadModule mod_xfer.c\n</IfModule>\n<IfModule "
+              "!mod_ls.c>\n  "
+              "LoadModule mod_ls.c\n</IfModule>\nLoadModule mod_tls.c\nTLSEngine on\nTLSRequired "
+              "on\nTLSRSACertificateFile "
            << folder_.file("cert.pem") << "\nTLSRSACertificateKeyFile " << folder_.file("key.pem")
            << "\n<Directory />\n  AllowOverwrite on\n</Directory>\n";
 }

@@ -44,7 +44,7 @@ class Server(asyncssh.SSHServer):
 #   /schweigen/   a listing that is never answered
 #   /flut         a stat answered only with a flood of SSH_MSG_IGNORE
 #   endlos.bin    (any folder) listed with its size on disk, but its data never ends
-from asyncssh.sftp import SFTPServerHandler, SFTPName, SFTPAttrs, SFTPEOFError, FXP_READDIR
+from asyncssh.sftp import SFTPServerHandler, SFTPName, SFTPAttrs, SFTPEOFError, FXP_OPENDIR, FXP_READDIR
 from asyncssh.constants import MSG_IGNORE
 from asyncssh.packet import String
 
@@ -52,17 +52,30 @@ def name(filename):
     return SFTPName(filename=filename, longname=b'-rw-r--r-- 1 u g 1 Jan 1 2000 x',
                     attrs=SFTPAttrs(size=1, permissions=0o100644, atime=0, mtime=0))
 
+# The hostile folders are told apart by the path each handle was opened for: what asyncssh
+# keeps per handle differs between its versions (a list of names, or an async iterator).
+opened_paths = {}
+original_opendir = SFTPServerHandler._process_opendir
+async def opendir(self, packet):
+    start = packet._idx
+    path = packet.get_string()
+    packet._idx = start
+    handle = await original_opendir(self, packet)
+    opened_paths[handle] = path.rstrip(b'/')
+    return handle
+SFTPServerHandler._packet_handlers[FXP_OPENDIR] = opendir
+
 original_readdir = SFTPServerHandler._process_readdir
 async def readdir(self, packet):
     start = packet._idx
-    names = self._dir_handles.get(packet.get_string())
-    if names and names[0].filename == b'__endless__':
+    path = opened_paths.get(packet.get_string(), b'')
+    if path.endswith(b'/endlos'):
         readdir.count += 1
         return [name(b'endlos-%09d.htm' % (readdir.count * 1000 + i)) for i in range(1000)], False
-    if names and names[0].filename == b'__endless_long__':
+    if path.endswith(b'/endlos-lang'):
         readdir.count += 1
         return [name(b'%09d' % (readdir.count * 100 + i) + b'l' * 4000) for i in range(30)], False
-    if names and names[0].filename == b'__silent__':
+    if path.endswith(b'/schweigen'):
         await asyncio.Future()
     packet._idx = start
     return await original_readdir(self, packet)
@@ -84,7 +97,11 @@ class Files(asyncssh.SFTPServer):
         if folder.endswith(b'/seltsam'):
             return [name(b'a.htm'), name(b''), name(b'l' * 4096 + b'.htm'),
                     name(b'\xe2\x80\xaegpj.htm'), name(b'z.htm')]
-        return super().listdir(path)
+        # Older asyncssh lists through its own listdir; newer versions call it only when a
+        # server defines it, as this one does, and have none of their own.
+        if hasattr(super(), 'listdir'):
+            return super().listdir(path)
+        return [b'.', b'..'] + os.listdir(self.map_path(path))
 
     async def stat(self, path):
         if path.rstrip(b'/').endswith(b'/flut'):
