@@ -1,17 +1,15 @@
 #include "core/ftp/FtpSession.h"
 
+#include "core/ftp/BusyPointer.h"
 #include "core/ftp/ReconnectSchedule.h"
 #include "core/ftp/RemoteName.h"
-#include "core/text/Cp1252.h"
+#include "core/ftp/ResponseText.h"
+#include "core/ftp/TransferLoop.h"
 #include "core/text/Cp1252Literal.h"
 #include "core/text/TextCleaning.h"
 
 #include <algorithm>
-#include <exception>
 #include <filesystem>
-#include <mutex>
-#include <numeric>
-#include <string_view>
 #include <thread>
 #include <utility>
 
@@ -27,24 +25,6 @@ bool isRegularFile(const std::string& path)
     return std::filesystem::is_regular_file(path, error);
 }
 
-// A copy for SHOW/OPEN keeps letters, digits, ".", "-" and "_" of the remote name; everything
-// else becomes "_", leading dots go, and the length is bounded. The copy is never opened by
-// another program, but a plain name keeps the viewer's title and the folder readable.
-std::string viewerCopyName(const std::string& name)
-{
-    std::string safe;
-    for (const char c : name) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_';
-        if (safe.empty() && c == '.')
-            continue;
-        safe += plain ? c : '_';
-        if (safe.size() == 100)
-            break;
-    }
-    return safe.empty() ? "datei" : safe;
-}
-
 // One folder up from a location that ends in "/..": the three characters go, and the text is
 // cut after the last "/" that remains.
 std::string parentLocation(const std::string& target)
@@ -52,142 +32,6 @@ std::string parentLocation(const std::string& target)
     const std::string shortened = target.substr(0, target.size() - 3);
     const std::size_t slash = shortened.rfind('/');
     return slash == std::string::npos ? shortened : shortened.substr(0, slash + 1);
-}
-
-// How the connection is secured: the clients' note at every login. It has a place of its own
-// in the window for as long as the connection lasts, apart from the changing status line.
-bool isSecurityNotice(const std::string& notice)
-{
-    return notice.starts_with("Verbindung verschl") || notice.starts_with("Verbindung unverschl");
-}
-
-std::string lowerCaseAscii(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-// What kept a connect from succeeding, in the words of the status line: the server's own reply
-// when it refused (a wrong password brings its 530), otherwise what the client found. Only the
-// first line is shown; a server's welcome banner may follow it.
-std::string connectFailureCause(const FtpResponse& response, const std::string& server)
-{
-    switch (response.code) {
-    case 0:
-        return {};
-    case FtpResponse::timeoutCode:
-        return "keine Antwort vom Server";
-    case FtpResponse::hostNotFoundCode:
-        return "Servername nicht gefunden";
-    case FtpResponse::noConnectionCode:
-        return "Verbindung abgelehnt";
-    case FtpResponse::untrustedCode:
-        return lowerCaseAscii(server.substr(0, 7)) == "sftp://"
-                   ? "Schlüssel nicht angenommen"_cp1252
-                   : "Zertifikat nicht angenommen";
-    case FtpResponse::noTlsCode:
-        return "Server bietet keine Verschlüsselung an"_cp1252;
-    default:
-        break;
-    }
-    const std::string text = response.code >= 1000 ? response.text : responseText(response);
-    return text.substr(0, text.find_first_of("\r\n"));
-}
-
-} // namespace
-
-// Server replies already begin with their code; a code of the FTP layer's own comes with a text
-// that does not, so it is put in front only then.
-std::string responseText(const FtpResponse& response)
-{
-    if (response.code == 0)
-        return "Ok";
-    const std::string code = std::to_string(response.code);
-    const bool hasCode = response.text.starts_with(code) &&
-                         (response.text.size() == code.size() ||
-                          response.text[code.size()] == ' ' || response.text[code.size()] == '-');
-    return hasCode ? response.text : code + ' ' + response.text;
-}
-
-class FtpSession::Busy final {
-public:
-    explicit Busy(FtpView& view) : view_(view) { view_.setBusy(true); }
-    ~Busy() { view_.setBusy(false); }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-private:
-    FtpView& view_;
-};
-
-// Marks a running UP or DOWN and keeps the progress display, which it hides again at the end.
-// While it runs, the status line says which file of how many is under way; the steps for each
-// file show only what goes wrong.
-class FtpSession::TransferLoop final {
-public:
-    // verb is what the run does to each file, in Windows-1252 ("Lade").
-    TransferLoop(FtpSession& session, std::size_t total, std::string verb)
-        : session_(session), total_(total), verb_(std::move(verb))
-    {
-        session_.transferRunning_ = true;
-        session_.stopRequested_ = false;
-        session_.view_.showProgress(0, total_);
-    }
-    ~TransferLoop()
-    {
-        session_.transferRunning_ = false;
-        session_.runStatus_.clear();
-        session_.view_.showFileProgress(0, 0);
-        session_.view_.showProgress(0, 0);
-        session_.view_.showRunProgress(0, 0, 0, 0);
-        session_.view_.showRunStatus("");
-    }
-    TransferLoop(const TransferLoop&) = delete;
-    TransferLoop& operator=(const TransferLoop&) = delete;
-
-    // Before each file. A name in UTF-8 makes the whole text UTF-8, so that it shows as it is
-    // named; any other name goes with the Windows-1252 words.
-    void beginFile(const std::string& name)
-    {
-        std::string text =
-            verb_ + " Datei " + std::to_string(done_ + 1) + " von " + std::to_string(total_) + ": ";
-        const bool plain = std::all_of(name.begin(), name.end(),
-                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        if (!plain && isUtf8(name))
-            text = Cp1252::toUtf8(text);
-        session_.runStatus_ = text + name;
-        session_.setStatus(session_.runStatus_);
-    }
-
-    // After each file: progress, pending events, and whether to go on.
-    // A request to stop ends the handler here (see requestStop).
-    void fileDone()
-    {
-        session_.view_.showFileProgress(0, 0);
-        session_.view_.showProgress(++done_, total_);
-        session_.view_.processEvents();
-        if (session_.stopRequested_)
-            throw Stopped{};
-    }
-
-private:
-    FtpSession& session_;
-    std::size_t total_;
-    std::string verb_;
-    std::size_t done_ = 0;
-};
-
-namespace {
-
-// What a run on several connections shows for all its time: the files of the run are counted
-// by the progress bar, which the connections keep up to date from their own threads.
-std::string runText(const std::string& verb, std::size_t files, std::size_t connections)
-{
-    return verb + " " + std::to_string(files) + " Dateien über "_cp1252 +
-           std::to_string(connections) + " Verbindungen...";
 }
 
 } // namespace
@@ -215,7 +59,7 @@ template <typename Handler> void FtpSession::guarded(Handler handler)
     inHandler_ = true;
     stopRequested_ = false;
     listedSize_ = 0;
-    notices_.clear();
+    status_.beginHandler();
     try {
         handler();
     } catch (const ConnectionLost&) {
@@ -228,11 +72,7 @@ template <typename Handler> void FtpSession::guarded(Handler handler)
     }
     stopRequested_ = false;
     inHandler_ = false;
-    // Notes that came with the handler's last call are shown with its last status.
-    if (notices_.size() > noticesShown_)
-        setStatus(lastStatus_);
-    notices_.clear();
-    noticesShown_ = 0;
+    status_.endHandler();
 }
 
 template <typename Call> bool FtpSession::blocking(Call call)
@@ -254,8 +94,8 @@ template <typename Call> bool FtpSession::blocking(Call call)
 
 template <typename Call> bool FtpSession::step(const std::string& status, Call call)
 {
-    const Busy busy(view_);
-    setStatus(runStatus_.empty() ? status : runStatus_);
+    const BusyPointer busy(view_);
+    status_.show(status_.runStatus().empty() ? status : status_.runStatus());
     return answered(blocking(std::move(call)));
 }
 
@@ -266,17 +106,17 @@ void FtpSession::requestStop()
     stopRequested_ = true;
     if (client_)
         client_->cancel();
-    for (const std::unique_ptr<FtpClient>& helper : helpers_)
-        helper->cancel();
+    if (parallel_)
+        parallel_->cancel();
 }
 
 void FtpSession::stopAndDisconnect()
 {
     if (client_ && connected_)
-        setStatus("Log off...");
+        status_.show("Log off...");
     closeHandles();
     showDisconnected();
-    setStatus("Abgebrochen - Verbindung getrennt");
+    status_.show("Abgebrochen - Verbindung getrennt");
 }
 
 void FtpSession::showDisconnected()
@@ -314,16 +154,7 @@ void FtpSession::dropConnection()
     const FtpResponse response = client_->lastResponse();
     closeHandles();
     showDisconnected();
-    static constexpr std::string_view lost = "Verbindung zum Server unterbrochen";
-    std::string status(lost);
-    if (response.code != 0) {
-        // The clients say the same words; they are not repeated, only the code and any detail.
-        if (response.text.starts_with(lost))
-            status += " - " + std::to_string(response.code) + response.text.substr(lost.size());
-        else
-            status += " - " + responseText(response);
-    }
-    setStatus(status);
+    status_.show(connectionLostText(response));
 }
 
 bool FtpSession::answered(bool ok)
@@ -392,7 +223,7 @@ void FtpSession::reconnectAfterPause(int attempt)
     using std::chrono::milliseconds;
     const milliseconds pause =
         ReconnectSchedule::pauseBefore(attempt, ReconnectSchedule::randomJitter());
-    setStatus(ReconnectSchedule::statusText(attempt, pause));
+    status_.show(ReconnectSchedule::statusText(attempt, pause));
     constexpr milliseconds slice{100};
     for (milliseconds waited{0}; waited < pause; waited += slice) {
         view_.processEvents();
@@ -403,8 +234,8 @@ void FtpSession::reconnectAfterPause(int attempt)
     view_.processEvents();
     if (stopRequested_)
         throw Stopped{};
-    const Busy busy(view_);
-    setStatus("Verbinde...");
+    const BusyPointer busy(view_);
+    status_.show("Verbinde...");
     // A failed login shows at the next try of the file, which fails on the dead connection.
     blocking([login = login_](FtpClient& client) {
         return client.connect(login.server, login.user, login.password, login.passive);
@@ -452,9 +283,9 @@ void FtpSession::connect()
         closeHandles();
         view_.setSecurity("");
         serverName_ = view_.serverText();
-        const Busy busy(view_);
+        const BusyPointer busy(view_);
         setLocationText(serverName_ + "/");
-        setStatus("Verbinde...");
+        status_.show("Verbinde...");
         client_ = factory_();
         if (client_) {
             client_->setProgress(fileProgressSink());
@@ -475,11 +306,11 @@ void FtpSession::connect()
             client_.reset();
             const std::string cause = connectFailureCause(response, serverName_);
             if (!cause.empty()) {
-                setStatus("Fehler beim Verbindungsaufbau - " + cause);
+                status_.show("Fehler beim Verbindungsaufbau - " + cause);
                 return;
             }
         }
-        setStatus("Fehler beim Verbindungsaufbau");
+        status_.show("Fehler beim Verbindungsaufbau");
     });
 }
 
@@ -504,7 +335,7 @@ void FtpSession::disconnect()
     guarded([this] {
         if (!connected_)
             return;
-        setStatus("Log off...");
+        status_.show("Log off...");
         // A server that does not answer the goodbye must not freeze the window either.
         connected_ = false;
         blocking([](FtpClient& client) {
@@ -523,32 +354,14 @@ void FtpSession::showServerResponse()
         return;
     const FtpResponse response = client_->lastResponse();
     takeNotices();
-    setStatus(response.code == 0 && !runStatus_.empty() ? runStatus_ : responseText(response));
+    status_.show(response.code == 0 && !status_.runStatus().empty() ? status_.runStatus()
+                                                                    : responseText(response));
 }
 
 void FtpSession::takeNotices()
 {
-    if (!client_)
-        return;
-    for (std::string& notice : client_->takeNotices()) {
-        if (isSecurityNotice(notice))
-            view_.setSecurity(notice);
-        else
-            notices_.push_back(std::move(notice));
-    }
-}
-
-// The client's notes (how the connection is secured, a new login) stay in the status line for
-// the rest of the handler, behind whatever it shows, so the last text of the handler still
-// carries them.
-void FtpSession::setStatus(const std::string& text)
-{
-    std::string shown = text;
-    for (const std::string& notice : notices_)
-        shown += " - " + notice;
-    view_.setStatus(shown);
-    lastStatus_ = text;
-    noticesShown_ = notices_.size();
+    if (client_)
+        status_.takeNotices(*client_);
 }
 
 // The location text is the server name followed by the remote path; the server name is the
@@ -572,8 +385,8 @@ void FtpSession::readRemoteDirectory(const std::string& location)
     listing_.clear();
     if (!setRemotePath(location))
         return;
-    const Busy busy(view_);
-    setStatus("Lese Verzeichnis...");
+    const BusyPointer busy(view_);
+    status_.show("Lese Verzeichnis...");
     const std::string pattern = RemoteListing::searchPattern(view_.filterText());
     std::vector<FtpEntry> found;
     const bool ok = blocking([&](FtpClient& client) { return client.findFiles(pattern, found); });
@@ -584,19 +397,20 @@ void FtpSession::readRemoteDirectory(const std::string& location)
 void FtpSession::sortListing()
 {
     {
-        const Busy busy(view_);
-        setStatus("Sortiere Verzeichnis...");
+        const BusyPointer busy(view_);
+        status_.show("Sortiere Verzeichnis...");
         listing_.sortListing();
         view_.setServerLines(listing_.displayLines());
         // No line is current in a new listing, so no entry's details are shown.
         view_.setDetails("", "", "");
     }
     if (listing_.leftOut() == 0)
-        setStatus("Ok");
+        status_.show("Ok");
     else
-        setStatus("Ok - Verzeichnis gekürzt: nur die ersten "_cp1252 +
-                  std::to_string(RemoteListing::maxEntries) + " Einträge werden gezeigt, "_cp1252 +
-                  std::to_string(listing_.leftOut()) + " fehlen");
+        status_.show("Ok - Verzeichnis gekürzt: nur die ersten "_cp1252 +
+                     std::to_string(RemoteListing::maxEntries) +
+                     " Einträge werden gezeigt, "_cp1252 + std::to_string(listing_.leftOut()) +
+                     " fehlen");
 }
 
 void FtpSession::showFolder()
@@ -628,7 +442,7 @@ void FtpSession::serverLineDoubleClicked()
         if (!entry || !RemoteListing::isFolder(*entry))
             return;
         const std::string name = entry->name;
-        const Busy busy(view_);
+        const BusyPointer busy(view_);
         if (name == ".")
             return;
         if (name == "..")
@@ -664,131 +478,47 @@ std::string FtpSession::remoteFolder() const
     return locationText_.substr(std::min(serverName_.size(), locationText_.size()));
 }
 
-bool FtpSession::sendRetrying(FtpClient& client, const std::function<bool()>& transfer)
-{
-    using std::chrono::milliseconds;
-    for (int attempt = 1;; ++attempt) {
-        if (transfer())
-            return true;
-        const bool broken = ReconnectSchedule::isConnectionFailure(client.lastResponse().code) ||
-                            !client.connected();
-        if (!broken || stopRequested_ || attempt > ReconnectSchedule::attempts)
-            return false;
-        const milliseconds pause =
-            ReconnectSchedule::pauseBefore(attempt, ReconnectSchedule::randomJitter());
-        view_.showRunStatus(ReconnectSchedule::statusText(attempt, pause));
-        constexpr milliseconds slice{100};
-        for (milliseconds waited{0}; waited < pause && !stopRequested_; waited += slice)
-            pause_(std::min(slice, pause - waited));
-        if (stopRequested_)
-            return false;
-        // A failed login shows at the next try of the file, which fails on the dead connection.
-        if (client.connect(login_.server, login_.user, login_.password, login_.passive))
-            view_.showRunStatus(runStatus_);
-    }
-}
-
-// The window's connection starts at once while the further ones log in beside it; each takes
-// the next file no connection has taken yet. A further connection the server refuses leaves its
-// share to the others, and one note says so. Only thread-safe parts of the view are touched
-// while the connections run; everything else waits until all of them are done.
+// A further connection the server refuses leaves its share to the others, and one note says
+// so. Everything of the view that is not thread-safe waits until all connections are done.
 std::size_t FtpSession::runOnConnections(const std::vector<std::uint64_t>& sizes,
-                                         const std::function<bool(FtpClient&, std::size_t)>& task)
+                                         const ParallelTransfer::Task& task)
 {
-    const std::size_t total = sizes.size();
-    const std::uint64_t totalBytes = std::accumulate(sizes.begin(), sizes.end(), std::uint64_t{0});
-    const std::size_t count = std::min(static_cast<std::size_t>(connections_), total);
-    // However the run ends, the further connections go and the window's own reports its bytes
-    // to the window again, not to this run's counters.
+    const std::size_t count = std::min(static_cast<std::size_t>(connections_), sizes.size());
+    ParallelTransfer run(
+        view_, sizes, count,
+        [this](FtpClient& client) {
+            return client.connect(login_.server, login_.user, login_.password, login_.passive);
+        },
+        pause_, stopRequested_, status_.runStatus());
+    // However the run ends, DISCONNECT no longer reaches its connections and the window's own
+    // reports its bytes to the window again, not to this run's counters.
     struct RunEnd {
         FtpSession& session;
         ~RunEnd()
         {
-            session.helpers_.clear();
+            session.parallel_ = nullptr;
             if (session.client_)
                 session.client_->setProgress(session.fileProgressSink());
         }
     } runEnd{*this};
     for (std::size_t slot = 1; slot < count; ++slot) {
         if (std::unique_ptr<FtpClient> helper = factory_())
-            helpers_.push_back(std::move(helper));
+            run.addConnection(std::move(helper));
     }
+    parallel_ = &run;
 
-    std::atomic<std::size_t> next{0};
-    std::atomic<std::size_t> done{0};
-    std::atomic<std::size_t> succeeded{0};
-    std::atomic<std::uint64_t> bytesOfDoneFiles{0};
-    std::vector<std::atomic<std::uint64_t>> currentBytes(helpers_.size() + 1);
-    std::mutex refusalMutex;
-    int refused = 0;
-    FtpResponse firstRefusal;
-
-    const auto report = [&] {
-        std::uint64_t bytes = bytesOfDoneFiles;
-        for (const std::atomic<std::uint64_t>& current : currentBytes)
-            bytes += current;
-        view_.showRunProgress(done, total, std::min(bytes, totalBytes), totalBytes);
-    };
-    const auto work = [&](FtpClient& client, std::size_t slot) {
-        client.setProgress([&, slot](std::uint64_t bytes, std::uint64_t) {
-            currentBytes[slot] = bytes;
-            report();
-        });
-        for (std::size_t index = next++; index < total && !stopRequested_; index = next++) {
-            const bool ok = sendRetrying(client, [&] { return task(client, index); });
-            currentBytes[slot] = 0;
-            bytesOfDoneFiles += sizes[index];
-            ++done;
-            if (ok)
-                ++succeeded;
-            report();
-            // A connection still dead after every try leaves the rest to the others.
-            if (!client.connected())
-                break;
-        }
-        client.setProgress(nullptr);
-    };
-
-    report();
-    const Busy busy(view_);
-    // What a connection's thread threw ends the run once every thread is done.
-    std::exception_ptr failure;
+    run.showStart();
+    const BusyPointer busy(view_);
+    std::size_t succeeded = 0;
     blocking([&](FtpClient& main) {
-        std::vector<std::jthread> threads;
-        for (std::size_t slot = 1; slot <= helpers_.size(); ++slot) {
-            threads.emplace_back([&, slot] {
-                FtpClient& helper = *helpers_[slot - 1];
-                try {
-                    if (!helper.connect(login_.server, login_.user, login_.password,
-                                        login_.passive)) {
-                        const std::lock_guard lock(refusalMutex);
-                        if (refused++ == 0)
-                            firstRefusal = helper.lastResponse();
-                        return;
-                    }
-                    work(helper, slot);
-                } catch (...) {
-                    const std::lock_guard lock(refusalMutex);
-                    if (!failure)
-                        failure = std::current_exception();
-                }
-                helper.close();
-            });
-        }
-        work(main, 0);
+        succeeded = run.run(main, task);
         return true;
     });
-    if (failure)
-        std::rethrow_exception(failure);
+    run.rethrowFailure();
     // Only the window's own connection's notes matter: the others say the same.
     takeNotices();
-    if (refused > 0) {
-        const std::size_t working = count - static_cast<std::size_t>(refused);
-        notices_.push_back(
-            "Der Server hat " + std::to_string(refused) + " von " + std::to_string(count) +
-            " Verbindungen abgelehnt (" + responseText(firstRefusal) + "); es geht mit " +
-            std::to_string(working) + " Verbindung" + (working == 1 ? "" : "en") + " weiter");
-    }
+    if (std::string note = run.refusalNote(); !note.empty())
+        status_.addNotice(std::move(note));
     checkConnection();
     return succeeded;
 }
@@ -860,10 +590,9 @@ void FtpSession::uploadOnConnections(const std::string& localFolder,
         return;
     const std::string remote = remoteFolder();
     const vantiro::TransferType type = transferType_;
-    TransferLoop loop(*this, paths.size(), "Übertrage"_cp1252);
-    runStatus_ = runText("Übertrage"_cp1252, paths.size(),
-                         std::min(static_cast<std::size_t>(connections_), paths.size()));
-    setStatus(runStatus_);
+    TransferLoop loop(view_, status_, transferRunning_, stopRequested_, paths.size(),
+                      "Übertrage"_cp1252);
+    loop.beginRun(std::min(static_cast<std::size_t>(connections_), paths.size()));
     // Every file by its full path: no connection changes folders for it.
     const std::size_t sent = runOnConnections(sizes, [&](FtpClient& client, std::size_t index) {
         const std::string& path = paths[index];
@@ -889,10 +618,8 @@ void FtpSession::downloadOnConnections(const std::vector<FtpEntry>& files,
     const vantiro::TransferType type = transferType_;
     std::size_t fetched = 0;
     if (!safe.empty()) {
-        TransferLoop loop(*this, safe.size(), "Lade");
-        runStatus_ = runText("Lade", safe.size(),
-                             std::min(static_cast<std::size_t>(connections_), safe.size()));
-        setStatus(runStatus_);
+        TransferLoop loop(view_, status_, transferRunning_, stopRequested_, safe.size(), "Lade");
+        loop.beginRun(std::min(static_cast<std::size_t>(connections_), safe.size()));
         fetched = runOnConnections(sizes, [&](FtpClient& client, std::size_t index) {
             const std::string& name = safe[index]->name;
             return client.getFile(remote + name, localFolder + "/" + name, true, type);
@@ -915,13 +642,15 @@ void FtpSession::upload()
             return;
         }
         {
-            TransferLoop loop(*this, names.size(), "Übertrage"_cp1252);
+            TransferLoop loop(view_, status_, transferRunning_, stopRequested_, names.size(),
+                              "Übertrage"_cp1252);
             for (const std::string& name : names) {
                 loop.beginFile(name);
                 const std::string path = folder + "/" + name;
                 if (isRegularFile(path))
                     uploadFile(path);
-                loop.fileDone();
+                if (!loop.fileDone())
+                    throw Stopped{};
             }
         }
         showFolder();
@@ -952,12 +681,14 @@ void FtpSession::download()
             return;
         }
         {
-            TransferLoop loop(*this, files.size(), "Lade");
+            TransferLoop loop(view_, status_, transferRunning_, stopRequested_, files.size(),
+                              "Lade");
             for (const FtpEntry& file : files) {
                 loop.beginFile(file.name);
                 downloadFile(location, file, folder);
                 view_.refreshLocalFiles();
-                loop.fileDone();
+                if (!loop.fileDone())
+                    throw Stopped{};
             }
         }
         // The run ends with the answer to its last call, as any other command does.
@@ -1003,13 +734,13 @@ void FtpSession::deleteRemoteEntry()
         const FtpEntry target = *entry;
         bool ok = false;
         if (setRemotePath(locationText_)) {
-            const Busy busy(view_);
+            const BusyPointer busy(view_);
             if (!RemoteListing::isFolder(target)) {
-                setStatus("Lösche Datei..."_cp1252);
+                status_.show("Lösche Datei..."_cp1252);
                 ok = blocking(
                     [&target](FtpClient& client) { return client.deleteFile(target.name); });
             } else if (!target.name.starts_with('.')) {
-                setStatus("Lösche Verzeichnis..."_cp1252);
+                status_.show("Lösche Verzeichnis..."_cp1252);
                 ok = blocking(
                     [&target](FtpClient& client) { return client.removeDirectory(target.name); });
             }

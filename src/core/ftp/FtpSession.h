@@ -2,7 +2,10 @@
 
 #include "core/ftp/FtpClient.h"
 #include "core/ftp/FtpView.h"
+#include "core/ftp/ParallelTransfer.h"
 #include "core/ftp/RemoteListing.h"
+#include "core/ftp/ResponseText.h"
+#include "core/ftp/StatusLine.h"
 
 #include <algorithm>
 #include <atomic>
@@ -17,10 +20,6 @@
 namespace vantiro {
 
 using FtpClientFactory = std::function<std::unique_ptr<FtpClient>()>;
-
-// The status text of a call's outcome: "Ok", or the code and the server's reply with the code
-// shown once.
-std::string responseText(const FtpResponse& response);
 
 // Everything the FTP window does, without the window: connection, the remote listing and the
 // location text, transfers and remote file operations. The window forwards its events to the
@@ -78,8 +77,6 @@ public:
     void setConnections(int count) { connections_ = std::max(count, 1); }
 
 private:
-    class Busy;
-    class TransferLoop;
     struct ConnectionLost {};
     struct Stopped {};
 
@@ -104,7 +101,6 @@ private:
 
     void showServerResponse();
     void takeNotices();
-    void setStatus(const std::string& text);
     bool setRemotePath(const std::string& path);
     void readRemoteDirectory(const std::string& location);
     void sortListing();
@@ -114,13 +110,10 @@ private:
                     const std::string& localPath);
     void uploadFile(const std::string& localPath);
     template <typename Transfer> bool withReconnect(Transfer transfer);
-    // One file on one connection of a parallel run: retried after outages like withReconnect,
-    // but waiting on that connection's own thread.
-    bool sendRetrying(FtpClient& client, const std::function<bool()>& transfer);
     // Runs task for every index below sizes.size() on up to connections_ connections at once;
     // sizes are the bytes of each file, for the progress of the run. Answers how many succeeded.
     std::size_t runOnConnections(const std::vector<std::uint64_t>& sizes,
-                                 const std::function<bool(FtpClient&, std::size_t)>& task);
+                                 const ParallelTransfer::Task& task);
     bool parallelRun(std::size_t files) const;
     void uploadOnConnections(const std::string& localFolder, const std::vector<std::string>& names);
     void downloadOnConnections(const std::vector<FtpEntry>& files, const std::string& localFolder);
@@ -145,16 +138,12 @@ private:
     bool transferRunning_ = false;
     bool callRunning_ = false;
     bool inHandler_ = false;
-    std::vector<std::string> notices_;
-    std::string lastStatus_;
-    // What a running UP or DOWN does now; empty otherwise.
-    std::string runStatus_;
-    std::size_t noticesShown_ = 0;
+    StatusLine status_{view_};
     // Set by the window's thread while the run's connections read it on theirs.
     std::atomic<bool> stopRequested_{false};
     int connections_ = defaultConnections;
-    // The further connections of a running UP or DOWN, for DISCONNECT to cancel.
-    std::vector<std::unique_ptr<FtpClient>> helpers_;
+    // The run of a running UP or DOWN on several connections, for DISCONNECT to cancel.
+    ParallelTransfer* parallel_ = nullptr;
     // The size the listing shows for the file being downloaded; read on the transfer's thread.
     std::atomic<std::uint64_t> listedSize_{0};
 

@@ -134,4 +134,22 @@ bool isSafeLocalName(std::string_view name)
     return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
 }
 
+// A copy for SHOW/OPEN keeps letters, digits, ".", "-" and "_" of the remote name; everything
+// else becomes "_", leading dots go, and the length is bounded. The copy is never opened by
+// another program, but a plain name keeps the viewer's title and the folder readable.
+std::string viewerCopyName(const std::string& name)
+{
+    std::string safe;
+    for (const char c : name) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_';
+        if (safe.empty() && c == '.')
+            continue;
+        safe += plain ? c : '_';
+        if (safe.size() == 100)
+            break;
+    }
+    return safe.empty() ? "datei" : safe;
+}
+
 } // namespace vantiro

@@ -30,4 +30,8 @@ bool paddedKeyLess(std::u32string_view a, std::u32string_view b);
 // ".", "..", or containing "/", "\" or a NUL. Such a name never becomes part of a local path.
 bool isSafeLocalName(std::string_view name);
 
+// The name of the local copy SHOW/OPEN makes of a remote file: letters, digits, ".", "-" and
+// "_" of the remote name, everything else as "_", without leading dots and of bounded length.
+std::string viewerCopyName(const std::string& name);
+
 } // namespace vantiro
