@@ -43,6 +43,10 @@ constexpr unsigned long refusedByServer = SshFailure::refusedByServerCode;
 
 constexpr std::chrono::milliseconds goodbyeTime{1000};
 constexpr std::size_t chunkBytes = 64 * 1024;
+// libssh2 cuts a write into packets of about 30 KB and sends them all before it waits for the
+// first answer, so the size of one write is how much is in flight: over a distant link a
+// larger one keeps the line busy instead of waiting a round trip for every two packets.
+constexpr std::size_t uploadChunkBytes = 1024 * 1024;
 
 LIBSSH2_SFTP* sftp(void* channel)
 {
@@ -480,7 +484,7 @@ bool SftpClient::putFile(const std::string& localPath, const std::string& remote
 
 bool SftpClient::sendData(SftpHandle& file, UploadSource& local)
 {
-    std::vector<char> buffer(chunkBytes);
+    std::vector<char> buffer(uploadChunkBytes);
     std::uint64_t done = 0;
     const std::uint64_t total = local.size();
     for (;;) {

@@ -327,6 +327,29 @@ TEST_F(SftpTest, EncryptsTheLoginAndEveryOperationWorks)
     runEveryOperation(client, server.root());
 }
 
+TEST_F(SftpTest, LargeUploadArrivesWholeThoughTheServerTakesItInPieces)
+{
+    // Several megabytes go out in writes of a megabyte, which the server acknowledges piece by
+    // piece; every byte must arrive once and in order, and the progress reach the end.
+    std::string content(5 * 1024 * 1024 + 12345, '\0');
+    std::uint32_t state = 12345;
+    for (char& byte : content) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<char>(state >> 24);
+    }
+    test::TempDir local;
+    test::writeFile(local.file("gross.bin"), content);
+    SftpClient client(pinned(server.fingerprint()));
+    ASSERT_TRUE(client.connect(server.address(), server.user(), server.password(), true))
+        << client.lastResponse().text;
+    std::uint64_t lastDone = 0;
+    client.setProgress([&](std::uint64_t done, std::uint64_t) { lastDone = done; });
+    ASSERT_TRUE(client.putFile(local.file("gross.bin"), "gross.bin", TransferType::Binary))
+        << client.lastResponse().text;
+    EXPECT_EQ(lastDone, content.size());
+    EXPECT_TRUE(test::readFile(server.root() + "/gross.bin") == content);
+}
+
 TEST_F(SftpTest, ListsOnlyMatchingNamesAndMarksReadOnlyFiles)
 {
     test::writeFile(server.root() + "/a.htm", "a");
