@@ -232,6 +232,8 @@ bool SftpClient::openSessionOnce()
         return failed();
     if (!authenticate(login_->user, login_->password))
         return failed();
+    // libssh2 frees this state when it closes the channel itself, but never when the server
+    // closed the channel first, as when a connection drops during an upload.
     sftp_ = io_->run([&] { return libssh2_sftp_init(session); });
     if (!sftp_) {
         failSession("SFTP wird vom Server nicht angeboten");
@@ -310,8 +312,16 @@ void SftpClient::releaseSession()
     // cancelled login nothing more is sent.
     const std::chrono::milliseconds timeout = io_->timeout();
     io_->setTimeout(goodbyeTime);
+    // libssh2 frees the SFTP state only once its channel's end went out or failed for good; a
+    // connection that no longer moves is shut, so that the goodbye fails and nothing leaks.
     if (sftp_) {
-        io_->run([&] { return libssh2_sftp_shutdown(sftp(sftp_)); });
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (io_->run([&] { return libssh2_sftp_shutdown(sftp(sftp_)); }) !=
+                LIBSSH2_ERROR_EAGAIN)
+                break;
+            if (io_->socket() >= 0)
+                shutdown(io_->socket(), SHUT_RDWR);
+        }
         sftp_ = nullptr;
     }
     if (LIBSSH2_SESSION* session = io_->session()) {
